@@ -1,0 +1,129 @@
+// ConvertYUV2Bitmap per path and per code at the usual frame sizes, beside
+// memcpy of the same output bytes (the bandwidth limit) and libyuv's
+// I420ToRGB24 with bottom-up output, on the same random frames. After the
+// run a table gives every time as a ratio to both references.
+#include <benchmark/benchmark.h>
+#include <libyuv.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "conversion_tables.h"
+#include "display.h"
+
+namespace {
+
+struct Size {
+    uint32_t w, h;
+};
+const Size kSizes[] = {{176, 144}, {352, 288}, {1408, 1152}, {1920, 1088}};
+const uint32_t kCodes[] = {TYPE_YUV444, TYPE_YUV422, TYPE_YUV411, TYPE_YUV420};
+
+// Planes large enough for every code (4:4:4 chroma) and an output image.
+struct Frame {
+    std::vector<uint8_t> y, u, v, out;
+    explicit Frame(Size s) : y(size_t{s.w} * s.h), u(y.size()), v(y.size()), out(54 + 3 * y.size()) {
+        std::mt19937 rng(s.w * 7919u + s.h);
+        for (auto* plane : {&y, &u, &v}) {
+            for (auto& b : *plane) {
+                b = static_cast<uint8_t>(rng() >> 24);
+            }
+        }
+    }
+};
+
+std::string SizeName(Size s) { return std::to_string(s.w) + "x" + std::to_string(s.h); }
+
+void Register(std::map<std::string, Frame>& frames) {
+    for (Size s : kSizes) {
+        Frame& f = frames.emplace(SizeName(s), Frame(s)).first->second;
+        const std::string size = SizeName(s);
+        benchmark::RegisterBenchmark(("memcpy/" + size).c_str(), [&f](benchmark::State& st) {
+            std::vector<uint8_t> src(f.out.size(), 1);
+            for (auto _ : st) {
+                memcpy(f.out.data(), src.data(), src.size());
+                benchmark::ClobberMemory();
+            }
+        });
+        benchmark::RegisterBenchmark(("libyuv_I420ToRGB24/" + size).c_str(), [&f, s](benchmark::State& st) {
+            const int w = static_cast<int>(s.w), h = static_cast<int>(s.h);
+            for (auto _ : st) {
+                // Negative height: bottom-up rows, as a BMP stores them.
+                libyuv::I420ToRGB24(f.y.data(), w, f.u.data(), w / 2, f.v.data(), w / 2,
+                                    f.out.data() + 54, 3 * w, w, -h);
+                benchmark::ClobberMemory();
+            }
+        });
+        for (uint32_t code : kCodes) {
+            for (int mmx = 0; mmx < 2; ++mmx) {
+                const std::string name = "ConvertYUV2Bitmap/" + std::to_string(code) +
+                                         (mmx ? "/mmx/" : "/scalar/") + size;
+                benchmark::RegisterBenchmark(name.c_str(), [&f, s, code, mmx](benchmark::State& st) {
+                    MmxAvailable = static_cast<uint32_t>(mmx);
+                    for (auto _ : st) {
+                        ConvertYUV2Bitmap(code, s.w, s.h, f.y.data(),
+                                          reinterpret_cast<const int8_t*>(f.u.data()),
+                                          reinterpret_cast<const int8_t*>(f.v.data()), f.out.data());
+                        benchmark::ClobberMemory();
+                    }
+                });
+            }
+        }
+    }
+}
+
+// Keeps every run's time per iteration (ns) by name, and prints as usual.
+class Collector : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> ns;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs) {
+            if (!r.error_occurred) {
+                ns[r.benchmark_name()] = r.GetAdjustedRealTime();
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+void PrintRatios(const Collector& c) {
+    printf("\n| size | code | path | time (us) | / memcpy | / libyuv I420ToRGB24 |\n");
+    printf("|---|---|---|---|---|---|\n");
+    for (Size s : kSizes) {
+        const std::string size = SizeName(s);
+        auto at = [&](const std::string& n) {
+            auto it = c.ns.find(n);
+            return it == c.ns.end() ? 0.0 : it->second;
+        };
+        const double copy = at("memcpy/" + size), yuv = at("libyuv_I420ToRGB24/" + size);
+        printf("| %s | memcpy | | %.1f | 1.00 | %.2f |\n", size.c_str(), copy / 1e3, yuv > 0 ? copy / yuv : 0);
+        printf("| %s | libyuv | | %.1f | %.2f | 1.00 |\n", size.c_str(), yuv / 1e3, copy > 0 ? yuv / copy : 0);
+        for (uint32_t code : kCodes) {
+            for (const char* path : {"scalar", "mmx"}) {
+                const double t = at("ConvertYUV2Bitmap/" + std::to_string(code) + "/" + path + "/" + size);
+                if (t > 0) {
+                    printf("| %s | %u | %s | %.1f | %.2f | %.2f |\n", size.c_str(), code, path, t / 1e3,
+                           copy > 0 ? t / copy : 0, yuv > 0 ? t / yuv : 0);
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    BuildConversionTables();
+    std::map<std::string, Frame> frames;
+    Register(frames);
+    benchmark::Initialize(&argc, argv);
+    Collector collector;
+    benchmark::RunSpecifiedBenchmarks(&collector);
+    PrintRatios(collector);
+    benchmark::Shutdown();
+    return 0;
+}

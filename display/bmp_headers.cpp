@@ -1,0 +1,41 @@
+#include "bmp_headers.h"
+
+#include <string.h>
+
+void BuildBmpHeaders(BmpFileHeader* fileHeader, BmpInfoHeader* infoHeader, uint32_t width,
+                     uint32_t height, uint32_t bitCount) {
+    const uint32_t w = width & 0xFFFF;
+    const uint32_t h = height & 0xFFFF;
+    const uint32_t bits = bitCount & 0xFF;
+
+    // An unsigned 32-bit product, as the format's writers have always done.
+    const uint32_t imageBytes = bits * h * w / 8;
+    const uint32_t entries = bits <= 8 ? 1u << bits : 0;
+    const uint32_t tableBytes = 4 * entries;
+
+    fileHeader->bfType = BMP_TYPE_BM;
+    fileHeader->bfSize = BMP_HEADERS_SIZE + tableBytes + imageBytes;
+    fileHeader->bfReserved1 = 0;
+    fileHeader->bfReserved2 = 0;
+    fileHeader->bfOffBits = BMP_HEADERS_SIZE + tableBytes;
+
+    infoHeader->biSize = BMP_INFO_HEADER_SIZE;
+    infoHeader->biWidth = static_cast<int32_t>(w);
+    infoHeader->biHeight = static_cast<int32_t>(h);
+    infoHeader->biPlanes = 1;
+    infoHeader->biBitCount = static_cast<uint16_t>(bits);
+    infoHeader->biCompression = 0;
+    infoHeader->biSizeImage = 0;
+    infoHeader->biXPelsPerMeter = BMP_PELS_PER_METER;
+    infoHeader->biYPelsPerMeter = BMP_PELS_PER_METER;
+    infoHeader->biClrUsed = 0;
+    infoHeader->biClrImportant = 0;
+}
+
+void WriteBmpHeaders(uint8_t* image, uint32_t width, uint32_t height, uint32_t bitCount) {
+    BmpFileHeader fileHeader;
+    BmpInfoHeader infoHeader;
+    BuildBmpHeaders(&fileHeader, &infoHeader, width, height, bitCount);
+    memcpy(image, &fileHeader, BMP_FILE_HEADER_SIZE);
+    memcpy(image + BMP_FILE_HEADER_SIZE, &infoHeader, BMP_INFO_HEADER_SIZE);
+}

@@ -1,0 +1,38 @@
+// Lookup tables of the colour conversion: five tables of 16-bit products, one
+// per colour coefficient, then a clamp table. Built once at load, read-only
+// afterwards. The MMX kernels reach the five 16-bit tables from one base
+// address, 512 bytes apart, in this order.
+#ifndef VORLEX_CONVERSION_TABLES_H
+#define VORLEX_CONVERSION_TABLES_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+struct ConversionTables {
+    int16_t RedFromV[256];   // trunc((i - 128) x 1.402)
+    int16_t BlueFromU[256];  // trunc((i - 128) x 1.772)
+    int16_t GreenFromU[256]; // trunc((i - 128) x -0.34414)
+    int16_t GreenFromV[256]; // trunc((i - 128) x -0.71414)
+    int16_t LumaFromY[256];  // trunc(i x 255/219), no black-level offset
+    uint8_t ClampToByte[1024]; // entry s + 384 is s limited to 0..255, s = -384..639
+};
+
+static_assert(offsetof(ConversionTables, BlueFromU) == 512, "tables are 512 bytes apart");
+static_assert(offsetof(ConversionTables, LumaFromY) == 4 * 512, "tables are 512 bytes apart");
+static_assert(offsetof(ConversionTables, ClampToByte) == 5 * 512, "clamp table follows");
+static_assert(sizeof(ConversionTables) == 5 * 512 + 1024, "no padding");
+
+enum { CLAMP_ZERO_INDEX = 384 };
+
+extern ConversionTables Tables;
+
+void BuildConversionTables();
+
+// 1 when the processor reports MMX (CPUID function 1, EDX bit 23), else 0.
+uint32_t DetectMmx();
+
+// Selects the MMX path of the YUV conversion when non-zero. Set at load;
+// tests set it to run each path on any machine.
+extern uint32_t MmxAvailable;
+
+#endif

@@ -1,0 +1,74 @@
+// The plane loop of the YUV conversion: headers, chroma geometry and the
+// bottom-up row order. The row kernels (scalar or MMX) do the arithmetic.
+#include <stddef.h>
+
+#include "bmp_headers.h"
+#include "conversion_tables.h"
+#include "display.h"
+#include "yuv_rows.h"
+
+void DISPLAY_CALL ConvertYUV2Bitmap(uint32_t type, uint32_t width, uint32_t height,
+                                    const uint8_t* yPlane, const int8_t* uPlane,
+                                    const int8_t* vPlane, uint8_t* destination) {
+    const uint32_t w = width & 0xFFFF;
+    const uint32_t h = height & 0xFFFF;
+    const uint32_t code = type & 0xFF;
+
+    WriteBmpHeaders(destination, w, h, 24);
+    if (code < TYPE_YUV444 || code > TYPE_YUV420) {
+        return;
+    }
+    // Whole groups of four pixels only; every plane pointer moves by what the
+    // groups consumed, so a width that is not a multiple of 4 leaves the rest
+    // of each stored row unwritten.
+    const uint32_t groups = w / 4;
+    const uint32_t rows = code == TYPE_YUV420 ? h & ~1u : h;
+    if (groups == 0 || rows == 0) {
+        return;
+    }
+
+    const YuvRowKernels& k = MmxAvailable ? MmxRowKernels : ScalarRowKernels;
+    const size_t stride = 3 * static_cast<size_t>(w);
+    const size_t lumaStep = 4 * static_cast<size_t>(groups);
+    uint8_t* const pixels = destination + BMP_HEADERS_SIZE;
+    // Picture row r is stored row h - 1 - r.
+    auto storedRow = [pixels, h, stride](uint32_t r) { return pixels + (h - 1 - r) * stride; };
+
+    switch (code) {
+    case TYPE_YUV444:
+        for (uint32_t r = 0; r < h; ++r) {
+            k.row444(yPlane, uPlane, vPlane, storedRow(r), groups);
+            yPlane += lumaStep;
+            uPlane += lumaStep;
+            vPlane += lumaStep;
+        }
+        break;
+    case TYPE_YUV422:
+        for (uint32_t r = 0; r < h; ++r) {
+            k.row422(yPlane, uPlane, vPlane, storedRow(r), groups);
+            yPlane += lumaStep;
+            uPlane += 2 * groups;
+            vPlane += 2 * groups;
+        }
+        break;
+    case TYPE_YUV411:
+        for (uint32_t r = 0; r < h; ++r) {
+            k.row411(yPlane, uPlane, vPlane, storedRow(r), groups);
+            yPlane += lumaStep;
+            uPlane += groups;
+            vPlane += groups;
+        }
+        break;
+    default: // TYPE_YUV420: pairs of picture rows share a chroma row; with an
+             // odd height the last picture row (stored row 0) is left as it was.
+        for (uint32_t r = 0; r < rows; r += 2) {
+            k.rowPair420(yPlane, yPlane + lumaStep, uPlane, vPlane, storedRow(r), storedRow(r + 1),
+                         groups);
+            yPlane += 2 * lumaStep;
+            uPlane += 2 * groups;
+            vPlane += 2 * groups;
+        }
+        break;
+    }
+    k.finish();
+}

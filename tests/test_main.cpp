@@ -1,0 +1,12 @@
+// Sets the library's state up as its load-time initialisation does, then runs
+// the tests.
+#include <gtest/gtest.h>
+
+#include "conversion_tables.h"
+
+int main(int argc, char** argv) {
+    MmxAvailable = DetectMmx();
+    BuildConversionTables();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

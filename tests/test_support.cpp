@@ -1,0 +1,149 @@
+#include "test_support.h"
+
+#include <math.h>
+#include <stdlib.h>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+#include "display.h"
+
+namespace {
+
+size_t PageSize() {
+#if defined(_WIN32)
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return info.dwPageSize;
+#else
+    return static_cast<size_t>(sysconf(_SC_PAGESIZE));
+#endif
+}
+
+} // namespace
+
+GuardedBuffer::GuardedBuffer(size_t size) : size_(size) {
+    const size_t page = PageSize();
+    const size_t usable = (size + page - 1) / page * page;
+    mapped_ = usable + page;
+#if defined(_WIN32)
+    base_ = VirtualAlloc(nullptr, mapped_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    DWORD old;
+    if (!base_ || !VirtualProtect(static_cast<uint8_t*>(base_) + usable, page, PAGE_NOACCESS, &old)) {
+        abort();
+    }
+#else
+    base_ = mmap(nullptr, mapped_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (base_ == MAP_FAILED || mprotect(static_cast<uint8_t*>(base_) + usable, page, PROT_NONE) != 0) {
+        abort();
+    }
+#endif
+    data_ = static_cast<uint8_t*>(base_) + usable - size;
+}
+
+GuardedBuffer::~GuardedBuffer() {
+#if defined(_WIN32)
+    VirtualFree(base_, 0, MEM_RELEASE);
+#else
+    munmap(base_, mapped_);
+#endif
+}
+
+int ExactTruncatedProduct(int i, double factor) {
+    // factor = m x 2^(e - 53) exactly, with m a 53-bit integer.
+    int e;
+    const double fraction = frexp(factor, &e);
+    const int64_t m = static_cast<int64_t>(ldexp(fraction, 53));
+    int64_t p = i * m; // exact: 8 + 53 bits
+    const bool negative = p < 0;
+    uint64_t a = static_cast<uint64_t>(negative ? -p : p);
+    // Round to 53 significant bits, ties to even.
+    int bits = 0;
+    while (bits < 64 && (a >> bits) != 0) {
+        ++bits;
+    }
+    if (bits > 53) {
+        const int shift = bits - 53;
+        uint64_t q = a >> shift;
+        const uint64_t rest = a & ((uint64_t{1} << shift) - 1);
+        const uint64_t half = uint64_t{1} << (shift - 1);
+        if (rest > half || (rest == half && (q & 1))) {
+            ++q;
+        }
+        a = q << shift;
+    }
+    // Scale by 2^(e - 53) and truncate toward zero.
+    const int scale = e - 53;
+    const uint64_t magnitude = scale >= 0 ? a << scale : (-scale >= 64 ? 0 : a >> -scale);
+    return negative ? -static_cast<int>(magnitude) : static_cast<int>(magnitude);
+}
+
+const ReferenceTables& Reference() {
+    static const ReferenceTables tables = [] {
+        ReferenceTables t;
+        for (int i = 0; i < 256; ++i) {
+            t.redFromV[i] = ExactTruncatedProduct(i - 128, 1.402);
+            t.blueFromU[i] = ExactTruncatedProduct(i - 128, 1.772);
+            t.greenFromU[i] = ExactTruncatedProduct(i - 128, -0.34414);
+            t.greenFromV[i] = ExactTruncatedProduct(i - 128, -0.71414);
+            t.lumaFromY[i] = ExactTruncatedProduct(i, 1.1643835616438356);
+        }
+        return t;
+    }();
+    return tables;
+}
+
+namespace {
+uint8_t Clamp(int s) { return static_cast<uint8_t>(s < 0 ? 0 : s > 255 ? 255 : s); }
+} // namespace
+
+Bgr ReferencePixel(uint8_t y, int8_t u, int8_t v) {
+    const ReferenceTables& t = Reference();
+    const int l = t.lumaFromY[y];
+    return Bgr{Clamp(l + t.blueFromU[u + 128]),
+               Clamp(l + t.greenFromU[u + 128] + t.greenFromV[v + 128]),
+               Clamp(l + t.redFromV[v + 128])};
+}
+
+size_t ChromaIndex(uint32_t code, uint32_t w, uint32_t x, uint32_t r) {
+    switch (code) {
+    case TYPE_YUV444: return size_t{r} * w + x;
+    case TYPE_YUV422: return size_t{r} * (w / 2) + x / 2;
+    case TYPE_YUV411: return size_t{r} * (w / 4) + x / 4;
+    default: return size_t{r / 2} * (w / 2) + x / 2;
+    }
+}
+
+size_t ChromaPlaneSize(uint32_t code, uint32_t w, uint32_t h) {
+    switch (code) {
+    case TYPE_YUV444: return size_t{w} * h;
+    case TYPE_YUV422: return size_t{w / 2} * h;
+    case TYPE_YUV411: return size_t{w / 4} * h;
+    default: return size_t{w / 2} * (h / 2);
+    }
+}
+
+void ReferencePixelRows(uint32_t code, uint32_t w, uint32_t h, const uint8_t* y, const int8_t* u,
+                        const int8_t* v, uint8_t* pixels) {
+    const uint32_t rows = code == TYPE_YUV420 ? h & ~1u : h;
+    for (uint32_t r = 0; r < rows; ++r) {
+        uint8_t* out = pixels + size_t{h - 1 - r} * 3 * w;
+        for (uint32_t x = 0; x < w; ++x) {
+            const size_t c = ChromaIndex(code, w, x, r);
+            const Bgr p = ReferencePixel(y[size_t{r} * w + x], u[c], v[c]);
+            out[3 * x] = p.b;
+            out[3 * x + 1] = p.g;
+            out[3 * x + 2] = p.r;
+        }
+    }
+}
+
+void FillRandom(uint8_t* p, size_t n, std::mt19937& rng) {
+    for (size_t i = 0; i < n; ++i) {
+        p[i] = static_cast<uint8_t>(rng() >> 24);
+    }
+}

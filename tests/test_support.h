@@ -1,0 +1,61 @@
+// Helpers shared by the tests: buffers that fault on any access past their end,
+// an exact reference of the conversion tables, and a per-pixel reference of the
+// YUV conversion written straight from the geometry rules.
+#ifndef VORLEX_TEST_SUPPORT_H
+#define VORLEX_TEST_SUPPORT_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <random>
+#include <vector>
+
+// `size` usable bytes placed right against an inaccessible page, so a read or
+// write past the end faults at once.
+class GuardedBuffer {
+public:
+    explicit GuardedBuffer(size_t size);
+    ~GuardedBuffer();
+    GuardedBuffer(const GuardedBuffer&) = delete;
+    GuardedBuffer& operator=(const GuardedBuffer&) = delete;
+
+    uint8_t* data() { return data_; }
+    int8_t* signedData() { return reinterpret_cast<int8_t*>(data_); }
+    size_t size() const { return size_; }
+
+private:
+    void* base_;
+    size_t mapped_;
+    uint8_t* data_;
+    size_t size_;
+};
+
+// trunc(i x factor) with the product rounded once to double, computed in
+// integer arithmetic from the double's exact value: no floating point unit,
+// so it is independent of x87 or SSE and of compiler flags.
+int ExactTruncatedProduct(int i, double factor);
+
+struct ReferenceTables {
+    int redFromV[256], blueFromU[256], greenFromU[256], greenFromV[256], lumaFromY[256];
+};
+const ReferenceTables& Reference();
+
+struct Bgr {
+    uint8_t b, g, r;
+};
+Bgr ReferencePixel(uint8_t y, int8_t u, int8_t v);
+
+// Index of the chroma sample that pixel (x, r) of a w-wide frame uses.
+size_t ChromaIndex(uint32_t code, uint32_t w, uint32_t x, uint32_t r);
+// Samples in each chroma plane of a w x h frame of `code`.
+size_t ChromaPlaneSize(uint32_t code, uint32_t w, uint32_t h);
+
+// Pixel rows (from offset 54) of the 24-bit image of a frame whose width is a
+// multiple of 4, computed pixel by pixel; for 103 with an odd height the
+// first stored row keeps the bytes of `pixels` as given.
+void ReferencePixelRows(uint32_t code, uint32_t w, uint32_t h, const uint8_t* y, const int8_t* u,
+                        const int8_t* v, uint8_t* pixels);
+
+void FillRandom(uint8_t* p, size_t n, std::mt19937& rng);
+
+#endif
