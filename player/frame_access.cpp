@@ -1,0 +1,138 @@
+#include "frame_access.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <sys/stat.h>
+#include <sys/types.h>
+#endif
+
+#include "player_state.h"
+
+namespace {
+
+// Positions `f` at byte `position` from its start with a 64-bit offset.
+int SeekFromStart(FILE* f, uint64_t position) {
+    if (position > uint64_t{INT64_MAX}) {
+        return 0;
+    }
+    clearerr(f);
+#if defined(_WIN32)
+    return _fseeki64(f, static_cast<__int64>(position), SEEK_SET) == 0;
+#else
+    static_assert(sizeof(off_t) >= 8, "64-bit file offsets");
+    return fseeko(f, static_cast<off_t>(position), SEEK_SET) == 0;
+#endif
+}
+
+// Size of the open file as the file system reports it.
+int OpenFileSize(FILE* f, uint64_t* size) {
+#if defined(_WIN32)
+    const __int64 n = _filelengthi64(_fileno(f));
+    if (n < 0) {
+        return 0;
+    }
+    *size = static_cast<uint64_t>(n);
+#else
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || st.st_size < 0) {
+        return 0;
+    }
+    *size = static_cast<uint64_t>(st.st_size);
+#endif
+    return 1;
+}
+
+// Reads the plan's frameBytes from `position` into frameBuffer; non-zero when
+// all of them arrived. A plan that does not fit the buffer reads nothing.
+int ReadPlannedBytes(uint64_t position, const FramePlan& plan) {
+    if (!Player.openFile || !Player.frameBuffer || !FramePlanFitsBuffer(plan)) {
+        return 0;
+    }
+    if (!SeekFromStart(Player.openFile, position)) {
+        return 0;
+    }
+    return fread(Player.frameBuffer, 1, plan.frameBytes, Player.openFile) == plan.frameBytes;
+}
+
+} // namespace
+
+void CloseInputFile() {
+    if (Player.openFile) {
+        fclose(Player.openFile);
+        Player.openFile = nullptr;
+    }
+}
+
+int OpenInputFile(const char* path) {
+    CloseInputFile();
+    if (!path) {
+        return 0;
+    }
+    Player.openFile = fopen(path, "rb");
+    return Player.openFile != nullptr;
+}
+
+uint64_t SequenceFramePosition(uint32_t n) {
+    // At most (2^32 - 1) + (2^32 - 1)^2 < 2^64: never wraps.
+    return uint64_t{Player.sequenceHeader} + uint64_t{n} * Player.sequencePlan.frameBytes;
+}
+
+int ReadSequenceFrame(uint32_t n) {
+    return ReadPlannedBytes(SequenceFramePosition(n), Player.sequencePlan);
+}
+
+int ReadRawImage() {
+    return ReadPlannedBytes(Player.imageHeader, Player.imagePlan);
+}
+
+int ReadWholeImageFile(uint32_t* byteCount) {
+    uint32_t count = 0;
+    int result = WHOLE_FILE_FAILED;
+    uint64_t size;
+    if (Player.openFile && Player.frameBuffer && OpenFileSize(Player.openFile, &size)) {
+        if (size > FRAME_BUFFER_SIZE) {
+            result = WHOLE_FILE_TOO_LARGE;
+        } else if (SeekFromStart(Player.openFile, 0)) {
+            count = static_cast<uint32_t>(
+                fread(Player.frameBuffer, 1, static_cast<size_t>(size), Player.openFile));
+            result = count == size ? WHOLE_FILE_READ : WHOLE_FILE_FAILED;
+        }
+    }
+    if (byteCount) {
+        *byteCount = count;
+    }
+    return result;
+}
+
+int ClassifyImageFile(const char* path) {
+    if (!path) {
+        return IMAGE_FILE_RAW;
+    }
+    const char* name = path;
+    for (const char* p = path; *p; ++p) {
+        if (*p == '\\' || *p == '/' || *p == ':') {
+            name = p + 1;
+        }
+    }
+    const char* dot = strrchr(name, '.');
+    if (!dot || strlen(dot) != 4) {
+        return IMAGE_FILE_RAW;
+    }
+    // ASCII upper case: the process locale must not change the answer.
+    char ext[5];
+    for (int i = 0; i < 5; ++i) {
+        const char c = dot[i];
+        ext[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    if (strcmp(ext, ".BMP") == 0 || strcmp(ext, ".DIB") == 0) {
+        return IMAGE_FILE_BMP;
+    }
+    if (strcmp(ext, ".MMP") == 0) {
+        return IMAGE_FILE_MMP;
+    }
+    return IMAGE_FILE_RAW;
+}

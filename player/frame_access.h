@@ -1,0 +1,53 @@
+// Reading frames and images from the one open input file into
+// Player.frameBuffer, and telling image files apart by extension.
+//
+// File positions are 64-bit in every build: sequences of several GiB are
+// common, and frame n of a sequence lies at sequenceHeader + n x frameBytes.
+// Every read reports failure when no file is open or there is no buffer.
+#ifndef VORLEX_FRAME_ACCESS_H
+#define VORLEX_FRAME_ACCESS_H
+
+#include <stdint.h>
+
+// Closes the open file, then opens `path` for reading raw bytes. Returns 0,
+// with no file open, when it cannot be opened.
+int OpenInputFile(const char* path);
+
+// Closes the open file, if any.
+void CloseInputFile();
+
+// Byte position of frame n: sequenceHeader + n x frameBytes of sequencePlan.
+uint64_t SequenceFramePosition(uint32_t n);
+
+// Reads frame n of the open sequence into frameBuffer. Non-zero when the
+// frame is present: all frameBytes of it arrived. Otherwise the buffer holds
+// whatever arrived, which must not be shown.
+int ReadSequenceFrame(uint32_t n);
+
+// Reads the raw image (imagePlan's frameBytes from byte imageHeader) into
+// frameBuffer. Returns 0 when fewer bytes arrived: the file is too short and
+// the buffer holds a partly stale image.
+int ReadRawImage();
+
+enum WholeFileResult {
+    WHOLE_FILE_FAILED = 0,   // no file, its size unknown, or fewer bytes arrived
+    WHOLE_FILE_READ = 1,     // all of it is in frameBuffer
+    WHOLE_FILE_TOO_LARGE = 2 // larger than frameBuffer: nothing was read
+};
+
+// Reads the whole open file, from its start, into frameBuffer. *byteCount
+// receives the number of bytes that arrived (0 when nothing was read).
+int ReadWholeImageFile(uint32_t* byteCount);
+
+enum ImageFileKind {
+    IMAGE_FILE_BMP = 1, // TYPE_BMP
+    IMAGE_FILE_MMP = 2, // TYPE_MMP
+    IMAGE_FILE_RAW = 3  // read with the raw image settings, whatever imageType is
+};
+
+// Kind of an image file from the extension of the path's last component
+// (after the last backslash, slash or drive colon), case-insensitively:
+// ".BMP" and ".DIB" are bitmaps, ".MMP" is MMP, anything else is raw.
+int ClassifyImageFile(const char* path);
+
+#endif

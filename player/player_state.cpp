@@ -1,0 +1,156 @@
+#include "player_state.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "frame_access.h"
+#include "frame_rate.h"
+
+PlayerState Player;
+
+const FramePreset FramePresets[FRAME_PRESET_COUNT] = {
+    {"SQCIF", 128, 96},   {"QCIF", 176, 144},   {"CIF", 352, 288},
+    {"4CIF", 704, 576},   {"16CIF", 1408, 1152}, {"Custom", MAX_FRAME_WIDTH, MAX_FRAME_HEIGHT},
+};
+
+void* (*PlayerBufferAllocator)(size_t size) = malloc;
+
+namespace {
+
+uint32_t Saturate32(uint64_t v) {
+    return v > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(v);
+}
+
+} // namespace
+
+void ReleasePlayerState() {
+    CloseInputFile();
+    free(Player.frameBuffer);
+    free(Player.neutralU);
+    free(Player.neutralV);
+    Player.frameBuffer = nullptr;
+    Player.neutralU = nullptr;
+    Player.neutralV = nullptr;
+}
+
+int InitPlayerState() {
+    ReleasePlayerState();
+    Player = PlayerState{};
+
+    Player.frameBuffer = static_cast<uint8_t*>(PlayerBufferAllocator(FRAME_BUFFER_SIZE));
+    if (Player.frameBuffer) {
+        Player.neutralU = static_cast<uint8_t*>(PlayerBufferAllocator(NEUTRAL_PLANE_SIZE));
+    }
+    if (Player.neutralU) {
+        Player.neutralV = static_cast<uint8_t*>(PlayerBufferAllocator(NEUTRAL_PLANE_SIZE));
+    }
+    if (!Player.neutralV) {
+        ReleasePlayerState();
+        return 0;
+    }
+    memset(Player.neutralU, 0, NEUTRAL_PLANE_SIZE);
+    memset(Player.neutralV, 0, NEUTRAL_PLANE_SIZE);
+
+    Player.framePreset = 1;
+    Player.frameWidth = 176;
+    Player.frameHeight = 144;
+    Player.sequenceType = TYPE_YUV420;
+    Player.sequenceHeader = 0;
+    SetFrameRateText("30.0");
+    Player.timerPeriod = TimerPeriodFor(Player.frameRate);
+    Player.sequencePlan = ComputeFramePlan(Player.frameWidth, Player.frameHeight, Player.sequenceType);
+
+    Player.imageWidth = 512;
+    Player.imageHeight = 512;
+    Player.imageType = TYPE_GRAY;
+    Player.imageHeader = 64;
+    Player.imagePlan = ComputeFramePlan(Player.imageWidth, Player.imageHeight, Player.imageType);
+    return 1;
+}
+
+FramePlan ComputeFramePlan(uint32_t width, uint32_t height, uint32_t type) {
+    // Anything above 2^33 pixels saturates every field anyway; the cap keeps
+    // 3p inside 64 bits.
+    uint64_t p = static_cast<uint64_t>(width) * height;
+    if (p > (uint64_t{1} << 33)) {
+        p = uint64_t{1} << 33;
+    }
+    uint64_t frame;
+    uint64_t chroma;
+    switch (type) {
+    case TYPE_YUV444:
+        frame = 3 * p;
+        chroma = p;
+        break;
+    case TYPE_YUV422:
+        frame = 2 * p;
+        chroma = p / 2;
+        break;
+    case TYPE_YUV411:
+    case TYPE_YUV420:
+        frame = 3 * p / 2;
+        chroma = p / 4;
+        break;
+    case TYPE_RGB:
+    case TYPE_BGR:
+        frame = 3 * p;
+        chroma = 0;
+        break;
+    default: // TYPE_GRAY
+        frame = p;
+        chroma = 0;
+        break;
+    }
+    FramePlan plan;
+    plan.frameBytes = Saturate32(frame);
+    plan.chromaBytes = Saturate32(chroma);
+    plan.uOffset = Saturate32(p);
+    plan.vOffset = Saturate32(chroma != 0 ? p + chroma : 2 * p);
+    return plan;
+}
+
+int FramePlanFitsBuffer(const FramePlan& plan) {
+    if (plan.frameBytes > FRAME_BUFFER_SIZE) {
+        return 0;
+    }
+    if (plan.chromaBytes == 0) {
+        return 1;
+    }
+    return uint64_t{plan.uOffset} + plan.chromaBytes <= FRAME_BUFFER_SIZE &&
+           uint64_t{plan.vOffset} + plan.chromaBytes <= FRAME_BUFFER_SIZE;
+}
+
+void ApplyFramePreset() {
+    if (Player.framePreset < FRAME_PRESET_CUSTOM) {
+        Player.frameWidth = FramePresets[Player.framePreset].width;
+        Player.frameHeight = FramePresets[Player.framePreset].height;
+    }
+    Player.sequencePlan = ComputeFramePlan(Player.frameWidth, Player.frameHeight, Player.sequenceType);
+}
+
+namespace {
+
+// Adds 128 modulo 256 to each byte: flips its top bit, a word at a time.
+void FlipSignBits(uint8_t* p, uint32_t n) {
+    uint32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        uint32_t word;
+        memcpy(&word, p + i, 4);
+        word ^= 0x80808080u;
+        memcpy(p + i, &word, 4);
+    }
+    for (; i < n; ++i) {
+        p[i] ^= 0x80;
+    }
+}
+
+} // namespace
+
+int MakeChromaSigned(const FramePlan& plan) {
+    if (!Player.frameBuffer || !FramePlanFitsBuffer(plan)) {
+        return 0;
+    }
+    FlipSignBits(Player.frameBuffer + plan.uOffset, plan.chromaBytes);
+    FlipSignBits(Player.frameBuffer + plan.vOffset, plan.chromaBytes);
+    return 1;
+}

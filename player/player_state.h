@@ -1,0 +1,112 @@
+// The player's one state record: the settings of the raw sequence and of the
+// raw image, the frame plans derived from them, the three buffers, the open
+// input file and the playback flags. It is the global `Player`, which lives
+// from the creation of the main window to its destruction; the functions here
+// and in frame_access.h and frame_rate.h work on it, so a window procedure
+// calls them without passing anything around.
+#ifndef VORLEX_PLAYER_STATE_H
+#define VORLEX_PLAYER_STATE_H
+
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+
+#include "display.h"
+
+enum {
+    MAX_FRAME_WIDTH = 1920,
+    MAX_FRAME_HEIGHT = 1088,
+    // The largest frame the settings allow at three bytes per pixel.
+    FRAME_BUFFER_SIZE = 3 * MAX_FRAME_WIDTH * MAX_FRAME_HEIGHT, // 6,266,880
+    // One full-resolution colour plane of the largest custom frame.
+    NEUTRAL_PLANE_SIZE = MAX_FRAME_WIDTH * MAX_FRAME_HEIGHT, // 2,088,960
+    FRAME_PRESET_COUNT = 6,
+    FRAME_PRESET_CUSTOM = 5,
+    FRAME_RATE_TEXT_MAX = 15,
+    SAVE_FILE_NAME_MAX = 1023
+};
+
+// Frame sizes of the presets; the custom entry holds the largest custom size.
+struct FramePreset {
+    const char* label;
+    uint32_t width, height;
+};
+extern const FramePreset FramePresets[FRAME_PRESET_COUNT];
+
+// Where one frame lies in frameBuffer. The luma plane (or the whole pixel
+// array of RGB and BGR) starts at 0; chromaBytes is 0 for gray, RGB and BGR.
+struct FramePlan {
+    uint32_t frameBytes;
+    uint32_t chromaBytes;
+    uint32_t uOffset;
+    uint32_t vOffset;
+};
+
+struct PlayerState {
+    // Sequence settings.
+    uint32_t framePreset; // 0..5, FRAME_PRESET_CUSTOM keeps frameWidth/Height
+    uint32_t frameWidth;
+    uint32_t frameHeight;
+    uint32_t sequenceType; // an ImageType code
+    uint32_t sequenceHeader;
+    char frameRateText[FRAME_RATE_TEXT_MAX + 1];
+    double frameRate;
+    uint32_t timerPeriod; // milliseconds
+    FramePlan sequencePlan;
+
+    // Raw image settings; their size also sizes the window for every image.
+    uint32_t imageWidth;
+    uint32_t imageHeight;
+    uint32_t imageType;
+    uint32_t imageHeader;
+    FramePlan imagePlan;
+
+    // Playback and files.
+    uint32_t currentFrame;
+    bool playing;
+    bool lumaOnly;
+    bool sequenceOpened;
+    bool imageOpened;
+    FILE* openFile; // null when no file is open (also after a failed open)
+    char saveFileName[SAVE_FILE_NAME_MAX + 1];
+    uint8_t* frameBuffer;  // FRAME_BUFFER_SIZE bytes
+    uint8_t* neutralU;     // NEUTRAL_PLANE_SIZE zero bytes: signed "no colour"
+    uint8_t* neutralV;
+};
+
+extern PlayerState Player;
+
+// Obtains the three buffers. Tests replace it to make an allocation fail;
+// what it returns is released with free().
+extern void* (*PlayerBufferAllocator)(size_t size);
+
+// Releases whatever Player held, obtains frameBuffer, neutralU and neutralV
+// (in that order), zeroes the neutral planes, sets every field to its default
+// and computes both plans. Returns 0, with no buffer held, when a buffer
+// cannot be obtained.
+int InitPlayerState();
+
+// Closes the open file and releases the buffers; safe to call again.
+void ReleasePlayerState();
+
+// Plan of a width x height frame of `type`. Fields that would pass 32 bits
+// (sizes far beyond the settings' limits) are held at 0xFFFFFFFF, so such a
+// plan never fits the buffer instead of wrapping to a small one. A type
+// outside the ImageType codes is planned as gray.
+FramePlan ComputeFramePlan(uint32_t width, uint32_t height, uint32_t type);
+
+// Non-zero when the frame and both colour planes of `plan` lie inside
+// frameBuffer.
+int FramePlanFitsBuffer(const FramePlan& plan);
+
+// Presets 0 to 4 set frameWidth and frameHeight from the table; custom leaves
+// them. Then sequencePlan is recomputed.
+void ApplyFramePreset();
+
+// Turns the two colour planes of `plan` in frameBuffer into signed form in
+// place: each stored byte b becomes b - 128 as a two's-complement byte. Does
+// nothing and returns 0 when the plan does not fit the buffer or there is no
+// buffer.
+int MakeChromaSigned(const FramePlan& plan);
+
+#endif
