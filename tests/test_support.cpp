@@ -1,12 +1,15 @@
 #include "test_support.h"
 
 #include <math.h>
+#include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #if defined(_WIN32)
 #include <windows.h>
 #else
 #include <sys/mman.h>
+#include <sys/types.h>
 #include <unistd.h>
 #endif
 
@@ -146,4 +149,58 @@ void FillRandom(uint8_t* p, size_t n, std::mt19937& rng) {
     for (size_t i = 0; i < n; ++i) {
         p[i] = static_cast<uint8_t>(rng() >> 24);
     }
+}
+
+TempFile::TempFile() {
+#if defined(_WIN32)
+    char folder[MAX_PATH];
+    const DWORD n = GetTempPathA(sizeof folder, folder);
+    if (n == 0 || n >= sizeof folder || GetTempFileNameA(folder, "vlx", 0, path_) == 0) {
+        abort();
+    }
+#else
+    const char* folder = getenv("TMPDIR");
+    if (!folder || !*folder) {
+        folder = "/tmp";
+    }
+    snprintf(path_, sizeof path_, "%s/vorlex-test-XXXXXX", folder);
+    const int fd = mkstemp(path_);
+    if (fd < 0) {
+        abort();
+    }
+    close(fd);
+#endif
+}
+
+TempFile::~TempFile() {
+    remove(path_);
+}
+
+bool TempFile::WriteAt(uint64_t position, const void* data, size_t n) {
+    FILE* f = fopen(path_, "r+b");
+    if (!f) {
+        return false;
+    }
+#if defined(_WIN32)
+    bool ok = _fseeki64(f, static_cast<__int64>(position), SEEK_SET) == 0;
+#else
+    bool ok = fseeko(f, static_cast<off_t>(position), SEEK_SET) == 0;
+#endif
+    ok = ok && (n == 0 || fwrite(data, 1, n, f) == n);
+    return fclose(f) == 0 && ok;
+}
+
+bool TempFile::Resize(uint64_t size) {
+#if defined(_WIN32)
+    HANDLE h = CreateFileA(path_, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    const bool ok = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+    return CloseHandle(h) && ok;
+#else
+    return truncate(path_, static_cast<off_t>(size)) == 0;
+#endif
 }

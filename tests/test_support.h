@@ -58,4 +58,24 @@ void ReferencePixelRows(uint32_t code, uint32_t w, uint32_t h, const uint8_t* y,
 
 void FillRandom(uint8_t* p, size_t n, std::mt19937& rng);
 
+// A new, empty file with a unique name in the system's temporary folder,
+// removed when the object goes. Writes use 64-bit positions; positions beyond
+// the end leave a hole, so a file of several GiB costs only what is written.
+class TempFile {
+public:
+    TempFile();
+    ~TempFile();
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    const char* path() const { return path_; }
+    // Writes n bytes at `position`, extending the file as needed.
+    bool WriteAt(uint64_t position, const void* data, size_t n);
+    // Sets the file's size (a hole when it grows).
+    bool Resize(uint64_t size);
+
+private:
+    char path_[1024];
+};
+
 #endif

@@ -1,0 +1,291 @@
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <vector>
+
+#include "frame_access.h"
+#include "player_state.h"
+#include "test_support.h"
+
+namespace {
+
+// Bytes that differ from frame to frame and within a frame.
+std::vector<uint8_t> Pattern(size_t n, uint32_t seed) {
+    std::vector<uint8_t> v(n);
+    for (size_t i = 0; i < n; ++i) {
+        v[i] = static_cast<uint8_t>(i * 131 + (i >> 8) + seed * 29);
+    }
+    return v;
+}
+
+bool BufferHolds(const std::vector<uint8_t>& bytes) {
+    return memcmp(Player.frameBuffer, bytes.data(), bytes.size()) == 0;
+}
+
+class FrameAccessTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(InitPlayerState()); }
+    void TearDown() override { ReleasePlayerState(); }
+};
+
+TEST_F(FrameAccessTest, FramePositionsFollowHeaderAndFrameSize) {
+    EXPECT_EQ(SequenceFramePosition(0), 0u);
+    EXPECT_EQ(SequenceFramePosition(2), 76032u);
+    Player.sequenceHeader = 100;
+    EXPECT_EQ(SequenceFramePosition(0), 100u);
+    EXPECT_EQ(SequenceFramePosition(1), 38116u);
+    // No 32-bit step anywhere: 113000 x 38016 passes 2^32.
+    EXPECT_EQ(SequenceFramePosition(113000), 4295808100ull);
+    Player.sequenceHeader = 0xFFFFFFFFu;
+    Player.sequencePlan.frameBytes = 0xFFFFFFFFu;
+    EXPECT_EQ(SequenceFramePosition(0xFFFFFFFFu), 0xFFFFFFFFull * 0xFFFFFFFFull + 0xFFFFFFFFull);
+}
+
+TEST_F(FrameAccessTest, FramesArePresentUpToTheIncompleteLast) {
+    for (uint32_t header : {0u, 100u}) {
+        for (uint32_t type : {TYPE_YUV411, TYPE_YUV420}) {
+            Player.sequenceHeader = header;
+            Player.sequenceType = type;
+            ApplyFramePreset();
+            const uint32_t size = Player.sequencePlan.frameBytes;
+            ASSERT_EQ(size, 38016u);
+
+            TempFile file;
+            const std::vector<uint8_t> head(header, 0xEE);
+            ASSERT_TRUE(file.WriteAt(0, head.data(), head.size()));
+            for (uint32_t n = 0; n < 3; ++n) {
+                ASSERT_TRUE(file.WriteAt(header + n * size, Pattern(size, n).data(), size));
+            }
+            ASSERT_TRUE(file.WriteAt(header + 3 * size, Pattern(size - 1, 3).data(), size - 1));
+            ASSERT_TRUE(OpenInputFile(file.path()));
+
+            for (uint32_t n = 0; n < 3; ++n) {
+                EXPECT_TRUE(ReadSequenceFrame(n)) << n;
+                EXPECT_TRUE(BufferHolds(Pattern(size, n))) << n;
+            }
+            EXPECT_FALSE(ReadSequenceFrame(3));
+            EXPECT_FALSE(ReadSequenceFrame(4));
+            EXPECT_FALSE(ReadSequenceFrame(0xFFFFFFFFu));
+            // Reaching the end does not spoil later reads.
+            EXPECT_TRUE(ReadSequenceFrame(1));
+            EXPECT_TRUE(BufferHolds(Pattern(size, 1)));
+            CloseInputFile();
+        }
+    }
+}
+
+TEST_F(FrameAccessTest, FileShorterThanOneFrameHasNoFrame0) {
+    Player.sequenceHeader = 100;
+    const uint32_t size = Player.sequencePlan.frameBytes;
+    TempFile file;
+    // Frame 0 is bytes 100 to 38115; one byte short of that is no frame.
+    ASSERT_TRUE(file.WriteAt(100, Pattern(size - 1, 5).data(), size - 1));
+    ASSERT_TRUE(OpenInputFile(file.path()));
+    EXPECT_FALSE(ReadSequenceFrame(0));
+    const uint8_t last = Pattern(size, 5)[size - 1];
+    ASSERT_TRUE(file.WriteAt(100 + size - 1, &last, 1));
+    ASSERT_TRUE(OpenInputFile(file.path()));
+    EXPECT_TRUE(ReadSequenceFrame(0));
+    EXPECT_TRUE(BufferHolds(Pattern(size, 5)));
+    EXPECT_FALSE(ReadSequenceFrame(1));
+}
+
+// The sparse files below have an apparent size of several GiB but hold only
+// the bytes written. Each also holds a decoy frame where a position computed
+// in 32 bits would land.
+TEST_F(FrameAccessTest, FrameBeyond4GiBIsReadExactly) {
+    Player.sequenceHeader = 100;
+    const uint32_t size = Player.sequencePlan.frameBytes;
+    const uint32_t n = 113000;
+    const uint64_t position = 100 + uint64_t{n} * size;
+    ASSERT_GT(position, 0x100000000ull);
+
+    TempFile file;
+    ASSERT_TRUE(file.WriteAt(position & 0xFFFFFFFFu, Pattern(size, 8).data(), size));
+    ASSERT_TRUE(file.WriteAt(position, Pattern(size, 7).data(), size));
+    ASSERT_TRUE(OpenInputFile(file.path()));
+    EXPECT_TRUE(ReadSequenceFrame(n));
+    EXPECT_TRUE(BufferHolds(Pattern(size, 7)));
+    EXPECT_FALSE(ReadSequenceFrame(n + 1));
+}
+
+TEST_F(FrameAccessTest, LargestFrameNumberDoesNotWrap) {
+    // Custom 4 x 1 gray frames of 4 bytes: frame 2^32 - 1 starts 16 GiB in.
+    Player.framePreset = FRAME_PRESET_CUSTOM;
+    Player.frameWidth = 4;
+    Player.frameHeight = 1;
+    Player.sequenceType = TYPE_GRAY;
+    Player.sequenceHeader = 3;
+    ApplyFramePreset();
+    ASSERT_EQ(Player.sequencePlan.frameBytes, 4u);
+    const uint64_t position = 3 + 4 * 0xFFFFFFFFull;
+
+    TempFile file;
+    const uint8_t decoy[4] = {9, 9, 9, 9};
+    const uint8_t frame[4] = {1, 2, 3, 4};
+    ASSERT_TRUE(file.WriteAt(position & 0xFFFFFFFFu, decoy, 4));
+    ASSERT_TRUE(file.WriteAt(position, frame, 4));
+    ASSERT_TRUE(OpenInputFile(file.path()));
+    EXPECT_TRUE(ReadSequenceFrame(0xFFFFFFFFu));
+    EXPECT_EQ(memcmp(Player.frameBuffer, frame, 4), 0);
+}
+
+TEST_F(FrameAccessTest, RawImageIsReadAfterItsHeaderAndAShortOneIsReported) {
+    const uint32_t size = Player.imagePlan.frameBytes; // 512 x 512 gray
+    TempFile file;
+    const std::vector<uint8_t> head(64, 0xEE);
+    ASSERT_TRUE(file.WriteAt(0, head.data(), head.size()));
+    ASSERT_TRUE(file.WriteAt(64, Pattern(size - 1, 2).data(), size - 1));
+    ASSERT_TRUE(OpenInputFile(file.path()));
+    EXPECT_FALSE(ReadRawImage());
+
+    // Bytes 64 to 262207 complete it.
+    const uint8_t last = Pattern(size, 2)[size - 1];
+    ASSERT_TRUE(file.WriteAt(64 + size - 1, &last, 1));
+    ASSERT_TRUE(OpenInputFile(file.path()));
+    EXPECT_TRUE(ReadRawImage());
+    EXPECT_TRUE(BufferHolds(Pattern(size, 2)));
+
+    Player.imageHeader = 0xFFFFFFFFu;
+    EXPECT_FALSE(ReadRawImage());
+}
+
+TEST_F(FrameAccessTest, WholeFileIsReadFromItsStartWithItsExactSize) {
+    TempFile file;
+    ASSERT_TRUE(file.WriteAt(0, Pattern(1000, 4).data(), 1000));
+    ASSERT_TRUE(OpenInputFile(file.path()));
+    uint32_t count = 12345;
+    for (int again = 0; again < 2; ++again) {
+        EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_READ);
+        EXPECT_EQ(count, 1000u);
+        EXPECT_TRUE(BufferHolds(Pattern(1000, 4)));
+    }
+
+    TempFile empty;
+    ASSERT_TRUE(OpenInputFile(empty.path()));
+    EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_READ);
+    EXPECT_EQ(count, 0u);
+}
+
+TEST_F(FrameAccessTest, WholeFileFillsTheBufferExactly) {
+    TempFile file;
+    ASSERT_TRUE(file.Resize(FRAME_BUFFER_SIZE - 16));
+    ASSERT_TRUE(file.WriteAt(FRAME_BUFFER_SIZE - 16, Pattern(16, 6).data(), 16));
+    memset(Player.frameBuffer, 0x5A, FRAME_BUFFER_SIZE);
+    ASSERT_TRUE(OpenInputFile(file.path()));
+    uint32_t count = 0;
+    EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_READ);
+    EXPECT_EQ(count, uint32_t{FRAME_BUFFER_SIZE});
+    EXPECT_EQ(Player.frameBuffer[0], 0);
+    EXPECT_EQ(memcmp(Player.frameBuffer + FRAME_BUFFER_SIZE - 16, Pattern(16, 6).data(), 16), 0);
+}
+
+TEST_F(FrameAccessTest, WholeFileLargerThanTheBufferIsRefusedUnread) {
+    // One byte over, and 4 GiB + 10 (10 bytes to a 32-bit size).
+    for (uint64_t size : {uint64_t{FRAME_BUFFER_SIZE} + 1, uint64_t{0x10000000A}}) {
+        TempFile file;
+        ASSERT_TRUE(file.Resize(size));
+        memset(Player.frameBuffer, 0x5A, FRAME_BUFFER_SIZE);
+        ASSERT_TRUE(OpenInputFile(file.path()));
+        uint32_t count = 12345;
+        EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_TOO_LARGE) << size;
+        EXPECT_EQ(count, 0u);
+        EXPECT_EQ(Player.frameBuffer[0], 0x5A);
+        EXPECT_EQ(Player.frameBuffer[FRAME_BUFFER_SIZE - 1], 0x5A);
+        CloseInputFile();
+    }
+}
+
+TEST_F(FrameAccessTest, NothingIsReadWithoutAnOpenFile) {
+    uint32_t count = 12345;
+    EXPECT_FALSE(ReadSequenceFrame(0));
+    EXPECT_FALSE(ReadRawImage());
+    EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_FAILED);
+    EXPECT_EQ(count, 0u);
+
+    // A failed open leaves no file open, not even the one before.
+    TempFile file;
+    ASSERT_TRUE(file.Resize(FRAME_BUFFER_SIZE));
+    ASSERT_TRUE(OpenInputFile(file.path()));
+    ASSERT_TRUE(ReadSequenceFrame(0));
+    std::string missing = std::string(file.path()) + ".missing";
+    EXPECT_FALSE(OpenInputFile(missing.c_str()));
+    EXPECT_EQ(Player.openFile, nullptr);
+    EXPECT_FALSE(ReadSequenceFrame(0));
+    EXPECT_FALSE(ReadRawImage());
+    EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_FAILED);
+    EXPECT_FALSE(OpenInputFile(nullptr));
+
+    // Releasing the state closes the file.
+    ASSERT_TRUE(OpenInputFile(file.path()));
+    ReleasePlayerState();
+    EXPECT_EQ(Player.openFile, nullptr);
+}
+
+TEST_F(FrameAccessTest, OpeningAFileReplacesTheOpenOne) {
+    const uint32_t size = Player.sequencePlan.frameBytes;
+    TempFile a, b;
+    ASSERT_TRUE(a.WriteAt(0, Pattern(size, 1).data(), size));
+    ASSERT_TRUE(b.WriteAt(0, Pattern(size, 2).data(), size));
+    ASSERT_TRUE(OpenInputFile(a.path()));
+    ASSERT_TRUE(OpenInputFile(b.path()));
+    EXPECT_TRUE(ReadSequenceFrame(0));
+    EXPECT_TRUE(BufferHolds(Pattern(size, 2)));
+}
+
+TEST(FrameAccessWithoutBuffers, ReadsFail) {
+    // After a failed InitPlayerState there are no buffers to read into.
+    ReleasePlayerState();
+    TempFile file;
+    ASSERT_TRUE(file.Resize(1000));
+    ASSERT_TRUE(OpenInputFile(file.path()));
+    Player.sequencePlan = ComputeFramePlan(10, 10, TYPE_GRAY);
+    Player.imagePlan = Player.sequencePlan;
+    uint32_t count;
+    EXPECT_FALSE(ReadSequenceFrame(0));
+    EXPECT_FALSE(ReadRawImage());
+    EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_FAILED);
+    ReleasePlayerState();
+}
+
+TEST_F(FrameAccessTest, PlansBeyondTheBufferReadNothing) {
+    TempFile file;
+    ASSERT_TRUE(file.Resize(2 * uint64_t{FRAME_BUFFER_SIZE}));
+    ASSERT_TRUE(OpenInputFile(file.path()));
+    Player.sequencePlan = ComputeFramePlan(MAX_FRAME_WIDTH, MAX_FRAME_HEIGHT + 1, TYPE_RGB);
+    Player.imagePlan = Player.sequencePlan;
+    EXPECT_FALSE(ReadSequenceFrame(0));
+    EXPECT_FALSE(ReadRawImage());
+}
+
+TEST(ClassifyImageFile, ByExtensionOfTheLastComponent) {
+    struct {
+        const char* path;
+        int kind;
+    } cases[] = {
+        {"clip.bmp", 1},
+        {"C:\\video\\CLIP.Dib", 1},
+        {"/home/u/clip.BMP", 1},
+        {"C:clip.dib", 1},
+        {"x.mmp", 2},
+        {"Z:\\a b\\x.MmP", 2},
+        {"foo.yuv", 3},
+        {"noextension", 3},
+        {"C:\\a.bmp\\name", 3},
+        {"/a.bmp/name", 3},
+        {"a.bmp:name", 3},
+        {"x.yuv.bmp", 1},
+        {"x.bmp.yuv", 3},
+        {"x.bmpx", 3},
+        {"x.bm", 3},
+        {"x.", 3},
+        {"dir.mmp/", 3},
+        {"", 3},
+        {nullptr, 3},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ClassifyImageFile(c.path), c.kind) << (c.path ? c.path : "(null)");
+    }
+}
+
+} // namespace
