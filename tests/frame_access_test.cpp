@@ -233,29 +233,27 @@ TEST_F(FrameAccessTest, OpeningAFileReplacesTheOpenOne) {
     EXPECT_TRUE(BufferHolds(Pattern(size, 2)));
 }
 
-TEST(FrameAccessWithoutBuffers, ReadsFail) {
+TEST(FrameAccessWithoutBuffers, ReadsRefuseWhatCannotBeHeld) {
+    TempFile file;
+    ASSERT_TRUE(file.Resize(2 * uint64_t{FRAME_BUFFER_SIZE}));
+    uint32_t count;
     // After a failed InitPlayerState there are no buffers to read into.
     ReleasePlayerState();
-    TempFile file;
-    ASSERT_TRUE(file.Resize(1000));
     ASSERT_TRUE(OpenInputFile(file.path()));
     Player.sequencePlan = ComputeFramePlan(10, 10, TYPE_GRAY);
     Player.imagePlan = Player.sequencePlan;
-    uint32_t count;
     EXPECT_FALSE(ReadSequenceFrame(0));
     EXPECT_FALSE(ReadRawImage());
     EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_FAILED);
-    ReleasePlayerState();
-}
 
-TEST_F(FrameAccessTest, PlansBeyondTheBufferReadNothing) {
-    TempFile file;
-    ASSERT_TRUE(file.Resize(2 * uint64_t{FRAME_BUFFER_SIZE}));
+    // Plans larger than the buffer read nothing.
+    ASSERT_TRUE(InitPlayerState());
     ASSERT_TRUE(OpenInputFile(file.path()));
     Player.sequencePlan = ComputeFramePlan(MAX_FRAME_WIDTH, MAX_FRAME_HEIGHT + 1, TYPE_RGB);
     Player.imagePlan = Player.sequencePlan;
     EXPECT_FALSE(ReadSequenceFrame(0));
     EXPECT_FALSE(ReadRawImage());
+    ReleasePlayerState();
 }
 
 TEST(ClassifyImageFile, ByExtensionOfTheLastComponent) {
