@@ -68,12 +68,15 @@ void CloseInputFile() {
 }
 
 int OpenInputFile(const char* path) {
-    CloseInputFile();
-    if (!path) {
+    // The new file is opened before the old one is closed: a file that cannot
+    // be opened leaves the player showing and reading what it had.
+    FILE* file = path ? fopen(path, "rb") : nullptr;
+    if (!file) {
         return 0;
     }
-    Player.openFile = fopen(path, "rb");
-    return Player.openFile != nullptr;
+    CloseInputFile();
+    Player.openFile = file;
+    return 1;
 }
 
 uint64_t SequenceFramePosition(uint32_t n) {

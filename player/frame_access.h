@@ -9,8 +9,9 @@
 
 #include <stdint.h>
 
-// Closes the open file, then opens `path` for reading raw bytes. Returns 0,
-// with no file open, when it cannot be opened.
+// Opens `path` for reading raw bytes and makes it the open file, closing the
+// one before. Returns 0 when it cannot be opened; the open file (if any) then
+// stays open.
 int OpenInputFile(const char* path);
 
 // Closes the open file, if any.

@@ -203,11 +203,9 @@ TEST_F(FrameAccessTest, NothingIsReadWithoutAnOpenFile) {
     EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_FAILED);
     EXPECT_EQ(count, 0u);
 
-    // A failed open leaves no file open, not even the one before.
+    // A failed open with nothing open before leaves nothing to read.
     TempFile file;
     ASSERT_TRUE(file.Resize(FRAME_BUFFER_SIZE));
-    ASSERT_TRUE(OpenInputFile(file.path()));
-    ASSERT_TRUE(ReadSequenceFrame(0));
     std::string missing = std::string(file.path()) + ".missing";
     EXPECT_FALSE(OpenInputFile(missing.c_str()));
     EXPECT_EQ(Player.openFile, nullptr);
@@ -215,6 +213,13 @@ TEST_F(FrameAccessTest, NothingIsReadWithoutAnOpenFile) {
     EXPECT_FALSE(ReadRawImage());
     EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_FAILED);
     EXPECT_FALSE(OpenInputFile(nullptr));
+
+    // A failed open keeps the file that was open: the player goes on showing it.
+    ASSERT_TRUE(OpenInputFile(file.path()));
+    FILE* open = Player.openFile;
+    EXPECT_FALSE(OpenInputFile(missing.c_str()));
+    EXPECT_EQ(Player.openFile, open);
+    EXPECT_TRUE(ReadSequenceFrame(0));
 
     // Releasing the state closes the file.
     ASSERT_TRUE(OpenInputFile(file.path()));
