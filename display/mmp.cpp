@@ -8,12 +8,6 @@
 #include "conversion_tables.h"
 #include "display.h"
 
-uint32_t MmpGroupsPerRow(uint32_t width) { return ((width & 0xFFFF) + 3) / 4; }
-
-uint64_t MmpPixelBytes(uint32_t width, uint32_t height) {
-    return uint64_t{MMP_GROUP_SIZE} * MmpGroupsPerRow(width) * (height & 0xFFFF);
-}
-
 void UnpackMmpPixels(uint32_t width, uint32_t height, const uint8_t* groups, uint8_t* yPlane,
                      int8_t* uPlane, int8_t* vPlane) {
     const size_t count = size_t{MmpGroupsPerRow(width)} * (height & 0xFFFF);

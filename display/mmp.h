@@ -10,11 +10,13 @@
 enum { MMP_HEADER_SIZE = 16, MMP_GROUP_SIZE = 6 };
 
 // Groups per row: (width + 3) / 4, with the low 16 bits of width.
-uint32_t MmpGroupsPerRow(uint32_t width);
+inline uint32_t MmpGroupsPerRow(uint32_t width) { return ((width & 0xFFFF) + 3) / 4; }
 
 // Bytes of groups a width x height file holds after its header
 // (6 x groups x height), computed in 64 bits.
-uint64_t MmpPixelBytes(uint32_t width, uint32_t height);
+inline uint64_t MmpPixelBytes(uint32_t width, uint32_t height) {
+    return uint64_t{MMP_GROUP_SIZE} * MmpGroupsPerRow(width) * (height & 0xFFFF);
+}
 
 // Unpacks height rows of groups into a luma plane of 4 x groups samples per row
 // and chroma planes of one sample per group.
