@@ -47,6 +47,34 @@ void DISPLAY_CALL ConvertYUV2Bitmap(uint32_t type, uint32_t width, uint32_t heig
                                     const uint8_t* yPlane, const int8_t* uPlane,
                                     const int8_t* vPlane, uint8_t* destination);
 
+// Writes an 8-bit gray BMP image (1078 + width x height bytes: headers, a
+// 256-entry gray palette, the plane's rows bottom-up).
+void DISPLAY_CALL ConvertRaw2Bitmap(uint32_t width, uint32_t height, const uint8_t* grayPlane,
+                                    uint8_t* output);
+
+// Writes a 24-bit BMP image whose pixel area is the 3 x width x height bytes
+// of `pixels`, copied unchanged (so they must already be bottom-up,
+// blue-green-red).
+void DISPLAY_CALL ConvertRGB2Bitmap(uint32_t width, uint32_t height, const uint8_t* pixels,
+                                    uint8_t* output);
+
+// Writes a 24-bit BMP image (54 + 3 x width x height bytes) from the pixel
+// groups of an MMP file, which start 16 bytes into the file. Uses the low 16
+// bits of width and height.
+void DISPLAY_CALL ConvertMMP2Bitmap(uint32_t width, uint32_t height, const uint8_t* groups,
+                                    uint8_t* output);
+
+// Unpacks the groups of a whole MMP file image (header included) into a luma
+// plane of 4 x G x height bytes and chroma planes of G x height signed
+// samples, G = (width + 3) / 4.
+void DISPLAY_CALL SplitMMPdata(uint32_t width, uint32_t height, const uint8_t* fileImage,
+                               uint8_t* yPlane, int8_t* uPlane, int8_t* vPlane);
+
+// For TYPE_MMP, reads width and height from the 16-byte MMP header; for any
+// other type stores nothing.
+void DISPLAY_CALL AnalyseFileHeader(uint32_t type, uint16_t* width, uint16_t* height,
+                                    const uint8_t* header);
+
 #ifdef __cplusplus
 }
 #endif

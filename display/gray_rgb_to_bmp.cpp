@@ -1,0 +1,48 @@
+// Gray planes and 24-bit pixel data into BMP images.
+#include <stddef.h>
+#include <string.h>
+
+#include "bmp_headers.h"
+#include "display.h"
+#include "gray_rgb_to_bmp.h"
+#include "image_sizes.h"
+
+void DISPLAY_CALL ConvertRaw2Bitmap(uint32_t width, uint32_t height, const uint8_t* gray,
+                                    uint8_t* output) {
+    WriteBmpHeaders(output, width, height, 8);
+    uint8_t* entry = output + BMP_HEADERS_SIZE;
+    for (uint32_t i = 0; i < 256; ++i, entry += 4) {
+        entry[0] = entry[1] = entry[2] = static_cast<uint8_t>(i);
+        entry[3] = 0;
+    }
+    // Bottom-up: the plane's last row is stored first.
+    uint8_t* row = output + GRAY_BMP_PIXELS_OFFSET;
+    for (uint32_t r = height; r-- > 0; row += width) {
+        memcpy(row, gray + size_t{r} * width, width);
+    }
+}
+
+void DISPLAY_CALL ConvertRGB2Bitmap(uint32_t width, uint32_t height, const uint8_t* pixels,
+                                    uint8_t* output) {
+    WriteBmpHeaders(output, width, height, 24);
+    memcpy(output + BMP_HEADERS_SIZE, pixels, size_t{3} * width * height);
+}
+
+void ConvertInterleavedToBitmap(uint32_t width, uint32_t height, const uint8_t* data,
+                                int redFirst, uint8_t* output) {
+    const uint32_t w = width & 0xFFFF;
+    const uint32_t h = height & 0xFFFF;
+    WriteBmpHeaders(output, w, h, 24);
+    const size_t stride = PaddedRowBytes(w, 24);
+    uint8_t* pixels = output + BMP_HEADERS_SIZE;
+    for (uint32_t r = 0; r < h; ++r) {
+        const uint8_t* in = data + size_t{r} * 3 * w;
+        uint8_t* out = pixels + (h - 1 - r) * stride;
+        for (uint32_t x = 0; x < w; ++x, in += 3, out += 3) {
+            out[0] = redFirst ? in[2] : in[0];
+            out[1] = in[1];
+            out[2] = redFirst ? in[0] : in[2];
+        }
+        memset(out, 0, stride - size_t{3} * w);
+    }
+}

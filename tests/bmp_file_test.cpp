@@ -1,0 +1,262 @@
+// Bitmap files as other programs write them: which are stored unchanged,
+// which are normalised (and into what), which are refused.
+#include <gtest/gtest.h>
+#include <stdint.h>
+#include <string.h>
+
+#include <random>
+#include <vector>
+
+#include "bmp_file.h"
+#include "test_support.h"
+
+namespace {
+
+void Put16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    b[at] = static_cast<uint8_t>(v);
+    b[at + 1] = static_cast<uint8_t>(v >> 8);
+}
+void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    Put16(b, at, v);
+    Put16(b, at + 2, v >> 16);
+}
+uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+
+// A bitmap file written the way a given tool might: header version, row order,
+// compression, palette length, bit-field masks and a gap before the rows.
+struct BmpSpec {
+    uint32_t infoSize = 40;
+    uint32_t width = 5;
+    uint32_t height = 3;
+    uint32_t bits = 24;
+    bool topDown = false;
+    uint32_t compression = 0;
+    uint32_t clrUsed = 0;
+    uint32_t gap = 0;
+    uint32_t masks[3] = {0xF800, 0x07E0, 0x001F};
+};
+
+uint32_t RowBytes(const BmpSpec& s) { return (s.width * s.bits + 31) / 32 * 4; }
+
+// Picture rows, top first, the same for every way of writing them.
+std::vector<uint8_t> PictureRows(const BmpSpec& s) {
+    std::vector<uint8_t> rows(size_t{RowBytes(s)} * s.height);
+    std::mt19937 rng(s.width * 31 + s.height * 7 + s.bits);
+    FillRandom(rows.data(), rows.size(), rng);
+    return rows;
+}
+
+std::vector<uint8_t> BuildBmp(const BmpSpec& s) {
+    const uint32_t entries = s.bits <= 8 ? (s.clrUsed ? s.clrUsed : 1u << s.bits) : s.clrUsed;
+    const bool bitFields = s.compression == 3;
+    const uint32_t maskBytes = bitFields && s.infoSize == 40 ? 12 : 0;
+    const uint32_t offBits = 14 + s.infoSize + maskBytes + 4 * entries + s.gap;
+    const std::vector<uint8_t> rows = PictureRows(s);
+    std::vector<uint8_t> b(offBits + rows.size(), 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    Put32(b, 2, static_cast<uint32_t>(b.size()));
+    Put32(b, 10, offBits);
+    Put32(b, 14, s.infoSize);
+    Put32(b, 18, s.width);
+    Put32(b, 22, s.topDown ? static_cast<uint32_t>(-static_cast<int32_t>(s.height)) : s.height);
+    Put16(b, 26, 1);
+    Put16(b, 28, s.bits);
+    Put32(b, 30, s.compression);
+    Put32(b, 38, 3780);
+    Put32(b, 42, 3780);
+    Put32(b, 46, s.clrUsed);
+    if (bitFields) {
+        const size_t at = 54; // right after a 40-byte header, or inside a longer one
+        for (int i = 0; i < 3; ++i) {
+            Put32(b, at + 4 * i, s.masks[i]);
+        }
+    }
+    for (uint32_t i = 0; i < 4 * entries; ++i) {
+        b[14 + s.infoSize + maskBytes + i] = static_cast<uint8_t>(i * 13 + 1);
+    }
+    const uint32_t rowBytes = RowBytes(s);
+    for (uint32_t r = 0; r < s.height; ++r) {
+        const uint32_t stored = s.topDown ? r : s.height - 1 - r;
+        memcpy(&b[offBits + size_t{stored} * rowBytes], &rows[size_t{r} * rowBytes], rowBytes);
+    }
+    return b;
+}
+
+std::vector<uint8_t> Store(const std::vector<uint8_t>& file, BmpFileLayout* layout) {
+    if (!AnalyseBmpFile(file.data(), file.size(), layout)) {
+        return {};
+    }
+    GuardedBuffer image(layout->storedLength);
+    StoreBmpImage(file.data(), layout, image.data());
+    return std::vector<uint8_t>(image.data(), image.data() + image.size());
+}
+
+TEST(BmpFile, ClassicFilesAreStoredUnchangedByTheSizeRule) {
+    const struct {
+        uint32_t width, height, bits, clrUsed, length;
+    } cases[] = {{3, 2, 8, 0, 54 + 1024 + 2 * 4}, {5, 3, 24, 0, 54 + 3 * 16},
+                 {40, 2, 1, 0, 62 + 2 * 8},       {7, 2, 8, 12, 54 + 48 + 2 * 8},
+                 {6, 2, 4, 0, 118 + 2 * 4},       {3, 3, 32, 0, 54 + 3 * 12}};
+    for (const auto& c : cases) {
+        BmpSpec s;
+        s.width = c.width;
+        s.height = c.height;
+        s.bits = c.bits;
+        s.clrUsed = c.clrUsed;
+        const std::vector<uint8_t> file = BuildBmp(s);
+        BmpFileLayout layout;
+        const std::vector<uint8_t> image = Store(file, &layout);
+        EXPECT_EQ(layout.unchanged, 1);
+        EXPECT_EQ(image.size(), c.length);
+        EXPECT_EQ(image, file);
+    }
+}
+
+// Every other way of writing the same picture is stored as the classic file.
+TEST(BmpFile, OtherLayoutsAreNormalisedToTheClassicImage) {
+    for (uint32_t bits : {1u, 4u, 8u, 24u, 32u}) {
+        BmpSpec classic;
+        classic.bits = bits;
+        classic.width = 9;
+        classic.height = 4;
+        const std::vector<uint8_t> expected = BuildBmp(classic);
+
+        std::vector<BmpSpec> variants;
+        for (uint32_t info : {40u, 108u, 124u}) {
+            for (bool topDown : {false, true}) {
+                for (uint32_t gap : {0u, 6u}) {
+                    BmpSpec v = classic;
+                    v.infoSize = info;
+                    v.topDown = topDown;
+                    v.gap = gap;
+                    if (info != 40 || topDown || gap) {
+                        variants.push_back(v);
+                    }
+                }
+            }
+        }
+        for (const BmpSpec& v : variants) {
+            BmpFileLayout layout;
+            std::vector<uint8_t> image = Store(BuildBmp(v), &layout);
+            ASSERT_FALSE(image.empty()) << bits << " bits, header " << v.infoSize;
+            EXPECT_EQ(layout.unchanged, 0);
+            // Fields a normalised copy states explicitly; the rest must match.
+            EXPECT_EQ(Get32(image, 46), bits <= 8 ? 1u << bits : 0u); // colour count
+            EXPECT_EQ(Get32(image, 34), RowBytes(v) * v.height);       // image size
+            EXPECT_EQ(Get32(image, 2), image.size());                  // bfSize
+            Put32(image, 46, 0);
+            Put32(image, 34, 0);
+            std::vector<uint8_t> want = expected;
+            Put32(want, 2, static_cast<uint32_t>(want.size()));
+            EXPECT_EQ(image, want) << bits << " bits, header " << v.infoSize << (v.topDown ? " top-down" : "")
+                                   << " gap " << v.gap;
+        }
+    }
+}
+
+TEST(BmpFile, BitFieldImagesKeepTheirMasksAfterTheHeader) {
+    for (uint32_t info : {40u, 108u, 124u}) {
+        for (uint32_t bits : {16u, 32u}) {
+            BmpSpec s;
+            s.infoSize = info;
+            s.bits = bits;
+            s.compression = 3;
+            s.topDown = info == 124;
+            if (bits == 32) {
+                s.masks[0] = 0x00FF0000;
+                s.masks[1] = 0x0000FF00;
+                s.masks[2] = 0x000000FF;
+            }
+            BmpFileLayout layout;
+            const std::vector<uint8_t> image = Store(BuildBmp(s), &layout);
+            ASSERT_FALSE(image.empty());
+            EXPECT_EQ(Get32(image, 10), 66u); // bfOffBits: rows right after the masks
+            EXPECT_EQ(Get32(image, 14), 40u);
+            EXPECT_EQ(Get32(image, 30), 3u);
+            EXPECT_EQ(Get32(image, 22), 3u); // bottom-up
+            for (int i = 0; i < 3; ++i) {
+                EXPECT_EQ(Get32(image, 54 + 4 * i), s.masks[i]);
+            }
+            const std::vector<uint8_t> rows = PictureRows(s);
+            const uint32_t rowBytes = RowBytes(s);
+            for (uint32_t r = 0; r < s.height; ++r) {
+                EXPECT_EQ(memcmp(&image[66 + (s.height - 1 - r) * rowBytes], &rows[r * rowBytes], rowBytes), 0);
+            }
+            EXPECT_EQ(image.size(), 66u + rowBytes * s.height);
+        }
+    }
+}
+
+TEST(BmpFile, RefusesWhatCannotBeShown) {
+    std::vector<std::pair<const char*, std::vector<uint8_t>>> files;
+    BmpSpec s;
+    std::vector<uint8_t> f = BuildBmp(s);
+    f[1] = 'A';
+    files.push_back({"not BM", f});
+    s = BmpSpec();
+    s.bits = 8;
+    s.compression = 1;
+    files.push_back({"RLE8", BuildBmp(s)});
+    s.bits = 4;
+    s.compression = 2;
+    files.push_back({"RLE4", BuildBmp(s)});
+    s = BmpSpec();
+    s.compression = 3;
+    files.push_back({"bit fields at 24 bits", BuildBmp(s)});
+    s = BmpSpec();
+    s.bits = 2;
+    files.push_back({"2 bits", BuildBmp(s)});
+    s = BmpSpec();
+    s.bits = 8;
+    s.clrUsed = 300;
+    f = BuildBmp(s);
+    files.push_back({"300 colours at 8 bits", f});
+    s.bits = 4;
+    s.clrUsed = 17;
+    files.push_back({"17 colours at 4 bits", BuildBmp(s)});
+    s = BmpSpec();
+    f = BuildBmp(s);
+    Put32(f, 14, 12);
+    files.push_back({"OS/2 header", f});
+    Put32(f, 14, 64);
+    files.push_back({"64-byte header", f});
+    f = BuildBmp(BmpSpec());
+    Put32(f, 18, 0xFFFFFFFF);
+    files.push_back({"negative width", f});
+    f = BuildBmp(BmpSpec());
+    Put32(f, 18, 0x7FFFFFFF);
+    Put32(f, 22, 0x7FFFFFFF);
+    files.push_back({"length beyond 32 bits", f});
+    s = BmpSpec();
+    s.bits = 8;
+    s.topDown = true;
+    f = BuildBmp(s);
+    Put32(f, 10, 54 + 512);
+    files.push_back({"rows inside the colour table", f});
+    for (const auto& file : files) {
+        BmpFileLayout layout;
+        EXPECT_EQ(AnalyseBmpFile(file.second.data(), UINT64_MAX, &layout), 0) << file.first;
+    }
+}
+
+// A caller that knows the file's length learns whether the file holds every
+// byte that showing it reads.
+TEST(BmpFile, TruncatedFilesAreRefusedWhenTheLengthIsKnown) {
+    for (bool topDown : {false, true}) {
+        BmpSpec s;
+        s.topDown = topDown;
+        s.bits = 8;
+        const std::vector<uint8_t> file = BuildBmp(s);
+        BmpFileLayout layout;
+        EXPECT_EQ(AnalyseBmpFile(file.data(), file.size(), &layout), 1);
+        EXPECT_EQ(layout.fileLength, file.size());
+        EXPECT_EQ(AnalyseBmpFile(file.data(), file.size() - 1, &layout), 0);
+        EXPECT_EQ(AnalyseBmpFile(file.data(), 17, &layout), 0);
+        EXPECT_EQ(AnalyseBmpFile(file.data(), 40, &layout), 0); // inside the info header
+    }
+}
+
+} // namespace
