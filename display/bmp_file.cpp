@@ -39,15 +39,21 @@ enum {
 int AnalyseBmpFile(const uint8_t* file, uint64_t available, BmpFileLayout* layout) {
     BmpFileLayout l;
     memset(&l, 0, sizeof l);
-    if (available < INFO + 4 || Le16(file) != BMP_TYPE_BM) {
-        return 0;
+    if (available < 2) {
+        return BMP_TRUNCATED;
+    }
+    if (Le16(file) != BMP_TYPE_BM) {
+        return BMP_UNSUPPORTED;
+    }
+    if (available < INFO + 4) {
+        return BMP_TRUNCATED;
     }
     l.infoSize = Le32(file + INFO);
     if (l.infoSize != 40 && l.infoSize != 108 && l.infoSize != 124) {
-        return 0; // OS/2 and other header versions
+        return BMP_UNSUPPORTED; // OS/2 and other header versions
     }
     if (available < INFO + l.infoSize) {
-        return 0;
+        return BMP_TRUNCATED;
     }
     const int32_t width = static_cast<int32_t>(Le32(file + INFO_WIDTH));
     const int32_t height = static_cast<int32_t>(Le32(file + INFO_HEIGHT));
@@ -58,14 +64,14 @@ int AnalyseBmpFile(const uint8_t* file, uint64_t available, BmpFileLayout* layou
 
     const uint32_t bits = l.bitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
-        return 0;
+        return BMP_UNSUPPORTED;
     }
     const int bitFields = l.compression == BI_BITFIELDS_CODE;
     if (l.compression != BI_RGB_CODE && !(bitFields && (bits == 16 || bits == 32))) {
-        return 0; // compressed rows
+        return BMP_UNSUPPORTED; // compressed rows
     }
     if (width < 0 || height == INT32_MIN) {
-        return 0;
+        return BMP_UNSUPPORTED;
     }
     l.width = static_cast<uint32_t>(width);
     l.topDown = height < 0;
@@ -75,7 +81,7 @@ int AnalyseBmpFile(const uint8_t* file, uint64_t available, BmpFileLayout* layou
     // image may carry an optional table, which is skipped.
     const uint32_t maxColours = bits <= 8 ? 1u << bits : 256;
     if (clrUsed > maxColours) {
-        return 0;
+        return BMP_UNSUPPORTED;
     }
     const uint32_t fileEntries = bits <= 8 ? (clrUsed ? clrUsed : 1u << bits) : clrUsed;
     l.entries = bits <= 8 ? fileEntries : 0;
@@ -87,7 +93,7 @@ int AnalyseBmpFile(const uint8_t* file, uint64_t available, BmpFileLayout* layou
         if (l.infoSize == 40) {
             headerEnd += 12;
             if (available < headerEnd) {
-                return 0;
+                return BMP_TRUNCATED;
             }
         }
         for (int i = 0; i < 3; ++i) {
@@ -98,7 +104,7 @@ int AnalyseBmpFile(const uint8_t* file, uint64_t available, BmpFileLayout* layou
 
     const uint64_t rowBytes = PaddedRowBytes(l.width, bits);
     if (!ImageLengthFits(rowBytes)) {
-        return 0;
+        return BMP_UNSUPPORTED;
     }
     l.rowBytes = static_cast<uint32_t>(rowBytes);
     const uint64_t rowsBytes = rowBytes * l.rows; // below 2^63
@@ -115,17 +121,20 @@ int AnalyseBmpFile(const uint8_t* file, uint64_t available, BmpFileLayout* layou
     } else {
         // Rows must not start inside the headers or the colour table.
         if (l.pixelOffset < uint64_t{l.tableOffset} + 4 * uint64_t{fileEntries}) {
-            return 0;
+            return BMP_UNSUPPORTED;
         }
         stored = BMP_HEADERS_SIZE + (bitFields ? 12 : 0) + 4 * uint64_t{l.entries} + rowsBytes;
         l.fileLength = uint64_t{l.pixelOffset} + rowsBytes;
     }
-    if (!ImageLengthFits(stored) || !ImageLengthFits(l.fileLength) || l.fileLength > available) {
-        return 0;
+    if (!ImageLengthFits(stored) || !ImageLengthFits(l.fileLength)) {
+        return BMP_UNSUPPORTED;
+    }
+    if (l.fileLength > available) {
+        return BMP_TRUNCATED;
     }
     l.storedLength = static_cast<uint32_t>(stored);
     *layout = l;
-    return 1;
+    return BMP_SHOWABLE;
 }
 
 void StoreBmpImage(const uint8_t* file, const BmpFileLayout* layout, uint8_t* image) {

@@ -32,10 +32,15 @@ struct BmpFileLayout {
     uint64_t fileLength;    // bytes of the file that are read
 };
 
+enum BmpFileVerdict {
+    BMP_UNSUPPORTED = 0, // not a bitmap, or one that cannot be shown
+    BMP_SHOWABLE = 1,
+    BMP_TRUNCATED = 2    // fewer bytes than its headers promise
+};
+
 // Reads the headers of the bitmap file image at `file`, of which `available`
-// bytes exist (UINT64_MAX when the caller cannot tell). Returns 1 and fills
-// `layout` when the file can be shown and holds every byte that showing it
-// reads, else 0.
+// bytes exist (UINT64_MAX when the caller cannot tell); reads nothing beyond
+// them. Fills `layout` when the file is showable.
 int AnalyseBmpFile(const uint8_t* file, uint64_t available, BmpFileLayout* layout);
 
 // Writes the image to keep for `file` (layout.storedLength bytes).

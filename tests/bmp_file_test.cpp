@@ -86,7 +86,7 @@ std::vector<uint8_t> BuildBmp(const BmpSpec& s) {
 }
 
 std::vector<uint8_t> Store(const std::vector<uint8_t>& file, BmpFileLayout* layout) {
-    if (!AnalyseBmpFile(file.data(), file.size(), layout)) {
+    if (AnalyseBmpFile(file.data(), file.size(), layout) != BMP_SHOWABLE) {
         return {};
     }
     GuardedBuffer image(layout->storedLength);
@@ -238,25 +238,38 @@ TEST(BmpFile, RefusesWhatCannotBeShown) {
     files.push_back({"rows inside the colour table", f});
     for (const auto& file : files) {
         BmpFileLayout layout;
-        EXPECT_EQ(AnalyseBmpFile(file.second.data(), UINT64_MAX, &layout), 0) << file.first;
+        EXPECT_EQ(AnalyseBmpFile(file.second.data(), UINT64_MAX, &layout), BMP_UNSUPPORTED) << file.first;
     }
 }
 
 // A caller that knows the file's length learns whether the file holds every
-// byte that showing it reads.
-TEST(BmpFile, TruncatedFilesAreRefusedWhenTheLengthIsKnown) {
+// byte that showing it reads; nothing past that length is read.
+TEST(BmpFile, TruncatedFilesAreToldApartWhenTheLengthIsKnown) {
     for (bool topDown : {false, true}) {
         BmpSpec s;
         s.topDown = topDown;
         s.bits = 8;
         const std::vector<uint8_t> file = BuildBmp(s);
         BmpFileLayout layout;
-        EXPECT_EQ(AnalyseBmpFile(file.data(), file.size(), &layout), 1);
+        EXPECT_EQ(AnalyseBmpFile(file.data(), file.size(), &layout), BMP_SHOWABLE);
         EXPECT_EQ(layout.fileLength, file.size());
-        EXPECT_EQ(AnalyseBmpFile(file.data(), file.size() - 1, &layout), 0);
-        EXPECT_EQ(AnalyseBmpFile(file.data(), 17, &layout), 0);
-        EXPECT_EQ(AnalyseBmpFile(file.data(), 40, &layout), 0); // inside the info header
+        for (size_t available : {file.size() - 1, size_t{60}, size_t{40}, size_t{17}, size_t{1}}) {
+            GuardedBuffer head(available);
+            memcpy(head.data(), file.data(), available);
+            EXPECT_EQ(AnalyseBmpFile(head.data(), available, &layout), BMP_TRUNCATED) << available;
+        }
     }
+    // Bit-field masks after a 40-byte header are part of what must be there.
+    BmpSpec s;
+    s.bits = 16;
+    s.compression = 3;
+    const std::vector<uint8_t> file = BuildBmp(s);
+    GuardedBuffer head(60);
+    memcpy(head.data(), file.data(), 60);
+    BmpFileLayout layout;
+    EXPECT_EQ(AnalyseBmpFile(head.data(), 60, &layout), BMP_TRUNCATED);
+    const uint8_t notBitmap[2] = {'B', 'A'};
+    EXPECT_EQ(AnalyseBmpFile(notBitmap, 2, &layout), BMP_UNSUPPORTED);
 }
 
 } // namespace
