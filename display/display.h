@@ -23,6 +23,15 @@
 extern "C" {
 #endif
 
+// Window and device-context handles exactly as <windows.h> declares them
+// (STRICT): opaque pointer types, so the core can key its store by window
+// without Win32. Repeating a typedef is allowed, so either header may come
+// first.
+struct HWND__;
+typedef struct HWND__* HWND;
+struct HDC__;
+typedef struct HDC__* HDC;
+
 // Image and sequence layouts; the same codes in the player and the library.
 // The library reads only the low 8 bits of a type.
 enum ImageType {
@@ -46,6 +55,47 @@ enum ImageType {
 void DISPLAY_CALL ConvertYUV2Bitmap(uint32_t type, uint32_t width, uint32_t height,
                                     const uint8_t* yPlane, const int8_t* uPlane,
                                     const int8_t* vPlane, uint8_t* destination);
+
+// The library keeps one BMP image per window (at most 16 windows) and owns
+// its memory; callers never release what it hands out. Nothing is locked:
+// every call is expected from one thread (the player's GUI thread) and calls
+// must not overlap.
+
+// The image last shown in `window` (read it; the library keeps owning it), or
+// null when the window has none. Valid until a larger image for the same
+// window replaces the buffer, or until the library is unloaded.
+uint8_t* DISPLAY_CALL GetBitmap(HWND window);
+
+// Size in bytes of the window's buffer (not of the image in it: buffers only
+// grow), or 0 when the window has none.
+uint32_t DISPLAY_CALL GetBitmapSize(HWND window);
+
+// For the window's paint message: begins and ends the paint and draws the
+// window's stored image at (0, 0) once any image has been shown. Returns the
+// result of EndPaint (non-zero).
+int32_t DISPLAY_CALL WinPaint(HWND window);
+
+// Draws the window's stored image into a device context the caller obtained
+// and releases itself.
+void DISPLAY_CALL WinPaintEx(HWND window, HDC dc);
+
+// Converts a planar YUV image (U and V in signed form) into the window's
+// stored image and draws it at once at (0, 0) of the client area. Returns 0
+// when no buffer was available (16 other windows hold images, no memory, or
+// 3 x width x height + 54 does not fit in 32 bits); otherwise the result of
+// ReleaseDC (1). Low 16 bits of the sizes, low 8 bits of the type are used.
+int32_t DISPLAY_CALL DisplayYUVimage(HWND window, uint32_t type, uint32_t width, uint32_t height,
+                                     const uint8_t* yPlane, const int8_t* uPlane,
+                                     const int8_t* vPlane);
+
+// As DisplayYUVimage, at twice the width and height: every plane is enlarged
+// with 9/3/3/1 interpolation first. Returns 0 and changes nothing in the
+// window for a zero size, an image over 2,073,600 pixels, or a plane to be
+// enlarged that is narrower or lower than 2 samples. TYPE_YUV411 chroma
+// planes are (width/4) x height, enlarged to (width/2) x (2 height).
+int32_t DISPLAY_CALL DisplayYUVimage2(HWND window, uint32_t type, uint32_t width, uint32_t height,
+                                      const uint8_t* yPlane, const int8_t* uPlane,
+                                      const int8_t* vPlane);
 
 #ifdef __cplusplus
 }
