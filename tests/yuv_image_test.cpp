@@ -1,6 +1,6 @@
 // Building a window's image from YUV planes, at its own size and at double
 // size; the double-size pixels are checked against the 9/3/3/1 rule computed
-// sample by sample, then the per-pixel reference conversion.
+// sample by sample (test_support), then the per-pixel reference conversion.
 #include <string.h>
 
 #include <vector>
@@ -15,36 +15,6 @@ namespace {
 
 const uint32_t kYuvCodes[] = {TYPE_YUV444, TYPE_YUV422, TYPE_YUV411, TYPE_YUV420};
 
-// Chroma plane shape as the caller hands it over for each code.
-void SourceChroma(uint32_t code, uint32_t w, uint32_t h, uint32_t* cw, uint32_t* ch) {
-    switch (code) {
-    case TYPE_YUV444: *cw = w; *ch = h; break;
-    case TYPE_YUV422: *cw = w / 2; *ch = h; break;
-    case TYPE_YUV411: *cw = w / 4; *ch = h; break;
-    default: *cw = w / 2; *ch = h / 2; break;
-    }
-}
-
-// T[2y+a][2x+b] = (9 S + 3 S(x+dx) + 3 S(y+dy) + S(x+dx, y+dy)) / 16, zero
-// outside, truncating, limited.
-template <typename Sample>
-std::vector<Sample> Doubled(const Sample* s, uint32_t w, uint32_t h, int low, int high) {
-    auto at = [&](int64_t x, int64_t y) {
-        return x < 0 || y < 0 || x >= w || y >= h ? 0 : int(s[y * w + x]);
-    };
-    std::vector<Sample> t(size_t(4) * w * h);
-    for (int64_t y = 0; y < 2 * int64_t(h); ++y) {
-        for (int64_t x = 0; x < 2 * int64_t(w); ++x) {
-            const int64_t sx = x / 2, sy = y / 2, dx = x % 2 ? 1 : -1, dy = y % 2 ? 1 : -1;
-            int q = (9 * at(sx, sy) + 3 * at(sx + dx, sy) + 3 * at(sx, sy + dy) +
-                     at(sx + dx, sy + dy)) / 16;
-            q = q < low ? low : q > high ? high : q;
-            t[y * 2 * w + x] = Sample(q);
-        }
-    }
-    return t;
-}
-
 struct Planes {
     GuardedBuffer y, u, v;
     Planes(uint32_t code, uint32_t w, uint32_t h, std::mt19937& rng)
@@ -55,22 +25,10 @@ struct Planes {
     }
     static size_t ChromaSize(uint32_t code, uint32_t w, uint32_t h) {
         uint32_t cw, ch;
-        SourceChroma(code, w, h, &cw, &ch);
+        SourceChromaShape(code, w, h, &cw, &ch);
         return size_t(cw) * ch;
     }
 };
-
-std::vector<uint8_t> ExpectedDoubleSize(uint32_t code, uint32_t w, uint32_t h, Planes& p) {
-    uint32_t cw, ch;
-    SourceChroma(code, w, h, &cw, &ch);
-    const std::vector<uint8_t> y = Doubled(p.y.data(), w, h, 0, 255);
-    const std::vector<int8_t> u = Doubled(p.u.signedData(), cw, ch, -128, 127);
-    const std::vector<int8_t> v = Doubled(p.v.signedData(), cw, ch, -128, 127);
-    std::vector<uint8_t> image(54 + size_t(12) * w * h, 0);
-    WriteBmpHeaders(image.data(), 2 * w, 2 * h, 24);
-    ReferencePixelRows(code, 2 * w, 2 * h, y.data(), u.data(), v.data(), image.data() + 54);
-    return image;
-}
 
 using YuvImageTest = StoreTest;
 
@@ -90,7 +48,8 @@ TEST_F(YuvImageTest, DoubleSizeOfEveryCodeMatchesTheIndependentComputation) {
             EXPECT_EQ(ImageShown, 1u);
             EXPECT_EQ(image, GetBitmap(window));
             EXPECT_GE(GetBitmapSize(window), 54 + 12 * w * h);
-            const std::vector<uint8_t> expected = ExpectedDoubleSize(code, w, h, p);
+            const std::vector<uint8_t> expected = ReferenceDoubleSizeImage(
+                code, w, h, p.y.data(), p.u.signedData(), p.v.signedData());
             EXPECT_TRUE(memcmp(image, expected.data(), expected.size()) == 0)
                 << code << " " << w << "x" << h;
         }
@@ -141,8 +100,8 @@ TEST_F(YuvImageTest, DoubleSizeOfAnotherTypeLeavesTheChromaPlanesAlone) {
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(ScratchPlanes.cb[63], 0x11);
     EXPECT_EQ(ScratchPlanes.cr[0], 0x22);
-    const std::vector<uint8_t> luma = Doubled(p.y.data(), 4, 2, 0, 255);
-    EXPECT_TRUE(memcmp(ScratchPlanes.luma, luma.data(), luma.size()) == 0);
+    const std::vector<int> luma = ReferenceEnlarge(p.y.data(), 4, 2);
+    EXPECT_EQ(std::vector<int>(ScratchPlanes.luma, ScratchPlanes.luma + luma.size()), luma);
     uint8_t headers[54];
     WriteBmpHeaders(headers, 8, 4, 24);
     EXPECT_TRUE(memcmp(image, headers, 54) == 0);
