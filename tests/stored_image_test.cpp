@@ -18,14 +18,6 @@ void SetField32(std::vector<uint8_t>& image, size_t offset, uint32_t value) {
     memcpy(image.data() + offset, &value, 4);
 }
 
-TEST(StoredImage, ColourCount) {
-    EXPECT_EQ(ImageColourCount(0, 1), 2u);
-    EXPECT_EQ(ImageColourCount(0, 4), 16u);
-    EXPECT_EQ(ImageColourCount(0, 8), 256u);
-    EXPECT_EQ(ImageColourCount(0, 24), 0u);
-    EXPECT_EQ(ImageColourCount(12, 8), 12u);
-}
-
 TEST(StoredImage, FitsExactlyWhenRowsNeedNoPadding) {
     std::vector<uint8_t> image = Image(176, 144, 24, 76086);
     EXPECT_EQ(StoredImageFits(image.data(), 76086), 1);
