@@ -23,6 +23,15 @@
 extern "C" {
 #endif
 
+// Window and device-context handles exactly as <windows.h> declares them
+// (STRICT): opaque pointer types, so the core can key its store by window
+// without Win32. Repeating a typedef is allowed, so either header may come
+// first.
+struct HWND__;
+typedef struct HWND__* HWND;
+struct HDC__;
+typedef struct HDC__* HDC;
+
 // Image and sequence layouts; the same codes in the player and the library.
 // The library reads only the low 8 bits of a type.
 enum ImageType {
@@ -74,6 +83,75 @@ void DISPLAY_CALL SplitMMPdata(uint32_t width, uint32_t height, const uint8_t* f
 // other type stores nothing.
 void DISPLAY_CALL AnalyseFileHeader(uint32_t type, uint16_t* width, uint16_t* height,
                                     const uint8_t* header);
+
+// The library keeps one BMP image per window (at most 16 windows) and owns
+// its memory; callers never release what it hands out. Nothing is locked:
+// every call is expected from one thread (the player's GUI thread) and calls
+// must not overlap.
+
+// The image last shown in `window` (read it; the library keeps owning it), or
+// null when the window has none. Valid until a larger image for the same
+// window replaces the buffer, or until the library is unloaded.
+uint8_t* DISPLAY_CALL GetBitmap(HWND window);
+
+// Size in bytes of the window's buffer (not of the image in it: buffers only
+// grow), or 0 when the window has none.
+uint32_t DISPLAY_CALL GetBitmapSize(HWND window);
+
+// For the window's paint message: begins and ends the paint and draws the
+// window's stored image at (0, 0) once any image has been shown. Returns the
+// result of EndPaint (non-zero).
+int32_t DISPLAY_CALL WinPaint(HWND window);
+
+// Draws the window's stored image into a device context the caller obtained
+// and releases itself.
+void DISPLAY_CALL WinPaintEx(HWND window, HDC dc);
+
+// Converts a planar YUV image (U and V in signed form) into the window's
+// stored image and draws it at once at (0, 0) of the client area. Returns 0
+// when no buffer was available (16 other windows hold images, no memory, or
+// 3 x width x height + 54 does not fit in 32 bits); otherwise the result of
+// ReleaseDC (1). Low 16 bits of the sizes, low 8 bits of the type are used.
+int32_t DISPLAY_CALL DisplayYUVimage(HWND window, uint32_t type, uint32_t width, uint32_t height,
+                                     const uint8_t* yPlane, const int8_t* uPlane,
+                                     const int8_t* vPlane);
+
+// As DisplayYUVimage, at twice the width and height: every plane is enlarged
+// with 9/3/3/1 interpolation first. Returns 0 and changes nothing in the
+// window for a zero size, an image over 2,073,600 pixels, or a plane to be
+// enlarged that is narrower or lower than 2 samples. TYPE_YUV411 chroma
+// planes are (width/4) x height, enlarged to (width/2) x (2 height).
+int32_t DISPLAY_CALL DisplayYUVimage2(HWND window, uint32_t type, uint32_t width, uint32_t height,
+                                      const uint8_t* yPlane, const int8_t* uPlane,
+                                      const int8_t* vPlane);
+
+// Shows a picture in the window at its next paint: the image is put into the
+// window's buffer, ImageShown is set and the whole client area invalidated.
+// By the low 8 bits of type: TYPE_BMP, a whole bitmap file (as DisplayBMP);
+// TYPE_MMP, a whole MMP file (its size from its header); TYPE_GRAY, a
+// width x height gray plane; TYPE_RGB and TYPE_BGR, width x height pixels of
+// three bytes, red-green-blue or blue-green-red, top row first. Width and
+// height are not used for bitmap and MMP files. Returns 0 when nothing is
+// shown (another type, no buffer, a size over 65535 or a length beyond 32
+// bits), else the result of InvalidateRect.
+int32_t DISPLAY_CALL DisplayImage(HWND window, uint32_t type, uint32_t width, uint32_t height,
+                                  const uint8_t* data);
+
+// Shows a whole bitmap file at the window's next paint. A classic file
+// (40-byte info header, uncompressed, bottom-up rows right after its colour
+// table) is kept as it is; files with 108- or 124-byte headers, top-down
+// rows, bit fields (16 and 32 bits) or a gap before the rows are kept as an
+// equivalent classic image. Returns 0, changing nothing, for data that is not
+// a bitmap or cannot be shown (compressed rows, OS/2 headers, bit counts
+// other than 1, 4, 8, 16, 24, 32, more colours than the bits allow, lengths
+// beyond 32 bits) and when no buffer is available; else the result of
+// InvalidateRect.
+int32_t DISPLAY_CALL DisplayBMP(HWND window, const uint8_t* data);
+
+// Shows width x height 24-bit pixels already in bitmap order (bottom row
+// first, blue-green-red, rows padded to 4 bytes) at the window's next paint.
+// Returns 1, or 0 when no buffer is available or the size is over 65535.
+int32_t DISPLAY_CALL DisplayBMP24(HWND window, uint32_t width, uint32_t height, const uint8_t* pixels);
 
 #ifdef __cplusplus
 }

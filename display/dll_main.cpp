@@ -1,12 +1,21 @@
-// The library's entry point: set up at process attach.
+// The library's entry point: set-up at process attach, tear-down at detach.
 #include <windows.h>
 
+#include "bitmap_store.h"
 #include "conversion_tables.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
+    switch (reason) {
+    case DLL_PROCESS_ATTACH:
         MmxAvailable = DetectMmx();
         BuildConversionTables();
+        // A failure here makes the loader refuse the library.
+        return InitBitmapStore() ? TRUE : FALSE;
+    case DLL_PROCESS_DETACH:
+        // Also after a failed attach: nothing is held then, nothing is released twice.
+        ReleaseBitmapStore();
+        return TRUE;
+    default:
+        return TRUE;
     }
-    return TRUE;
 }

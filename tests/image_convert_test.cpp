@@ -110,7 +110,9 @@ TEST(UnpackMmpPixels, RoundTripsRandomGroupsRowByRow) {
 // exactly 54 + 3wh bytes.
 std::vector<uint8_t> ConvertMmp(uint32_t w, uint32_t h, const std::vector<uint8_t>& groups) {
     GuardedBuffer in(groups.size() ? groups.size() : 1);
-    memcpy(in.data(), groups.data(), groups.size());
+    if (!groups.empty()) {
+        memcpy(in.data(), groups.data(), groups.size());
+    }
     GuardedBuffer out(54 + 3 * w * h);
     ConvertMMP2Bitmap(w, h, in.data(), out.data());
     return std::vector<uint8_t>(out.data(), out.data() + out.size());

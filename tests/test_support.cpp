@@ -13,6 +13,7 @@
 #include <unistd.h>
 #endif
 
+#include "bmp_headers.h"
 #include "display.h"
 
 namespace {
@@ -203,4 +204,57 @@ bool TempFile::Resize(uint64_t size) {
 #else
     return truncate(path_, static_cast<off_t>(size)) == 0;
 #endif
+}
+
+namespace {
+
+template <typename Sample>
+std::vector<int> Enlarged(const Sample* s, uint32_t w, uint32_t h, int low, int high) {
+    auto at = [&](int64_t x, int64_t y) {
+        return x < 0 || y < 0 || x >= w || y >= h ? 0 : int(s[y * w + x]);
+    };
+    std::vector<int> t(size_t{4} * w * h);
+    for (int64_t y = 0; y < 2 * int64_t{h}; ++y) {
+        for (int64_t x = 0; x < 2 * int64_t{w}; ++x) {
+            const int64_t sx = x / 2, sy = y / 2, dx = x % 2 ? 1 : -1, dy = y % 2 ? 1 : -1;
+            int q = (9 * at(sx, sy) + 3 * at(sx + dx, sy) + 3 * at(sx, sy + dy) +
+                     at(sx + dx, sy + dy)) / 16;
+            t[y * 2 * w + x] = q < low ? low : q > high ? high : q;
+        }
+    }
+    return t;
+}
+
+} // namespace
+
+std::vector<int> ReferenceEnlarge(const uint8_t* s, uint32_t w, uint32_t h) {
+    return Enlarged(s, w, h, 0, 255);
+}
+
+std::vector<int> ReferenceEnlarge(const int8_t* s, uint32_t w, uint32_t h) {
+    return Enlarged(s, w, h, -128, 127);
+}
+
+void SourceChromaShape(uint32_t code, uint32_t w, uint32_t h, uint32_t* cw, uint32_t* ch) {
+    switch (code) {
+    case TYPE_YUV444: *cw = w; *ch = h; break;
+    case TYPE_YUV422: *cw = w / 2; *ch = h; break;
+    case TYPE_YUV411: *cw = w / 4; *ch = h; break;
+    default: *cw = w / 2; *ch = h / 2; break;
+    }
+}
+
+std::vector<uint8_t> ReferenceDoubleSizeImage(uint32_t code, uint32_t w, uint32_t h,
+                                              const uint8_t* y, const int8_t* u, const int8_t* v) {
+    uint32_t cw, ch;
+    SourceChromaShape(code, w, h, &cw, &ch);
+    const std::vector<int> ly = ReferenceEnlarge(y, w, h);
+    const std::vector<int> lu = ReferenceEnlarge(u, cw, ch);
+    const std::vector<int> lv = ReferenceEnlarge(v, cw, ch);
+    const std::vector<uint8_t> y2(ly.begin(), ly.end());
+    const std::vector<int8_t> u2(lu.begin(), lu.end()), v2(lv.begin(), lv.end());
+    std::vector<uint8_t> image(54 + size_t{12} * w * h, 0);
+    WriteBmpHeaders(image.data(), 2 * w, 2 * h, 24);
+    ReferencePixelRows(code, 2 * w, 2 * h, y2.data(), u2.data(), v2.data(), image.data() + 54);
+    return image;
 }

@@ -56,6 +56,23 @@ size_t ChromaPlaneSize(uint32_t code, uint32_t w, uint32_t h);
 void ReferencePixelRows(uint32_t code, uint32_t w, uint32_t h, const uint8_t* y, const int8_t* u,
                         const int8_t* v, uint8_t* pixels);
 
+// The 2x enlargement written out per target sample from its rule:
+//   T[2y+a][2x+b] = (9 S + 3 S(x+dx) + 3 S(y+dy) + S(x+dx, y+dy)) / 16
+// neighbours outside the plane 0, division truncating, result limited to
+// [low, high]. Returns the 2w x 2h target samples as ints.
+std::vector<int> ReferenceEnlarge(const uint8_t* s, uint32_t w, uint32_t h);
+std::vector<int> ReferenceEnlarge(const int8_t* s, uint32_t w, uint32_t h);
+
+// Chroma plane shape the caller hands over for a YUV code (width/4 x height
+// for TYPE_YUV411).
+void SourceChromaShape(uint32_t code, uint32_t w, uint32_t h, uint32_t* cw, uint32_t* ch);
+
+// The whole 24-bit image the double-size view must give for a w x h frame:
+// each plane enlarged by ReferenceEnlarge, then converted per pixel at
+// 2w x 2h.
+std::vector<uint8_t> ReferenceDoubleSizeImage(uint32_t code, uint32_t w, uint32_t h,
+                                              const uint8_t* y, const int8_t* u, const int8_t* v);
+
 void FillRandom(uint8_t* p, size_t n, std::mt19937& rng);
 
 // A new, empty file with a unique name in the system's temporary folder,

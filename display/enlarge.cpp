@@ -1,0 +1,65 @@
+#include "enlarge.h"
+
+#include <stddef.h>
+
+namespace {
+
+// The weights factor into a vertical and a horizontal 3:1 blend:
+//   9c + 3h + 3v + d = 3 (3c + v) + (3h + d)
+// so each target row is a horizontal 3:1 blend of the column sums
+// 3 S[y][x] + S[y+dy][x]. A missing neighbour row or column adds 0.
+template <typename Sample, int Low, int High, bool HasNeighbour>
+void EnlargeRow(const Sample* row, const Sample* neighbour, Sample* out, uint32_t width) {
+    auto columnSum = [row, neighbour](uint32_t x) {
+        return 3 * row[x] + (HasNeighbour ? neighbour[x] : 0);
+    };
+    int left = 0;
+    int centre = columnSum(0);
+    for (uint32_t x = 0; x < width; ++x) {
+        const int right = x + 1 < width ? columnSum(x + 1) : 0;
+        // Integer division truncates toward zero, also for negative chroma sums.
+        int a = (3 * centre + left) / 16;
+        int b = (3 * centre + right) / 16;
+        a = a < Low ? Low : a > High ? High : a;
+        b = b < Low ? Low : b > High ? High : b;
+        out[2 * x] = static_cast<Sample>(a);
+        out[2 * x + 1] = static_cast<Sample>(b);
+        left = centre;
+        centre = right;
+    }
+}
+
+template <typename Sample, int Low, int High>
+void EnlargeRows(const Sample* row, const Sample* neighbour, Sample* out, uint32_t width) {
+    if (neighbour) {
+        EnlargeRow<Sample, Low, High, true>(row, neighbour, out, width);
+    } else {
+        EnlargeRow<Sample, Low, High, false>(row, nullptr, out, width);
+    }
+}
+
+template <typename Sample, int Low, int High>
+void Enlarge(uint32_t width, uint32_t height, const Sample* source, Sample* target) {
+    if (width == 0) {
+        return;
+    }
+    const size_t targetWidth = 2 * size_t{width};
+    for (uint32_t y = 0; y < height; ++y) {
+        const Sample* row = source + size_t{y} * width;
+        const Sample* above = y > 0 ? row - width : nullptr;
+        const Sample* below = y + 1 < height ? row + width : nullptr;
+        Sample* out = target + 2 * size_t{y} * targetWidth;
+        EnlargeRows<Sample, Low, High>(row, above, out, width);
+        EnlargeRows<Sample, Low, High>(row, below, out + targetWidth, width);
+    }
+}
+
+} // namespace
+
+void EnlargeLuma(uint32_t width, uint32_t height, const uint8_t* source, uint8_t* target) {
+    Enlarge<uint8_t, 0, 255>(width, height, source, target);
+}
+
+void EnlargeChroma(uint32_t width, uint32_t height, const int8_t* source, int8_t* target) {
+    Enlarge<int8_t, -128, 127>(width, height, source, target);
+}

@@ -1,0 +1,49 @@
+#include "stored_image.h"
+
+#include <string.h>
+
+#include "bmp_headers.h"
+
+namespace {
+enum { COMPRESSION_RGB = 0, COMPRESSION_BITFIELDS = 3, BITFIELD_MASKS_SIZE = 12 };
+}
+
+uint32_t ImageColourCount(uint32_t clrUsed, uint32_t bitCount) {
+    if (clrUsed != 0) {
+        return clrUsed;
+    }
+    switch (bitCount) {
+    case 1: return 2;
+    case 4: return 16;
+    case 8: return 256;
+    default: return 0;
+    }
+}
+
+int StoredImageFits(const uint8_t* image, uint32_t capacity) {
+    if (!image || capacity < BMP_HEADERS_SIZE) {
+        return 0;
+    }
+    // memcpy: the info header is only 2-byte aligned in the buffer.
+    BmpFileHeader file;
+    BmpInfoHeader info;
+    memcpy(&file, image, BMP_FILE_HEADER_SIZE);
+    memcpy(&info, image + BMP_FILE_HEADER_SIZE, BMP_INFO_HEADER_SIZE);
+    if (file.bfType != BMP_TYPE_BM || info.biSize != BMP_INFO_HEADER_SIZE ||
+        info.biWidth <= 0 || info.biHeight <= 0) {
+        return 0;
+    }
+    const uint32_t bits = info.biBitCount;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
+        return 0;
+    }
+    uint64_t headers = BMP_HEADERS_SIZE + 4 * uint64_t{ImageColourCount(info.biClrUsed, bits)};
+    if (info.biCompression == COMPRESSION_BITFIELDS && (bits == 16 || bits == 32)) {
+        headers += BITFIELD_MASKS_SIZE;
+    } else if (info.biCompression != COMPRESSION_RGB) {
+        return 0;
+    }
+    const uint64_t stride = (uint64_t{static_cast<uint32_t>(info.biWidth)} * bits + 31) / 32 * 4;
+    const uint64_t end = file.bfOffBits + stride * static_cast<uint32_t>(info.biHeight);
+    return headers <= capacity && end <= capacity;
+}

@@ -1,0 +1,67 @@
+#include "yuv_image.h"
+
+#include "bitmap_store.h"
+#include "bmp_headers.h"
+#include "enlarge.h"
+
+uint8_t* BuildYuvImage(HWND window, uint32_t type, uint32_t width, uint32_t height,
+                       const uint8_t* yPlane, const int8_t* uPlane, const int8_t* vPlane) {
+    const uint64_t w = width & 0xFFFF, h = height & 0xFFFF;
+    const uint64_t length = 3 * w * h + BMP_HEADERS_SIZE;
+    if (length > UINT32_MAX) {
+        return nullptr;
+    }
+    uint8_t* image = AcquireBitmap(window, static_cast<uint32_t>(length));
+    if (!image) {
+        return nullptr;
+    }
+    ConvertYUV2Bitmap(type, width, height, yPlane, uPlane, vPlane, image);
+    ImageShown = 1;
+    return image;
+}
+
+int DoubleSizeChromaPlane(uint32_t code, uint32_t width, uint32_t height, uint32_t* planeWidth,
+                          uint32_t* planeHeight) {
+    switch (code) {
+    case TYPE_YUV444: *planeWidth = width; *planeHeight = height; return 1;
+    case TYPE_YUV422: *planeWidth = width / 2; *planeHeight = height; return 1;
+    case TYPE_YUV411: *planeWidth = width / 4; *planeHeight = height; return 1;
+    case TYPE_YUV420: *planeWidth = width / 2; *planeHeight = height / 2; return 1;
+    default: return 0;
+    }
+}
+
+uint8_t* BuildDoubleSizeYuvImage(HWND window, uint32_t type, uint32_t width, uint32_t height,
+                                 const uint8_t* yPlane, const int8_t* uPlane,
+                                 const int8_t* vPlane) {
+    const uint32_t w = width & 0xFFFF, h = height & 0xFFFF, code = type & 0xFF;
+    // Every plane enlarged must have 2 x 2 samples at least, and the doubled
+    // size must fit the conversion's 16-bit sizes.
+    if (w < 2 || h < 2 || 2 * w > 0xFFFF || 2 * h > 0xFFFF ||
+        uint64_t{w} * h > DOUBLE_SIZE_MAX_PIXELS) {
+        return nullptr;
+    }
+    uint32_t cw = 0, ch = 0;
+    const int hasChroma = DoubleSizeChromaPlane(code, w, h, &cw, &ch);
+    if (hasChroma && (cw < 2 || ch < 2)) {
+        return nullptr;
+    }
+    if (!window || !ScratchPlanes.luma) {
+        return nullptr;
+    }
+
+    EnlargeLuma(w, h, yPlane, ScratchPlanes.luma);
+    if (hasChroma) {
+        EnlargeChroma(cw, ch, uPlane, ScratchPlanes.cb);
+        EnlargeChroma(cw, ch, vPlane, ScratchPlanes.cr);
+    }
+    // At most 12 x 2,073,600 + 54 bytes: no overflow.
+    uint8_t* image = AcquireBitmap(window, 12 * w * h + BMP_HEADERS_SIZE);
+    if (!image) {
+        return nullptr;
+    }
+    ConvertYUV2Bitmap(type, 2 * w, 2 * h, ScratchPlanes.luma, ScratchPlanes.cb, ScratchPlanes.cr,
+                      image);
+    ImageShown = 1;
+    return image;
+}
