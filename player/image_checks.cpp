@@ -1,0 +1,25 @@
+#include "image_checks.h"
+
+#include "bmp_file.h"
+#include "display.h"
+#include "mmp.h"
+
+const char* CheckWholeImageFile(int kind, const uint8_t* data, uint32_t size) {
+    if (kind == TYPE_BMP) {
+        BmpFileLayout layout;
+        switch (AnalyseBmpFile(data, size, &layout)) {
+        case BMP_SHOWABLE: return nullptr;
+        case BMP_TRUNCATED: return "Bitmap file too short!";
+        default: return "Unsupported bitmap file!";
+        }
+    }
+    if (size < MMP_HEADER_SIZE) {
+        return "MMP file too short!";
+    }
+    const uint32_t width = data[12] | data[13] << 8;
+    const uint32_t height = data[14] | data[15] << 8;
+    if (MMP_HEADER_SIZE + MmpPixelBytes(width, height) > size) {
+        return "MMP file too short!";
+    }
+    return nullptr;
+}

@@ -1,0 +1,31 @@
+// The rules of the option dialogs that need no window: which radio stands for
+// which type, and the checks of the entries, each giving the message to show.
+#ifndef VORLEX_OPTION_RULES_H
+#define VORLEX_OPTION_RULES_H
+
+#include <stdint.h>
+
+// Radio 101 stands for TYPE_GRAY; radios 102 to 107 for their id minus 2.
+uint32_t TypeForRadio(int radioId);
+int RadioForType(uint32_t type);
+
+struct SizeMessages {
+    const char* missing;   // a field not filled
+    const char* tooLarge;  // over 1920 x 1088
+    const char* zero;      // a zero width or height
+    const char* notGroups; // a width the conversion cannot take whole
+};
+extern const SizeMessages FrameSizeMessages; // Frame Options
+extern const SizeMessages ImageSizeMessages; // Image Option
+
+// Null when width x height is acceptable, else the message. A zero size would
+// make every frame "present" with no bytes, and the conversion works in groups
+// of four pixels, so both are refused too.
+const char* CheckSizeEntry(bool haveWidth, uint32_t width, bool haveHeight, uint32_t height,
+                           const SizeMessages& messages);
+
+// Null when the frame-rate text is acceptable: not empty, and a rate that
+// gives a usable timer period.
+const char* CheckFrameRateEntry(const char* text);
+
+#endif

@@ -1,0 +1,70 @@
+// Resource and control ids of vorlex.exe, shared by vorlex.rc and the code.
+#ifndef VORLEX_RESOURCE_H
+#define VORLEX_RESOURCE_H
+
+// Resources
+#define IDR_MAIN_MENU 2
+#define IDI_VORLEX 3
+#define IDS_OPEN_FILTER 4
+
+// Dialogs
+#define IDD_FRAME_OPTIONS 11
+#define IDD_IMAGE_OPTION 12
+#define IDD_SEQUENCE_OPTION 13
+#define IDD_FRAME_NUMBER 14
+#define IDD_SAVE_FRAME 15
+
+// Menu items
+#define IDM_OPEN_SEQUENCE 101
+#define IDM_OPEN_IMAGE 102
+#define IDM_EXIT 110
+#define IDM_PLAY 201
+#define IDM_STOP 202
+#define IDM_PAUSE 203
+#define IDM_SHOW_FRAME 204
+#define IDM_SAVE_RAW 205
+#define IDM_SAVE_BITMAP 206
+#define IDM_FRAME_OPTIONS 301
+#define IDM_IMAGE_OPTION 302
+#define IDM_SEQUENCE_OPTION 303
+#define IDM_Y_ONLY 304
+
+// Frame Options (11)
+#define IDC_PRESET_FIRST 101 // SQCIF; QCIF, CIF, 4CIF, 16CIF follow
+#define IDC_PRESET_CUSTOM 106
+#define IDC_CUSTOM_WIDTH 107
+#define IDC_CUSTOM_WIDTH_LABEL 108
+#define IDC_CUSTOM_HEIGHT 109
+#define IDC_CUSTOM_HEIGHT_LABEL 110
+#define IDC_FRAME_SIZE_GROUP 201
+
+// Type radios of Image Option (12) and Sequence Option (13)
+#define IDC_TYPE_GRAY 101
+#define IDC_TYPE_YUV444 102
+#define IDC_TYPE_YUV422 103
+#define IDC_TYPE_YUV411 104
+#define IDC_TYPE_YUV420 105
+#define IDC_TYPE_RGB 106
+#define IDC_TYPE_BGR 107
+
+// Image Option (12)
+#define IDC_IMAGE_WIDTH 108
+#define IDC_IMAGE_HEIGHT 109
+#define IDC_IMAGE_HEADER 110
+#define IDC_IMAGE_TYPE_GROUP 201
+#define IDC_IMAGE_SIZE_GROUP 202
+#define IDC_IMAGE_HEADER_GROUP 203
+
+// Sequence Option (13)
+#define IDC_SEQUENCE_HEADER 109
+#define IDC_FRAME_RATE 110
+#define IDC_SEQUENCE_TYPE_GROUP 201
+#define IDC_SEQUENCE_HEADER_GROUP 203
+
+// Frame Number (14) and Frame Number with file name (15)
+#define IDC_FRAME_NUMBER 101
+#define IDC_SAVE_FILE_NAME 102
+#define IDC_FRAME_NUMBER_GROUP 201
+#define IDC_FILE_NAME_GROUP 202
+
+#endif
