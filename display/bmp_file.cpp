@@ -165,9 +165,9 @@ void StoreBmpImage(const uint8_t* file, const BmpFileLayout* layout, uint8_t* im
     } else {
         memcpy(image + BMP_HEADERS_SIZE, file + l.tableOffset, 4 * size_t{l.entries});
     }
-    // Bottom-up rows.
+    // Bottom-up rows (none to copy at width 0, however many the header counts).
     uint8_t* out = image + BMP_HEADERS_SIZE + extra;
-    for (uint32_t i = 0; i < l.rows; ++i, out += l.rowBytes) {
+    for (uint32_t i = 0; l.rowBytes != 0 && i < l.rows; ++i, out += l.rowBytes) {
         const uint32_t source = l.topDown ? l.rows - 1 - i : i;
         memcpy(out, file + l.pixelOffset + size_t{source} * l.rowBytes, l.rowBytes);
     }

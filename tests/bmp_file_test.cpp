@@ -242,6 +242,21 @@ TEST(BmpFile, RefusesWhatCannotBeShown) {
     }
 }
 
+// A picture of width 0 has no rows to copy, however many its header counts:
+// storing it must not walk two billion empty rows.
+TEST(BmpFile, ZeroWidthTopDownFileStoresNoRows) {
+    BmpSpec s;
+    s.width = 0;
+    s.height = 1;
+    s.topDown = true;
+    std::vector<uint8_t> file = BuildBmp(s);
+    Put32(file, 22, static_cast<uint32_t>(-0x7FFFFFFF));
+    BmpFileLayout layout;
+    const std::vector<uint8_t> image = Store(file, &layout);
+    ASSERT_EQ(image.size(), 54u);
+    EXPECT_EQ(Get32(image, 22), 0x7FFFFFFFu);
+}
+
 // A caller that knows the file's length learns whether the file holds every
 // byte that showing it reads; nothing past that length is read.
 TEST(BmpFile, TruncatedFilesAreToldApartWhenTheLengthIsKnown) {

@@ -1,0 +1,78 @@
+#!/usr/bin/env python3
+"""Writes small seed inputs for the fuzz targets, one folder per target:
+bitmap files in the layouts other programs write, MMP files, and raw images
+with their settings in front.
+
+    make-seeds.py OUTPUT_DIR
+"""
+import os
+import struct
+import sys
+
+
+def bitmap(width, height, bits, info=40, top_down=False, compression=0, colours=0, gap=0):
+    row = (width * bits + 31) // 32 * 4
+    entries = colours or (1 << bits if bits <= 8 else 0)
+    masks = b""
+    if compression == 3:
+        masks = struct.pack("<III", 0xF800, 0x07E0, 0x001F) if bits == 16 else \
+            struct.pack("<III", 0xFF0000, 0xFF00, 0xFF)
+    extra = masks if info == 40 else b""
+    off = 14 + info + len(extra) + 4 * entries + gap
+    header = struct.pack("<IiiHHIIiiII", info, width, -height if top_down else height, 1, bits,
+                         compression, row * height, 2835, 2835, colours, 0)
+    if info > 40:
+        header += (masks if compression == 3 else bytes(12)) + bytes(info - 52)
+    table = bytes((i * 37) & 0xFF for i in range(4 * entries))
+    pixels = bytes((i * 13 + 7) & 0xFF for i in range(row * height))
+    body = header + extra + table + bytes(gap) + pixels
+    return b"BM" + struct.pack("<IHHI", 14 + len(body), 0, 0, off) + body
+
+
+def mmp(width, height):
+    groups = (width + 3) // 4
+    return bytes(12) + struct.pack("<HH", width, height) + \
+        bytes((i * 29 + 3) & 0xFF for i in range(6 * groups * height))
+
+
+def raw(type_index, width, height, header, frame_bytes):
+    settings = bytes([type_index, width & 0xFF, width >> 8, height & 0xFF, height >> 8, header])
+    return settings + bytes(header) + bytes((i * 7) & 0xFF for i in range(frame_bytes))
+
+
+def main():
+    out = sys.argv[1]
+    seeds = {
+        "bmp": {
+            "classic24": bitmap(8, 4, 24),
+            "classic8": bitmap(7, 3, 8),
+            "classic1": bitmap(17, 2, 1),
+            "classic4": bitmap(9, 2, 4, colours=5),
+            "v4_24": bitmap(5, 3, 24, info=108),
+            "v5_32_bitfields": bitmap(4, 4, 32, info=124, compression=3),
+            "bitfields16": bitmap(6, 3, 16, compression=3),
+            "top_down8": bitmap(5, 5, 8, top_down=True),
+            "gap24": bitmap(4, 2, 24, gap=10),
+            "rle8": bitmap(4, 2, 8, compression=1),
+        },
+        "mmp": {"4x1": mmp(4, 1), "6x3": mmp(6, 3), "16x4": mmp(16, 4), "2x2": mmp(2, 2)},
+        "raw": {
+            "gray": raw(0, 8, 4, 3, 32),
+            "yuv444": raw(1, 4, 2, 0, 24),
+            "yuv422": raw(2, 8, 2, 1, 32),
+            "yuv411": raw(3, 8, 3, 0, 36),
+            "yuv420": raw(4, 8, 5, 2, 60),
+            "rgb": raw(5, 4, 3, 0, 36),
+            "bgr": raw(6, 12, 1, 4, 36),
+        },
+    }
+    for target, files in seeds.items():
+        folder = os.path.join(out, target)
+        os.makedirs(folder, exist_ok=True)
+        for name, data in files.items():
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(data)
+
+
+if __name__ == "__main__":
+    main()
