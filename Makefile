@@ -13,7 +13,7 @@ FUZZ := build/fuzz
 FUZZ_SECONDS ?= 45
 FUZZ_TARGETS := bmp_file mmp_file raw_image
 
-.PHONY: test run deps native asan win32 fuzz-build test-native test-asan test-win32 test-fuzz \
+.PHONY: test run samples deps native asan win32 fuzz-build test-native test-asan test-win32 test-fuzz \
         fuzz bench clean
 
 test: deps test-native test-asan test-win32 test-fuzz
@@ -66,10 +66,15 @@ fuzz:
 bench: native
 	$(NATIVE)/bench/vorlex_bench
 
-run: win32
-	@echo "Built the 32-bit deliverables:"
-	@ls -l $(WIN32)/bin/*.dll $(WIN32)/bin/*.exe 2>/dev/null | grep -v _tests || true
-	@echo "The player's window comes with a later change; for now the library and its tests are built."
+# Sample material is written once, and again when its generator changes.
+samples: native
+	@if [ ! -f samples/.complete ] || [ $(NATIVE)/tools/make_samples -nt samples/.complete ]; then \
+	    echo "writing sample material into samples/"; \
+	    mkdir -p samples && $(NATIVE)/tools/make_samples samples && touch samples/.complete; \
+	fi
+
+run: win32 samples
+	tools/run-player
 
 clean:
 	rm -rf build
