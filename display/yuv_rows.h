@@ -9,6 +9,8 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "conversion_tables.h"
+
 typedef void YuvRowFn(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst,
                       uint32_t groups);
 typedef void YuvRowPairFn(const uint8_t* y0, const uint8_t* y1, const int8_t* u,
@@ -24,6 +26,19 @@ struct YuvRowKernels {
 
 extern const YuvRowKernels ScalarRowKernels;
 extern const YuvRowKernels MmxRowKernels;
+
+// What one chroma sample adds to a pixel's luma entry for blue, green and
+// red; u and v are signed.
+struct ChromaTerms {
+    int b, g, r;
+};
+
+static inline ChromaTerms TermsOf(int8_t u, int8_t v) {
+    const int iu = u + 128;
+    const int iv = v + 128;
+    return ChromaTerms{Tables.BlueFromU[iu], Tables.GreenFromU[iu] + Tables.GreenFromV[iv],
+                       Tables.RedFromV[iv]};
+}
 
 // Unaligned little-endian 32-bit access (all our targets are little-endian).
 static inline uint32_t LoadLE32(const void* p) {

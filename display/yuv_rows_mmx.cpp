@@ -24,22 +24,13 @@ inline __m64 Register(uint32_t lo, uint32_t hi) {
                              _mm_cvtsi32_si64(static_cast<int>(hi)));
 }
 
-struct Terms {
-    int b, g, r;
-};
-
-inline Terms ChromaTerms(int8_t u, int8_t v) {
-    const int iu = u + 128;
-    const int iv = v + 128;
-    return Terms{Tables.BlueFromU[iu], Tables.GreenFromU[iu] + Tables.GreenFromV[iv],
-                 Tables.RedFromV[iv]};
+// The terms of one chroma sample as one register: blue, green, red, 0.
+inline __m64 TermRegister(ChromaTerms t) {
+    return Register(Words(t.b, t.g), static_cast<uint16_t>(t.r));
 }
 
-// The terms of one chroma sample as one register: blue, green, red, 0.
-inline __m64 TermRegister(Terms t) { return Register(Words(t.b, t.g), static_cast<uint16_t>(t.r)); }
-
 // Pixel i takes the terms ti.
-inline GroupWords ChromaWords(Terms t0, Terms t1, Terms t2, Terms t3) {
+inline GroupWords ChromaWords(ChromaTerms t0, ChromaTerms t1, ChromaTerms t2, ChromaTerms t3) {
     return GroupWords{Register(Words(t0.b, t0.g), Words(t0.r, t1.b)),
                       Register(Words(t1.g, t1.r), Words(t2.b, t2.g)),
                       Register(Words(t2.r, t3.b), Words(t3.g, t3.r))};
@@ -85,24 +76,24 @@ void Row444(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, ui
         // The four chroma samples of each plane are read at once.
         const uint32_t u4 = LoadLE32(u);
         const uint32_t v4 = LoadLE32(v);
-        const Terms t0 = ChromaTerms(static_cast<int8_t>(u4), static_cast<int8_t>(v4));
-        const Terms t1 = ChromaTerms(static_cast<int8_t>(u4 >> 8), static_cast<int8_t>(v4 >> 8));
-        const Terms t2 = ChromaTerms(static_cast<int8_t>(u4 >> 16), static_cast<int8_t>(v4 >> 16));
-        const Terms t3 = ChromaTerms(static_cast<int8_t>(u4 >> 24), static_cast<int8_t>(v4 >> 24));
+        const ChromaTerms t0 = TermsOf(static_cast<int8_t>(u4), static_cast<int8_t>(v4));
+        const ChromaTerms t1 = TermsOf(static_cast<int8_t>(u4 >> 8), static_cast<int8_t>(v4 >> 8));
+        const ChromaTerms t2 = TermsOf(static_cast<int8_t>(u4 >> 16), static_cast<int8_t>(v4 >> 16));
+        const ChromaTerms t3 = TermsOf(static_cast<int8_t>(u4 >> 24), static_cast<int8_t>(v4 >> 24));
         WriteGroup(dst, LumaWords(y), ChromaWords(t0, t1, t2, t3));
     }
 }
 
 void Row422(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
     for (uint32_t g = 0; g < groups; ++g, y += 4, u += 2, v += 2, dst += 12) {
-        WriteGroup(dst, LumaWords(y), ChromaWords(TermRegister(ChromaTerms(u[0], v[0])),
-                                                  TermRegister(ChromaTerms(u[1], v[1]))));
+        WriteGroup(dst, LumaWords(y), ChromaWords(TermRegister(TermsOf(u[0], v[0])),
+                                                  TermRegister(TermsOf(u[1], v[1]))));
     }
 }
 
 void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
     for (uint32_t g = 0; g < groups; ++g, y += 4, ++u, ++v, dst += 12) {
-        const __m64 t = TermRegister(ChromaTerms(u[0], v[0]));
+        const __m64 t = TermRegister(TermsOf(u[0], v[0]));
         WriteGroup(dst, LumaWords(y), ChromaWords(t, t));
     }
 }
@@ -110,8 +101,8 @@ void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, ui
 void RowPair420(const uint8_t* y0, const uint8_t* y1, const int8_t* u, const int8_t* v,
                 uint8_t* dst0, uint8_t* dst1, uint32_t groups) {
     for (uint32_t g = 0; g < groups; ++g) {
-        const GroupWords chroma = ChromaWords(TermRegister(ChromaTerms(u[0], v[0])),
-                                              TermRegister(ChromaTerms(u[1], v[1])));
+        const GroupWords chroma = ChromaWords(TermRegister(TermsOf(u[0], v[0])),
+                                              TermRegister(TermsOf(u[1], v[1])));
         WriteGroup(dst0, LumaWords(y0), chroma);
         WriteGroup(dst1, LumaWords(y1), chroma);
         y0 += 4;

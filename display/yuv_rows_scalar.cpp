@@ -4,23 +4,10 @@
 
 namespace {
 
-// Chroma terms of one chroma sample: what it adds to the luma entry for blue,
-// green and red.
-struct Terms {
-    int b, g, r;
-};
-
-inline Terms ChromaTerms(int8_t u, int8_t v) {
-    const int iu = u + 128;
-    const int iv = v + 128;
-    return Terms{Tables.BlueFromU[iu], Tables.GreenFromU[iu] + Tables.GreenFromV[iv],
-                 Tables.RedFromV[iv]};
-}
-
 // Writes one group: pixel i has luma entry li and chroma terms ti. `clamp`
 // points at the clamp table's entry for the sum 0.
 inline void WriteGroup(uint8_t* dst, const uint8_t* clamp, int l0, int l1, int l2, int l3,
-                       Terms t0, Terms t1, Terms t2, Terms t3) {
+                       ChromaTerms t0, ChromaTerms t1, ChromaTerms t2, ChromaTerms t3) {
     const uint32_t w0 = clamp[l0 + t0.b] | clamp[l0 + t0.g] << 8 | clamp[l0 + t0.r] << 16 |
                         static_cast<uint32_t>(clamp[l1 + t1.b]) << 24;
     const uint32_t w1 = clamp[l1 + t1.g] | clamp[l1 + t1.r] << 8 | clamp[l2 + t2.b] << 16 |
@@ -37,8 +24,8 @@ void Row444(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, ui
     const uint8_t* clamp = Tables.ClampToByte + CLAMP_ZERO_INDEX;
     for (uint32_t g = 0; g < groups; ++g, y += 4, u += 4, v += 4, dst += 12) {
         WriteGroup(dst, clamp, luma[y[0]], luma[y[1]], luma[y[2]], luma[y[3]],
-                   ChromaTerms(u[0], v[0]), ChromaTerms(u[1], v[1]), ChromaTerms(u[2], v[2]),
-                   ChromaTerms(u[3], v[3]));
+                   TermsOf(u[0], v[0]), TermsOf(u[1], v[1]), TermsOf(u[2], v[2]),
+                   TermsOf(u[3], v[3]));
     }
 }
 
@@ -46,8 +33,8 @@ void Row422(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, ui
     const int16_t* luma = Tables.LumaFromY;
     const uint8_t* clamp = Tables.ClampToByte + CLAMP_ZERO_INDEX;
     for (uint32_t g = 0; g < groups; ++g, y += 4, u += 2, v += 2, dst += 12) {
-        const Terms t0 = ChromaTerms(u[0], v[0]);
-        const Terms t1 = ChromaTerms(u[1], v[1]);
+        const ChromaTerms t0 = TermsOf(u[0], v[0]);
+        const ChromaTerms t1 = TermsOf(u[1], v[1]);
         WriteGroup(dst, clamp, luma[y[0]], luma[y[1]], luma[y[2]], luma[y[3]], t0, t0, t1, t1);
     }
 }
@@ -56,7 +43,7 @@ void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, ui
     const int16_t* luma = Tables.LumaFromY;
     const uint8_t* clamp = Tables.ClampToByte + CLAMP_ZERO_INDEX;
     for (uint32_t g = 0; g < groups; ++g, y += 4, ++u, ++v, dst += 12) {
-        const Terms t = ChromaTerms(u[0], v[0]);
+        const ChromaTerms t = TermsOf(u[0], v[0]);
         WriteGroup(dst, clamp, luma[y[0]], luma[y[1]], luma[y[2]], luma[y[3]], t, t, t, t);
     }
 }
@@ -66,8 +53,8 @@ void RowPair420(const uint8_t* y0, const uint8_t* y1, const int8_t* u, const int
     const int16_t* luma = Tables.LumaFromY;
     const uint8_t* clamp = Tables.ClampToByte + CLAMP_ZERO_INDEX;
     for (uint32_t g = 0; g < groups; ++g) {
-        const Terms t0 = ChromaTerms(u[0], v[0]);
-        const Terms t1 = ChromaTerms(u[1], v[1]);
+        const ChromaTerms t0 = TermsOf(u[0], v[0]);
+        const ChromaTerms t1 = TermsOf(u[1], v[1]);
         WriteGroup(dst0, clamp, luma[y0[0]], luma[y0[1]], luma[y0[2]], luma[y0[3]], t0, t0, t1, t1);
         WriteGroup(dst1, clamp, luma[y1[0]], luma[y1[1]], luma[y1[2]], luma[y1[3]], t0, t0, t1, t1);
         y0 += 4;

@@ -34,33 +34,9 @@ void DISPLAY_CALL ConvertYUV2Bitmap(uint32_t type, uint32_t width, uint32_t heig
     // Picture row r is stored row h - 1 - r.
     auto storedRow = [pixels, h, stride](uint32_t r) { return pixels + (h - 1 - r) * stride; };
 
-    switch (code) {
-    case TYPE_YUV444:
-        for (uint32_t r = 0; r < h; ++r) {
-            k.row444(yPlane, uPlane, vPlane, storedRow(r), groups);
-            yPlane += lumaStep;
-            uPlane += lumaStep;
-            vPlane += lumaStep;
-        }
-        break;
-    case TYPE_YUV422:
-        for (uint32_t r = 0; r < h; ++r) {
-            k.row422(yPlane, uPlane, vPlane, storedRow(r), groups);
-            yPlane += lumaStep;
-            uPlane += 2 * groups;
-            vPlane += 2 * groups;
-        }
-        break;
-    case TYPE_YUV411:
-        for (uint32_t r = 0; r < h; ++r) {
-            k.row411(yPlane, uPlane, vPlane, storedRow(r), groups);
-            yPlane += lumaStep;
-            uPlane += groups;
-            vPlane += groups;
-        }
-        break;
-    default: // TYPE_YUV420: pairs of picture rows share a chroma row; with an
-             // odd height the last picture row (stored row 0) is left as it was.
+    if (code == TYPE_YUV420) {
+        // Pairs of picture rows share a chroma row; with an odd height the
+        // last picture row (stored row 0) is left as it was.
         for (uint32_t r = 0; r < rows; r += 2) {
             k.rowPair420(yPlane, yPlane + lumaStep, uPlane, vPlane, storedRow(r), storedRow(r + 1),
                          groups);
@@ -68,7 +44,16 @@ void DISPLAY_CALL ConvertYUV2Bitmap(uint32_t type, uint32_t width, uint32_t heig
             uPlane += 2 * groups;
             vPlane += 2 * groups;
         }
-        break;
+    } else {
+        // Every row has its own chroma row: 4, 2 or 1 samples per group.
+        YuvRowFn* row = code == TYPE_YUV444 ? k.row444 : code == TYPE_YUV422 ? k.row422 : k.row411;
+        const size_t chromaStep = code == TYPE_YUV444 ? lumaStep : code == TYPE_YUV422 ? 2 * groups : groups;
+        for (uint32_t r = 0; r < h; ++r) {
+            row(yPlane, uPlane, vPlane, storedRow(r), groups);
+            yPlane += lumaStep;
+            uPlane += chromaStep;
+            vPlane += chromaStep;
+        }
     }
     k.finish();
 }

@@ -110,17 +110,18 @@ INT_PTR CALLBACK FrameOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 // ---- Image Option (12) and Sequence Option (13): a type radio each ----
 
+// One procedure serves both: the record says how to fill the other fields
+// and what OK does with them.
 struct TypeDialog {
     uint32_t pendingType;
+    void (*fill)(HWND dialog);
+    void (*ok)(HWND dialog, TypeDialog* record);
 };
 
-bool HandleTypeRadio(TypeDialog* record, WPARAM wParam) {
-    const int id = LOWORD(wParam);
-    if (id >= IDC_TYPE_GRAY && id <= IDC_TYPE_BGR && HIWORD(wParam) == BN_CLICKED) {
-        record->pendingType = TypeForRadio(id);
-        return true;
-    }
-    return false;
+void FillImageOption(HWND dialog) {
+    SetDlgItemInt(dialog, IDC_IMAGE_WIDTH, Player.imageWidth, FALSE);
+    SetDlgItemInt(dialog, IDC_IMAGE_HEIGHT, Player.imageHeight, FALSE);
+    SetDlgItemInt(dialog, IDC_IMAGE_HEADER, Player.imageHeader, FALSE);
 }
 
 void ImageOptionOk(HWND dialog, TypeDialog* record) {
@@ -142,28 +143,10 @@ void ImageOptionOk(HWND dialog, TypeDialog* record) {
     EndDialog(dialog, 1);
 }
 
-INT_PTR CALLBACK ImageOptionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        TypeDialog* record = KeepRecord<TypeDialog>(dialog, lParam);
-        record->pendingType = Player.imageType;
-        CheckRadioButton(dialog, IDC_TYPE_GRAY, IDC_TYPE_BGR, RadioForType(Player.imageType));
-        SetDlgItemInt(dialog, IDC_IMAGE_WIDTH, Player.imageWidth, FALSE);
-        SetDlgItemInt(dialog, IDC_IMAGE_HEIGHT, Player.imageHeight, FALSE);
-        SetDlgItemInt(dialog, IDC_IMAGE_HEADER, Player.imageHeader, FALSE);
-        return TRUE;
-    }
-    if (message != WM_COMMAND) {
-        return FALSE;
-    }
-    TypeDialog* record = RecordOf<TypeDialog>(dialog);
-    if (HandleTypeRadio(record, wParam)) {
-        return TRUE;
-    }
-    switch (LOWORD(wParam)) {
-    case IDOK: ImageOptionOk(dialog, record); return TRUE;
-    case IDCANCEL: EndDialog(dialog, 0); return TRUE;
-    }
-    return FALSE;
+void FillSequenceOption(HWND dialog) {
+    SetDlgItemInt(dialog, IDC_SEQUENCE_HEADER, Player.sequenceHeader, FALSE);
+    SendDlgItemMessageA(dialog, IDC_FRAME_RATE, EM_LIMITTEXT, FRAME_RATE_TEXT_MAX, 0);
+    SetDlgItemTextA(dialog, IDC_FRAME_RATE, Player.frameRateText);
 }
 
 void SequenceOptionOk(HWND dialog, TypeDialog* record) {
@@ -184,25 +167,24 @@ void SequenceOptionOk(HWND dialog, TypeDialog* record) {
     EndDialog(dialog, 1);
 }
 
-INT_PTR CALLBACK SequenceOptionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK TypeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         TypeDialog* record = KeepRecord<TypeDialog>(dialog, lParam);
-        record->pendingType = Player.sequenceType;
-        CheckRadioButton(dialog, IDC_TYPE_GRAY, IDC_TYPE_BGR, RadioForType(Player.sequenceType));
-        SetDlgItemInt(dialog, IDC_SEQUENCE_HEADER, Player.sequenceHeader, FALSE);
-        SendDlgItemMessageA(dialog, IDC_FRAME_RATE, EM_LIMITTEXT, FRAME_RATE_TEXT_MAX, 0);
-        SetDlgItemTextA(dialog, IDC_FRAME_RATE, Player.frameRateText);
+        CheckRadioButton(dialog, IDC_TYPE_GRAY, IDC_TYPE_BGR, RadioForType(record->pendingType));
+        record->fill(dialog);
         return TRUE;
     }
     if (message != WM_COMMAND) {
         return FALSE;
     }
     TypeDialog* record = RecordOf<TypeDialog>(dialog);
-    if (HandleTypeRadio(record, wParam)) {
+    const int id = LOWORD(wParam);
+    if (id >= IDC_TYPE_GRAY && id <= IDC_TYPE_BGR && HIWORD(wParam) == BN_CLICKED) {
+        record->pendingType = TypeForRadio(id);
         return TRUE;
     }
-    switch (LOWORD(wParam)) {
-    case IDOK: SequenceOptionOk(dialog, record); return TRUE;
+    switch (id) {
+    case IDOK: record->ok(dialog, record); return TRUE;
     case IDCANCEL: EndDialog(dialog, 0); return TRUE;
     }
     return FALSE;
@@ -281,15 +263,15 @@ void RunFrameOptionsCommand(HWND window) {
 }
 
 void RunImageOptionCommand(HWND window) {
-    TypeDialog record = {0};
-    if (RunDialog(window, IDD_IMAGE_OPTION, ImageOptionProc, &record)) {
+    TypeDialog record = {Player.imageType, FillImageOption, ImageOptionOk};
+    if (RunDialog(window, IDD_IMAGE_OPTION, TypeDialogProc, &record)) {
         Player.imagePlan = ComputeFramePlan(Player.imageWidth, Player.imageHeight, Player.imageType);
     }
 }
 
 void RunSequenceOptionCommand(HWND window) {
-    TypeDialog record = {0};
-    if (RunDialog(window, IDD_SEQUENCE_OPTION, SequenceOptionProc, &record)) {
+    TypeDialog record = {Player.sequenceType, FillSequenceOption, SequenceOptionOk};
+    if (RunDialog(window, IDD_SEQUENCE_OPTION, TypeDialogProc, &record)) {
         Player.sequencePlan = ComputeFramePlan(Player.frameWidth, Player.frameHeight, Player.sequenceType);
         RestartPlaybackTimer(window);
     }
