@@ -524,6 +524,36 @@ TEST_F(Deferred, WorkedMmpFileShowsItsPixels) {
     EXPECT_TRUE(ShowsWithin(window, 4, 1, pixels));
 }
 
+// Gray and MMP images whose rows are not a multiple of 4 bytes long are
+// stored with padded rows, and so drawn right at every height.
+TEST_F(Deferred, GrayAndMmpImagesOfAnyWidthShowRight) {
+    std::mt19937 rng(5);
+    HWND gray = Window(0, 0, 16, 8), mmp = Window(50, 0, 16, 8);
+    for (int w = 1; w <= 8; ++w) {
+        for (int h : {1, 2, 3, 7}) {
+            SCOPED_TRACE(testing::Message() << w << " x " << h);
+            std::vector<uint8_t> plane(size_t(w) * h);
+            FillRandom(plane.data(), plane.size(), rng);
+            Guarded planeData(plane);
+            EXPECT_NE(lib.displayImage(gray, TYPE_GRAY, w, h, planeData.get()), 0);
+            EXPECT_TRUE(ShowsWithin(gray, w, h, GrayPicture(plane, w, h)));
+
+            // The reference picture of a file four pixels wider, cut to w.
+            const int wide = (w + 3) / 4 * 4;
+            std::vector<uint8_t> picture, cut;
+            std::vector<uint8_t> file = MmpFile(wide, h, rng, &picture);
+            file[12] = uint8_t(w);
+            for (int r = 0; r < h; ++r) {
+                cut.insert(cut.end(), picture.begin() + 3 * r * wide,
+                           picture.begin() + 3 * (r * wide + w));
+            }
+            Guarded mmpData(file);
+            EXPECT_NE(lib.displayImage(mmp, TYPE_MMP, 0, 0, mmpData.get()), 0);
+            EXPECT_TRUE(ShowsWithin(mmp, w, h, cut));
+        }
+    }
+}
+
 // The bitmap files written by make_bmp_files.py, from its manifest.
 struct ToolFile {
     std::string kind, name, decoding, label;
