@@ -131,7 +131,9 @@ int32_t DISPLAY_CALL DisplayYUVimage2(HWND window, uint32_t type, uint32_t width
 // TYPE_MMP, a whole MMP file (its size from its header); TYPE_GRAY, a
 // width x height gray plane; TYPE_RGB and TYPE_BGR, width x height pixels of
 // three bytes, red-green-blue or blue-green-red, top row first. Width and
-// height are not used for bitmap and MMP files. Returns 0 when nothing is
+// height are not used for bitmap and MMP files. Gray and MMP images are kept
+// with rows padded to 4 bytes (the converters' own layout when the width is a
+// multiple of 4), so every width is drawn. Returns 0 when nothing is
 // shown (another type, no buffer, a size over 65535 or a length beyond 32
 // bits), else the result of InvalidateRect.
 int32_t DISPLAY_CALL DisplayImage(HWND window, uint32_t type, uint32_t width, uint32_t height,

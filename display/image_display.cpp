@@ -30,24 +30,31 @@ int32_t Invalidate(HWND window) {
     return InvalidateRect(window, nullptr, TRUE);
 }
 
+// The MMP and gray converters write rows without padding; the stored image
+// gets its rows padded to 4 bytes, so any width is drawn right. For widths
+// that are multiples of 4 nothing moves. Both request four bytes beyond the
+// image, as callers of this path always did.
 int32_t DisplayMmp(HWND window, const uint8_t* file) {
     uint16_t width = 0, height = 0;
     AnalyseFileHeader(TYPE_MMP, &width, &height, file);
-    // Four bytes beyond the image, as callers of this path always requested.
-    uint8_t* image = BufferFor(window, Rgb24ImageBytes(width, height) + 4);
+    uint8_t* image = BufferFor(window, Bmp24ImageBytes(width, height) + 4);
     if (!image) {
         return 0;
     }
     ConvertMMP2Bitmap(width, height, file + MMP_HEADER_SIZE, image);
+    PadBitmapRows(image + BMP_HEADERS_SIZE, 3u * width,
+                  static_cast<uint32_t>(PaddedRowBytes(width, 24)), height);
     return Invalidate(window);
 }
 
 int32_t DisplayGray(HWND window, uint32_t width, uint32_t height, const uint8_t* plane) {
-    uint8_t* image = HeaderSize(width, height) ? BufferFor(window, GrayImageBytes(width, height) + 4) : nullptr;
+    uint8_t* image = HeaderSize(width, height) ? BufferFor(window, Bmp8ImageBytes(width, height) + 4) : nullptr;
     if (!image) {
         return 0;
     }
     ConvertRaw2Bitmap(width, height, plane, image);
+    PadBitmapRows(image + GRAY_BMP_PIXELS_OFFSET, width,
+                  static_cast<uint32_t>(PaddedRowBytes(width, 8)), height);
     return Invalidate(window);
 }
 

@@ -18,6 +18,10 @@ inline uint64_t Rgb24ImageBytes(uint32_t width, uint32_t height) {
 inline uint64_t GrayImageBytes(uint32_t width, uint32_t height) {
     return GRAY_BMP_PIXELS_OFFSET + uint64_t{width} * height;
 }
+// 8-bit gray image with rows padded to a multiple of 4 bytes.
+inline uint64_t Bmp8ImageBytes(uint32_t width, uint32_t height) {
+    return GRAY_BMP_PIXELS_OFFSET + PaddedRowBytes(width, 8) * height;
+}
 // 24-bit image with rows padded to a multiple of 4 bytes.
 inline uint64_t Bmp24ImageBytes(uint32_t width, uint32_t height) {
     return 54 + PaddedRowBytes(width, 24) * height;

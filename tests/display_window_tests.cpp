@@ -18,6 +18,7 @@
 #include "bmp_headers.h"
 #include "display.h"
 #include "test_support.h"
+#include "window_test_support.h"
 
 namespace {
 
@@ -57,13 +58,6 @@ void RegisterClasses() {
     done = true;
 }
 
-void Pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageA(&m);
-    }
-}
-
 // A borderless window whose client area starts at screen (x, y). Windows
 // whose pixels are not read stay hidden, so they never cover a grid window.
 HWND CreateTestWindow(int x, int y, int width, int height, bool visible = true) {
@@ -86,71 +80,6 @@ HWND GridWindow(int i, int width, int height) {
         Pump();
     }
     return windows[i];
-}
-
-// The client pixels as seen on the screen, as 24-bit rows of exactly
-// 3 x width bytes, bottom row first, as the library's images store them
-// (width a multiple of 4).
-std::vector<uint8_t> ReadClient(HWND window, int width, int height) {
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    HDC dc = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(dc);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, dc, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    const size_t stride = (3 * size_t(width) + 3) & ~size_t(3);
-    std::vector<uint8_t> pixels(3 * size_t(width) * height);
-    for (int r = 0; r < height; ++r) {
-        memcpy(&pixels[r * 3 * size_t(width)], static_cast<uint8_t*>(bits) + r * stride,
-               3 * size_t(width));
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, dc);
-    return pixels;
-}
-
-std::vector<uint8_t> Solid(int width, int height, COLORREF colour) {
-    std::vector<uint8_t> pixels(3 * size_t(width) * height);
-    for (size_t i = 0; i < pixels.size(); i += 3) {
-        pixels[i] = GetBValue(colour);
-        pixels[i + 1] = GetGValue(colour);
-        pixels[i + 2] = GetRValue(colour);
-    }
-    return pixels;
-}
-
-// Polls (handling messages) until the client area shows `expected`.
-::testing::AssertionResult ShowsWithin(HWND window, int width, int height,
-                                       const std::vector<uint8_t>& expected, DWORD ms = 3000) {
-    const DWORD start = GetTickCount();
-    std::vector<uint8_t> seen;
-    for (;;) {
-        Pump();
-        seen = ReadClient(window, width, height);
-        if (seen == expected) {
-            return ::testing::AssertionSuccess();
-        }
-        if (GetTickCount() - start > ms) {
-            break;
-        }
-        Sleep(5);
-    }
-    size_t differ = 0;
-    for (size_t i = 0; i < seen.size(); ++i) {
-        differ += seen[i] != expected[i];
-    }
-    return ::testing::AssertionFailure() << differ << " of " << seen.size() << " bytes differ";
 }
 
 // Invalidates with erasing and lets the window repaint (WinPaint).
@@ -209,18 +138,14 @@ uint32_t ClrUsed(const uint8_t* image) {
     return v;
 }
 
-// Puts a window's stored image in place: a 24-bit image shown first makes a
-// buffer large enough, which the test then overwrites through GetBitmap.
-uint8_t* StoreImage(HWND window, const std::vector<uint8_t>& image, int w, int h) {
-    std::mt19937 rng(1);
-    Yuv frame(TYPE_YUV444, w, h, rng);
-    EXPECT_EQ(DisplayYUVimage(window, TYPE_YUV444, w, h, frame.y.data(), frame.u.data(),
-                              frame.v.data()),
-              1);
-    uint8_t* stored = GetBitmap(window);
+// Puts a complete bitmap file in place as the window's stored image; the
+// window is invalidated, and its next paint draws it.
+uint8_t* StoreImage(HWND window, const std::vector<uint8_t>& image) {
+    EXPECT_NE(DisplayBMP(window, image.data()), 0);
     EXPECT_GE(GetBitmapSize(window), image.size());
+    uint8_t* stored = GetBitmap(window);
     if (stored) {
-        memcpy(stored, image.data(), image.size());
+        EXPECT_EQ(memcmp(stored, image.data(), image.size()), 0) << "stored unchanged";
     }
     return stored;
 }
@@ -326,7 +251,7 @@ TEST(WinPaint, EightBitImagePaintsThroughItsPaletteAndRecordsItsColourCount) {
     const int w = 64, h = 48;
     HWND window = GridWindow(3, w, h);
     const std::vector<uint8_t> image = EightBitImage(w, h, rng);
-    uint8_t* stored = StoreImage(window, image, w, h);
+    uint8_t* stored = StoreImage(window, image);
     ASSERT_NE(stored, nullptr);
     ASSERT_EQ(ClrUsed(stored), 0u);
     Repaint(window);
@@ -485,8 +410,8 @@ TEST(WinPaint, EveryPaletteCreatedForAPaintIsDeletedAndTheStockOneNever) {
     const std::vector<uint8_t> image = EightBitImage(w, h, rng);
     Created.clear();
     Deleted.clear();
-    ASSERT_NE(StoreImage(window, image, w, h), nullptr);
-    EXPECT_TRUE(Created.empty()) << "the immediate path selects no palette";
+    ASSERT_NE(StoreImage(window, image), nullptr);
+    EXPECT_TRUE(Created.empty()) << "storing selects no palette";
     PaintCount = 0;
     for (int i = 0; i < paints; ++i) {
         Repaint(window);

@@ -61,6 +61,25 @@ TEST(ConvertInterleavedToBitmap, ReordersRowsAndBytes) {
     }
 }
 
+// Rows moved apart in place, padding zeroed, nothing touched past the last
+// padded row.
+TEST(PadBitmapRows, SpreadsRowsInPlace) {
+    GuardedBuffer buffer(3 * 8);
+    uint8_t* p = buffer.data();
+    memset(p, 0xEE, buffer.size());
+    for (int i = 0; i < 15; ++i) {
+        p[i] = static_cast<uint8_t>(i + 1);
+    }
+    PadBitmapRows(p, 5, 8, 3);
+    EXPECT_EQ(std::vector<uint8_t>(p, p + 24),
+              Bytes({1, 2, 3, 4, 5, 0, 0, 0, 6, 7, 8, 9, 10, 0, 0, 0, 11, 12, 13, 14, 15, 0, 0, 0}));
+
+    // Rows already padded stay as they are.
+    PadBitmapRows(p, 8, 8, 3);
+    EXPECT_EQ(p[5], 0);
+    EXPECT_EQ(p[8], 6);
+}
+
 // Packs a group from the byte-by-byte table of the format, the other way
 // round from the unpacker's word arithmetic.
 std::vector<uint8_t> PackGroup(uint8_t y0, uint8_t y1, uint8_t y2, uint8_t y3, uint8_t u, uint8_t v) {
