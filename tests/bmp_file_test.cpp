@@ -78,7 +78,7 @@ std::vector<uint8_t> BuildBmp(const BmpSpec& s) {
         b[14 + s.infoSize + maskBytes + i] = static_cast<uint8_t>(i * 13 + 1);
     }
     const uint32_t rowBytes = RowBytes(s);
-    for (uint32_t r = 0; r < s.height; ++r) {
+    for (uint32_t r = 0; rowBytes != 0 && r < s.height; ++r) {
         const uint32_t stored = s.topDown ? r : s.height - 1 - r;
         memcpy(&b[offBits + size_t{stored} * rowBytes], &rows[size_t{r} * rowBytes], rowBytes);
     }
