@@ -1,0 +1,278 @@
+#include "gui_fixture.h"
+
+#include <string.h>
+
+#include "display.h"
+
+std::string WorkFolder;
+
+std::string WorkPath(const std::string& name) { return WorkFolder + name; }
+
+namespace {
+
+// Chroma plane shape of a YUV type: samples per row and rows.
+void ChromaShape(uint32_t type, int w, int h, int* cw, int* ch) {
+    *cw = type == TYPE_YUV444 ? w : type == TYPE_YUV411 ? w / 4 : w / 2;
+    *ch = type == TYPE_YUV420 ? h / 2 : h;
+}
+
+bool IsYuv(uint32_t type) { return type >= TYPE_YUV444 && type <= TYPE_YUV420; }
+
+// A small fast generator: the content only has to differ between pixels
+// and frames.
+struct Noise {
+    uint32_t state;
+    uint8_t Next() {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return static_cast<uint8_t>(state >> 11);
+    }
+};
+
+} // namespace
+
+size_t FrameBytes(uint32_t type, int w, int h) {
+    const size_t p = size_t(w) * h;
+    if (type == TYPE_GRAY) {
+        return p;
+    }
+    if (type == TYPE_RGB || type == TYPE_BGR || type == TYPE_YUV444) {
+        return 3 * p;
+    }
+    int cw, ch;
+    ChromaShape(type, w, h, &cw, &ch);
+    return p + 2 * size_t(cw) * ch;
+}
+
+std::vector<uint8_t> NumberedFrame(uint32_t type, int w, int h, int n) {
+    std::vector<uint8_t> frame(FrameBytes(type, w, h));
+    Noise noise = {0x9E3779B9u * uint32_t(n + 1) | 1};
+    for (uint8_t& b : frame) {
+        b = noise.Next();
+    }
+    const int band = h / 16;
+    if (type == TYPE_RGB || type == TYPE_BGR) {
+        std::vector<uint8_t> luma(size_t(w) * band);
+        DrawFrameNumber(luma.data(), w, band * 16, n);
+        for (size_t i = 0; i < luma.size(); ++i) {
+            memset(&frame[3 * i], luma[i] > 128 ? 255 : 0, 3);
+        }
+        return frame;
+    }
+    DrawFrameNumber(frame.data(), w, h, n);
+    if (IsYuv(type)) {
+        int cw, ch;
+        ChromaShape(type, w, h, &cw, &ch);
+        // Chroma rows that touch the band hold no colour.
+        const int rows = type == TYPE_YUV420 ? (band + 1) / 2 : band;
+        const size_t plane = size_t(cw) * ch;
+        for (size_t offset : {size_t(w) * h, size_t(w) * h + plane}) {
+            memset(&frame[offset], 128, size_t(cw) * rows);
+        }
+    }
+    return frame;
+}
+
+std::vector<uint8_t> WriteSequence(const std::string& name, uint32_t type, int w, int h, int count) {
+    std::vector<uint8_t> all;
+    for (int n = 0; n < count; ++n) {
+        const std::vector<uint8_t> frame = NumberedFrame(type, w, h, n);
+        all.insert(all.end(), frame.begin(), frame.end());
+    }
+    EXPECT_TRUE(WriteFileBytes(WorkPath(name), all)) << name;
+    return all;
+}
+
+std::vector<uint8_t> ExpectedFramePixels(uint32_t type, int w, int h, const uint8_t* frame,
+                                         bool lumaOnly) {
+    const size_t p = size_t(w) * h;
+    std::vector<uint8_t> image(54 + 3 * p);
+    if (type == TYPE_RGB || type == TYPE_BGR) {
+        // Top row first in the file, bottom row first on a bitmap.
+        for (int r = 0; r < h; ++r) {
+            const uint8_t* in = frame + 3 * size_t(h - 1 - r) * w;
+            uint8_t* out = &image[54 + 3 * size_t(r) * w];
+            for (int x = 0; x < w; ++x) {
+                const bool red = type == TYPE_RGB;
+                out[3 * x] = in[3 * x + (red ? 2 : 0)];
+                out[3 * x + 1] = in[3 * x + 1];
+                out[3 * x + 2] = in[3 * x + (red ? 0 : 2)];
+            }
+        }
+        return std::vector<uint8_t>(image.begin() + 54, image.end());
+    }
+    std::vector<int8_t> u(p, 0), v(p, 0);
+    uint32_t code = TYPE_YUV444;
+    if (IsYuv(type)) {
+        code = type;
+        if (!lumaOnly) {
+            int cw, ch;
+            ChromaShape(type, w, h, &cw, &ch);
+            const size_t plane = size_t(cw) * ch;
+            for (size_t i = 0; i < plane; ++i) {
+                u[i] = static_cast<int8_t>(frame[p + i] ^ 0x80);
+                v[i] = static_cast<int8_t>(frame[p + plane + i] ^ 0x80);
+            }
+        }
+    }
+    ConvertYUV2Bitmap(code, w, h, frame, u.data(), v.data(), image.data());
+    return std::vector<uint8_t>(image.begin() + 54, image.end());
+}
+
+RECT ExpectedWindowRect(int w, int h) {
+    // The player's formula: the sizing-frame metrics, one menu line and the
+    // caption around the frame; centred when the screen is larger.
+    const int outerW = w + 2 * GetSystemMetrics(SM_CXFRAME);
+    const int outerH = h + 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYMENU) +
+                       GetSystemMetrics(SM_CYCAPTION);
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    RECT r = {0, 0, outerW, outerH};
+    if (screenW > outerW && screenH > outerH) {
+        OffsetRect(&r, (screenW - outerW) / 2, (screenH - outerH) / 2);
+    }
+    return r;
+}
+
+SIZE ExpectedClient(int w, int h) {
+    // What the platform's own frame of such a window (caption, system menu,
+    // a menu bar, no sizing border) leaves of that outer size.
+    const RECT outer = ExpectedWindowRect(w, h);
+    RECT frame = {0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, WS_CAPTION | WS_SYSMENU, TRUE, 0);
+    SIZE s = {outer.right - outer.left - (frame.right - frame.left),
+              outer.bottom - outer.top - (frame.bottom - frame.top)};
+    return s;
+}
+
+void PlayerTest::SetUp() {
+    ASSERT_TRUE(LaunchPlayer(&player_)) << "vorlex.exe did not start";
+}
+
+void PlayerTest::TearDown() { EndPlayer(&player_); }
+
+void PlayerTest::OpenSequence(const std::string& path) {
+    ASSERT_TRUE(OpenThroughDialog(player_, CMD_OPEN_SEQUENCE, path)) << path;
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(player_.window) == "Vorlex - " + path; }))
+        << WindowText(player_.window);
+}
+
+void PlayerTest::OpenImage(const std::string& path) {
+    ASSERT_TRUE(OpenThroughDialog(player_, CMD_OPEN_IMAGE, path)) << path;
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(player_.window) == "Vorlex - " + path; }))
+        << WindowText(player_.window);
+}
+
+HWND PlayerTest::OpenDialog(int command, const char* caption) {
+    PostCommand(player_, command);
+    HWND dialog = WaitForDialog(player_, caption, player_.window);
+    EXPECT_NE(dialog, nullptr) << caption;
+    return dialog;
+}
+
+void PlayerTest::ConfirmDialog(HWND dialog) {
+    PressButton(dialog, IDOK);
+    EXPECT_TRUE(WaitUntilGone(dialog)) << "the dialog stayed open";
+    if (IsWindow(dialog) && IsWindowVisible(dialog)) {
+        EXPECT_EQ(TakeMessageBox(player_, dialog, 100), "") << "refused";
+        CloseAllDialogs(player_);
+    }
+}
+
+void PlayerTest::ExpectRefusal(HWND dialog, const char* message) {
+    PressButton(dialog, IDOK);
+    EXPECT_EQ(TakeMessageBox(player_, dialog), message);
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog closed after: " << message;
+}
+
+void PlayerTest::CancelDialog(HWND dialog) {
+    PressButton(dialog, IDCANCEL);
+    EXPECT_TRUE(WaitUntilGone(dialog));
+}
+
+void PlayerTest::SetSequenceOptions(int radio, const char* header, const char* rate) {
+    HWND dialog = OpenDialog(CMD_SEQUENCE_OPTION, "Sequence Option");
+    ASSERT_NE(dialog, nullptr);
+    if (radio) {
+        PressButton(dialog, radio);
+        ASSERT_TRUE(WaitUntil([&] { return Checked(dialog, radio); }));
+    }
+    if (header) {
+        SetField(dialog, 109, header);
+    }
+    if (rate) {
+        SetField(dialog, 110, rate);
+    }
+    ConfirmDialog(dialog);
+}
+
+void PlayerTest::SetFrameSize(int radio, const char* width, const char* height) {
+    HWND dialog = OpenDialog(CMD_FRAME_OPTIONS, "Frame Options");
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, radio);
+    ASSERT_TRUE(WaitUntil([&] { return Checked(dialog, radio); }));
+    if (width) {
+        SetField(dialog, 107, width);
+    }
+    if (height) {
+        SetField(dialog, 109, height);
+    }
+    ConfirmDialog(dialog);
+}
+
+void PlayerTest::SetImageOptions(int radio, const char* width, const char* height, const char* header) {
+    HWND dialog = OpenDialog(CMD_IMAGE_OPTION, "Image Option");
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, radio);
+    ASSERT_TRUE(WaitUntil([&] { return Checked(dialog, radio); }));
+    SetField(dialog, 108, width);
+    SetField(dialog, 109, height);
+    SetField(dialog, 110, header);
+    ConfirmDialog(dialog);
+}
+
+void PlayerTest::ShowFrame(int n) {
+    HWND dialog = OpenDialog(CMD_SHOW_FRAME, "Frame Number");
+    ASSERT_NE(dialog, nullptr);
+    SetField(dialog, 101, std::to_string(n));
+    ConfirmDialog(dialog);
+}
+
+void PlayerTest::ExpectPlayerMessage(const char* message) {
+    EXPECT_EQ(TakeMessageBox(player_, nullptr), message);
+}
+
+void PlayerTest::ExpectNoDialog() {
+    EXPECT_TRUE(PlayerDialogs(player_).empty());
+}
+
+bool PlayerTest::Grayed(UINT id) {
+    const UINT state = MenuState(player_, id);
+    EXPECT_NE(state, kMenuQueryFailed) << "menu item " << id;
+    return state != kMenuQueryFailed && (state & MF_GRAYED);
+}
+
+bool PlayerTest::MenuChecked(UINT id) {
+    const UINT state = MenuState(player_, id);
+    EXPECT_NE(state, kMenuQueryFailed) << "menu item " << id;
+    return state != kMenuQueryFailed && (state & MF_CHECKED);
+}
+
+bool PlayerTest::ControlGrayed() {
+    const UINT state = MenuState(player_, 1, MF_BYPOSITION);
+    EXPECT_NE(state, kMenuQueryFailed) << "the Control entry";
+    return state != kMenuQueryFailed && (state & MF_GRAYED);
+}
+
+void PlayerTest::ExpectArrangement(bool playing) {
+    EXPECT_EQ(Grayed(CMD_PLAY), playing);
+    EXPECT_EQ(Grayed(CMD_STOP), !playing);
+    EXPECT_EQ(Grayed(CMD_PAUSE), !playing);
+    EXPECT_EQ(Grayed(CMD_SHOW_FRAME), playing);
+    EXPECT_FALSE(Grayed(CMD_SAVE_RAW));
+    EXPECT_FALSE(Grayed(CMD_SAVE_BITMAP));
+}
+
+bool PlayerTest::WaitForFrame(int w, int h, const std::function<bool(int)>& condition, DWORD ms) {
+    return WaitUntil([&] { return condition(FrameOnScreen(w, h)); }, ms);
+}
