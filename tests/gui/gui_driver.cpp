@@ -392,3 +392,11 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) 
 }
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+uint64_t FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return 0;
+    }
+    return uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}

@@ -102,5 +102,7 @@ std::string WindowsPath(const std::string& unixPath);
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 bool FileExists(const std::string& path);
+// Size of a file; 0 when it does not exist.
+uint64_t FileSize(const std::string& path);
 
 #endif

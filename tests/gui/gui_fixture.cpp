@@ -120,18 +120,29 @@ std::vector<uint8_t> ExpectedFramePixels(uint32_t type, int w, int h, const uint
     return std::vector<uint8_t>(image.begin() + 54, image.end());
 }
 
-RECT ExpectedWindowRect(int w, int h) {
-    // The player's formula: the sizing-frame metrics, one menu line and the
-    // caption around the frame; centred when the screen is larger.
-    const int outerW = w + 2 * GetSystemMetrics(SM_CXFRAME);
-    const int outerH = h + 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYMENU) +
-                       GetSystemMetrics(SM_CYCAPTION);
+namespace {
+
+RECT Placed(int outerW, int outerH) {
     const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
     RECT r = {0, 0, outerW, outerH};
     if (screenW > outerW && screenH > outerH) {
         OffsetRect(&r, (screenW - outerW) / 2, (screenH - outerH) / 2);
     }
     return r;
+}
+
+} // namespace
+
+RECT ExpectedWindowRect(int w, int h, int nonClientHeight) {
+    // The player's formula: the sizing-frame metrics, one menu line and the
+    // caption around the frame; centred when the screen is larger.
+    const int outerW = w + 2 * GetSystemMetrics(SM_CXFRAME);
+    int outerH = h + 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYMENU) +
+                 GetSystemMetrics(SM_CYCAPTION);
+    if (nonClientHeight >= 0 && outerH - nonClientHeight < h - 1) {
+        outerH += h - (outerH - nonClientHeight);
+    }
+    return Placed(outerW, outerH);
 }
 
 SIZE ExpectedClient(int w, int h) {
@@ -155,6 +166,8 @@ void PlayerTest::OpenSequence(const std::string& path) {
     ASSERT_TRUE(OpenThroughDialog(player_, CMD_OPEN_SEQUENCE, path)) << path;
     ASSERT_TRUE(WaitUntil([&] { return WindowText(player_.window) == "Vorlex - " + path; }))
         << WindowText(player_.window);
+    // The command's last step before showing frame 0.
+    ASSERT_TRUE(WaitUntil([&] { return !ControlGrayed(); }));
 }
 
 void PlayerTest::OpenImage(const std::string& path) {
@@ -238,6 +251,27 @@ void PlayerTest::ShowFrame(int n) {
     ConfirmDialog(dialog);
 }
 
+void PlayerTest::ExpectFitted(int w, int h) {
+    RECT window, expected;
+    SIZE client;
+    // After a dialog has gone its command may still be moving the window.
+    WaitUntil([&] {
+        GetWindowRect(player_.window, &window);
+        client = ClientSize(player_.window);
+        expected = ExpectedWindowRect(w, h, window.bottom - window.top - client.cy);
+        return EqualRect(&window, &expected) != FALSE;
+    });
+    EXPECT_TRUE(EqualRect(&window, &expected))
+        << w << "x" << h << ": " << window.left << "," << window.top << " " << window.right << ","
+        << window.bottom << " instead of " << expected.left << "," << expected.top << " "
+        << expected.right << "," << expected.bottom;
+    RECT frame = {0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, WS_CAPTION | WS_SYSMENU, TRUE, 0);
+    EXPECT_EQ(client.cx, expected.right - expected.left - (frame.right - frame.left)) << w;
+    // A client area one pixel short is not corrected.
+    EXPECT_GE(client.cy, h - 1) << h;
+}
+
 void PlayerTest::ExpectPlayerMessage(const char* message) {
     EXPECT_EQ(TakeMessageBox(player_, nullptr), message);
 }
@@ -275,4 +309,25 @@ void PlayerTest::ExpectArrangement(bool playing) {
 
 bool PlayerTest::WaitForFrame(int w, int h, const std::function<bool(int)>& condition, DWORD ms) {
     return WaitUntil([&] { return condition(FrameOnScreen(w, h)); }, ms);
+}
+
+::testing::AssertionResult PlayerTest::Shows(int w, int h, const std::vector<uint8_t>& pixels, DWORD ms) {
+    if (ShowsWithin(player_.window, w, h, pixels, ms)) {
+        return ::testing::AssertionSuccess();
+    }
+    const std::vector<uint8_t> seen = ReadClient(player_.window, 0, 0, w, h);
+    size_t differ = 0, first = seen.size();
+    for (size_t i = 0; i < seen.size() && i < pixels.size(); ++i) {
+        if (seen[i] != pixels[i]) {
+            first = differ++ == 0 ? i : first;
+        }
+    }
+    ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    failure << differ << " of " << seen.size() << " bytes differ";
+    if (first < seen.size()) {
+        const size_t pixel = first / 3;
+        failure << "; first at x " << pixel % w << ", row " << h - 1 - int(pixel / w) << " from the top: "
+                << int(seen[first]) << " instead of " << int(pixels[first]);
+    }
+    return failure;
 }

@@ -43,10 +43,13 @@ size_t FrameBytes(uint32_t type, int w, int h);
 std::vector<uint8_t> ExpectedFramePixels(uint32_t type, int w, int h, const uint8_t* frame,
                                          bool lumaOnly = false);
 
-// The client size the player's fitting formula gives for a w x h frame.
+// The outer rectangle the player's fitting formula places for a w x h
+// frame, centred on the screen. With `nonClientHeight` (the window's real
+// height less its client height) the re-measuring step follows: a menu bar
+// that wrapped makes the window taller by what the client area lacks.
+RECT ExpectedWindowRect(int w, int h, int nonClientHeight = -1);
+// The client size that leaves with a one-line menu bar.
 SIZE ExpectedClient(int w, int h);
-// The outer rectangle it places, centred on the screen.
-RECT ExpectedWindowRect(int w, int h);
 
 class PlayerTest : public ::testing::Test {
 protected:
@@ -77,6 +80,10 @@ protected:
     // Shows frame n through "Show single frame...".
     void ShowFrame(int n);
 
+    // Waits until the window is fitted for a w x h frame (with the
+    // re-measuring step), then expects its rectangle and client size.
+    void ExpectFitted(int w, int h);
+
     // Expects a message box of the main window (no owner) with `message`,
     // and closes it.
     void ExpectPlayerMessage(const char* message);
@@ -95,9 +102,9 @@ protected:
     // Waits until the frame number on screen satisfies `condition`.
     bool WaitForFrame(int w, int h, const std::function<bool(int)>& condition, DWORD ms = 5000);
 
-    bool Shows(int w, int h, const std::vector<uint8_t>& pixels, DWORD ms = 3000) {
-        return ShowsWithin(player_.window, w, h, pixels, ms);
-    }
+    // Polls until the w x h client rectangle at (0, 0) shows `pixels`;
+    // otherwise says how much and where the screen differs.
+    ::testing::AssertionResult Shows(int w, int h, const std::vector<uint8_t>& pixels, DWORD ms = 3000);
 
     PlayerProcess player_;
 };
