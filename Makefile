@@ -1,14 +1,15 @@
 # The README's two commands:
 #   make test   install what is missing, build both trees, run every test
 #   make run    install what is missing, build, and start the player
-# Also: make bench (native benchmarks), make clean.
+# Also: make bench (native benchmarks), make bench-playback (frames per second
+# the player shows under Wine; writes about 1.3 GB into build/pace), make clean.
 
 JOBS ?= 2
 NATIVE := build/native
 ASAN := build/asan
 WIN32 := build/win32
 
-.PHONY: test run deps native asan win32 test-native test-asan test-win32 bench clean
+.PHONY: test run deps native asan win32 test-native test-asan test-win32 bench bench-playback clean
 
 test: deps test-native test-asan test-win32
 
@@ -40,6 +41,10 @@ test-win32: win32
 
 bench: native
 	$(NATIVE)/bench/vorlex_bench
+
+bench-playback: win32
+	mkdir -p build/pace
+	tools/with-wine-display tools/wine-run $(WIN32)/bin/playback_pace.exe $(CURDIR)/build/pace
 
 run: win32
 	@echo "Built the 32-bit deliverables:"

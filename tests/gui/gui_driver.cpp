@@ -4,6 +4,8 @@
 #include <string.h>
 #include <tlhelp32.h>
 
+#include "display.h"
+
 namespace {
 
 const char kPlayerClass[] = "VORLEX";
@@ -355,6 +357,72 @@ void DrawFrameNumber(uint8_t* luma, int w, int h, int n) {
             memset(luma + size_t(r) * w + size_t(bit) * bw, value, bw);
         }
     }
+}
+
+namespace {
+
+// Chroma plane shape of a YUV type: samples per row and rows.
+void ChromaShape(uint32_t type, int w, int h, int* cw, int* ch) {
+    *cw = type == TYPE_YUV444 ? w : type == TYPE_YUV411 ? w / 4 : w / 2;
+    *ch = type == TYPE_YUV420 ? h / 2 : h;
+}
+
+bool IsYuv(uint32_t type) { return type >= TYPE_YUV444 && type <= TYPE_YUV420; }
+
+// A small fast generator: the content only has to differ between pixels
+// and frames.
+struct Noise {
+    uint32_t state;
+    uint8_t Next() {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return static_cast<uint8_t>(state >> 11);
+    }
+};
+
+} // namespace
+
+size_t FrameBytes(uint32_t type, int w, int h) {
+    const size_t p = size_t(w) * h;
+    if (type == TYPE_GRAY) {
+        return p;
+    }
+    if (type == TYPE_RGB || type == TYPE_BGR || type == TYPE_YUV444) {
+        return 3 * p;
+    }
+    int cw, ch;
+    ChromaShape(type, w, h, &cw, &ch);
+    return p + 2 * size_t(cw) * ch;
+}
+
+std::vector<uint8_t> NumberedFrame(uint32_t type, int w, int h, int n) {
+    std::vector<uint8_t> frame(FrameBytes(type, w, h));
+    Noise noise = {0x9E3779B9u * uint32_t(n + 1) | 1};
+    for (uint8_t& b : frame) {
+        b = noise.Next();
+    }
+    const int band = h / 16;
+    if (type == TYPE_RGB || type == TYPE_BGR) {
+        std::vector<uint8_t> luma(size_t(w) * band);
+        DrawFrameNumber(luma.data(), w, band * 16, n);
+        for (size_t i = 0; i < luma.size(); ++i) {
+            memset(&frame[3 * i], luma[i] > 128 ? 255 : 0, 3);
+        }
+        return frame;
+    }
+    DrawFrameNumber(frame.data(), w, h, n);
+    if (IsYuv(type)) {
+        int cw, ch;
+        ChromaShape(type, w, h, &cw, &ch);
+        // Chroma rows that touch the band hold no colour.
+        const int rows = type == TYPE_YUV420 ? (band + 1) / 2 : band;
+        const size_t plane = size_t(cw) * ch;
+        for (size_t offset : {size_t(w) * h, size_t(w) * h + plane}) {
+            memset(&frame[offset], 128, size_t(cw) * rows);
+        }
+    }
+    return frame;
 }
 
 std::string WindowsPath(const std::string& unixPath) {

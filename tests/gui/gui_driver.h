@@ -95,6 +95,14 @@ int ReadFrameNumber(HWND window, int frameWidth, int frameHeight);
 // (Y 235 for 1, 16 for 0).
 void DrawFrameNumber(uint8_t* luma, int w, int h, int n);
 
+// Bytes of one frame of an image type (3 gray, 100 to 103 YUV, 104 RGB,
+// 105 BGR).
+size_t FrameBytes(uint32_t type, int w, int h);
+
+// One frame in the file layout of `type`: random content with frame number
+// n drawn into the top band (DrawFrameNumber), whose colour is neutral.
+std::vector<uint8_t> NumberedFrame(uint32_t type, int w, int h, int n);
+
 // "Z:\..." form of a Unix path, as Wine names it.
 std::string WindowsPath(const std::string& unixPath);
 

@@ -27,14 +27,8 @@ enum {
 extern std::string WorkFolder;
 std::string WorkPath(const std::string& name);
 
-// One frame in the file layout of `type` (3, 100 to 105): random content
-// with frame number n drawn into the top band, whose colour is neutral.
-std::vector<uint8_t> NumberedFrame(uint32_t type, int w, int h, int n);
 // Frames 0 to count-1, back to back, written to WorkPath(name).
 std::vector<uint8_t> WriteSequence(const std::string& name, uint32_t type, int w, int h, int count);
-
-// Bytes of one frame of `type`.
-size_t FrameBytes(uint32_t type, int w, int h);
 
 // The pixel rows (bottom-up, 3 bytes a pixel) the player must show for
 // `frame` of a sequence of `type`, from display.dll's conversion of it:
