@@ -346,7 +346,8 @@ int ReadFrameNumber(HWND window, int frameWidth, int frameHeight) {
             return -1;
         }
     }
-    return n;
+    // All white is the window's background, not a frame.
+    return n == 0xFFFF ? -1 : n;
 }
 
 void DrawFrameNumber(uint8_t* luma, int w, int h, int n) {

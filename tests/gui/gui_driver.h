@@ -88,7 +88,7 @@ bool ShowsWithin(HWND window, int w, int h, const std::vector<uint8_t>& expected
 
 // The frame number drawn by NumberedPlane: 16 blocks of w/32 x h/16 pixels in
 // the top-left corner, most significant first, white for 1. -1 when the
-// blocks are not clearly black or white.
+// blocks are not clearly black or white, or all white (the background).
 int ReadFrameNumber(HWND window, int frameWidth, int frameHeight);
 
 // Draws frame number n into a w-wide luma plane as ReadFrameNumber reads it

@@ -256,6 +256,22 @@ bool PlayerTest::WaitForFrame(int w, int h, const std::function<bool(int)>& cond
     return WaitUntil([&] { return condition(FrameOnScreen(w, h)); }, ms);
 }
 
+int PlayerTest::SettledFrame(int w, int h, DWORD quietMs) {
+    int frame = FrameOnScreen(w, h);
+    DWORD since = GetTickCount();
+    const bool settled = WaitUntil(
+        [&] {
+            const int n = FrameOnScreen(w, h);
+            if (n != frame) {
+                frame = n;
+                since = GetTickCount();
+            }
+            return GetTickCount() - since >= quietMs;
+        },
+        5000);
+    return settled ? frame : -1;
+}
+
 ::testing::AssertionResult PlayerTest::Shows(int w, int h, const std::vector<uint8_t>& pixels, DWORD ms) {
     if (ShowsWithin(player_.window, w, h, pixels, ms)) {
         return ::testing::AssertionSuccess();

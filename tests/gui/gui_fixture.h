@@ -95,6 +95,9 @@ protected:
     int FrameOnScreen(int w, int h) { return ReadFrameNumber(player_.window, w, h); }
     // Waits until the frame number on screen satisfies `condition`.
     bool WaitForFrame(int w, int h, const std::function<bool(int)>& condition, DWORD ms = 5000);
+    // The frame number on screen once it has not changed for `quietMs`
+    // (-1 when it keeps changing for 5 s).
+    int SettledFrame(int w, int h, DWORD quietMs = 500);
 
     // Polls until the w x h client rectangle at (0, 0) shows `pixels`;
     // otherwise says how much and where the screen differs.

@@ -1,6 +1,7 @@
 // The main window and playback, driven as a user would: start state,
 // opening a sequence, play, pause, stop, single frames, the Y-only view, the
 // frame rate, and exit.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -107,11 +108,12 @@ TEST_F(PlayerTest, PlayRunsThroughTenFramesAndStopsSilently) {
         },
         5000);
     EXPECT_TRUE(arrangementSeen);
-    std::vector<int> expected;
-    for (int n = 0; n < 10; ++n) {
-        expected.push_back(n);
-    }
-    EXPECT_EQ(seen, expected);
+    // A busy machine may keep the poll from seeing every frame, so only the
+    // order, the first and the last are required.
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), 0);
+    EXPECT_EQ(seen.back(), 9);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end())) << ::testing::PrintToString(seen);
 
     ExpectArrangement(false);
     EXPECT_FALSE(MenuChecked(CMD_PAUSE));
@@ -129,7 +131,7 @@ TEST_F(PlayerTest, PlayRunsThroughTenFramesAndStopsSilently) {
 
 TEST_F(PlayerTest, PauseHoldsTheFrameResumesAfterItAndPlayAfterStopStartsAt0) {
     WriteSequence("long.yuv", TYPE_YUV420, kQcifW, kQcifH, 200);
-    SetSequenceOptions(0, nullptr, "10");
+    SetSequenceOptions(0, nullptr, "5"); // 200 ms a frame: the poll sees each one
     OpenSequence(WorkPath("long.yuv"));
     PostCommand(player_, CMD_PLAY);
     ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [](int n) { return n >= 3; }));
@@ -137,10 +139,10 @@ TEST_F(PlayerTest, PauseHoldsTheFrameResumesAfterItAndPlayAfterStopStartsAt0) {
     PostCommand(player_, CMD_PAUSE);
     ASSERT_TRUE(WaitUntil([&] { return MenuChecked(CMD_PAUSE); }));
     ExpectArrangement(true);
-    Sleep(150); // a frame asked for just before the pause may still arrive
-    const int held = FrameOnScreen(kQcifW, kQcifH);
-    Sleep(400);
-    EXPECT_EQ(FrameOnScreen(kQcifW, kQcifH), held);
+    // A frame asked for just before the pause may still arrive; then the
+    // picture holds for two periods and more.
+    const int held = SettledFrame(kQcifW, kQcifH);
+    ASSERT_GE(held, 3);
 
     PostCommand(player_, CMD_PAUSE);
     ASSERT_TRUE(WaitUntil([&] { return !MenuChecked(CMD_PAUSE); }));
@@ -156,14 +158,46 @@ TEST_F(PlayerTest, PauseHoldsTheFrameResumesAfterItAndPlayAfterStopStartsAt0) {
     ASSERT_TRUE(WaitUntil([&] { return !Grayed(CMD_PLAY); }));
     ExpectArrangement(false);
     EXPECT_FALSE(MenuChecked(CMD_PAUSE));
-    Sleep(150);
-    const int stopped = FrameOnScreen(kQcifW, kQcifH);
+    const int stopped = SettledFrame(kQcifW, kQcifH);
     ASSERT_GT(stopped, 0);
 
     PostCommand(player_, CMD_PLAY);
     ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [&](int n) { return (next = n) != stopped; }));
     EXPECT_EQ(next, 0);
     ExpectArrangement(true);
+    ExpectNoDialog();
+}
+
+TEST_F(PlayerTest, OpeningAFileWhilePlayingStopsPlayback) {
+    WriteSequence("playing.yuv", TYPE_YUV420, kQcifW, kQcifH, 200);
+    const std::vector<uint8_t> next = WriteSequence("next.yuv", TYPE_YUV420, kQcifW, kQcifH, 200);
+    SetSequenceOptions(0, nullptr, "20");
+    OpenSequence(WorkPath("playing.yuv"));
+    PostCommand(player_, CMD_PLAY);
+    ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [](int n) { return n >= 2; }));
+
+    OpenSequence(WorkPath("next.yuv"));
+    ExpectArrangement(false);
+    const std::vector<uint8_t> frame0 = ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH, next.data());
+    EXPECT_TRUE(Shows(kQcifW, kQcifH, frame0));
+    Sleep(300);
+    EXPECT_TRUE(Shows(kQcifW, kQcifH, frame0, 0)) << "frame 0 stays";
+
+    PostCommand(player_, CMD_PLAY);
+    ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [](int n) { return n >= 2; }));
+    const int w = 200, h = 120;
+    std::vector<uint8_t> bmp(54 + 3 * w * h, 0x3C);
+    const uint8_t header[54] = {'B', 'M', 0x36, 0x19, 0x01, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
+                                200, 0, 0, 0, 120, 0, 0, 0, 1, 0, 24, 0};
+    std::copy(header, header + 30, bmp.begin());
+    std::fill(bmp.begin() + 30, bmp.begin() + 54, 0);
+    ASSERT_TRUE(WriteFileBytes(WorkPath("while playing.bmp"), bmp));
+    ASSERT_TRUE(OpenThroughDialog(player_, CMD_OPEN_IMAGE, WorkPath("while playing.bmp")));
+    const std::vector<uint8_t> image(bmp.begin() + 54, bmp.end());
+    EXPECT_TRUE(Shows(w, h, image));
+    EXPECT_TRUE(ControlGrayed());
+    Sleep(300);
+    EXPECT_TRUE(Shows(w, h, image, 0)) << "no frame comes after the image";
     ExpectNoDialog();
 }
 
