@@ -21,5 +21,10 @@ const char* CheckWholeImageFile(int kind, const uint8_t* data, uint32_t size) {
     if (MMP_HEADER_SIZE + MmpPixelBytes(width, height) > size) {
         return "MMP file too short!";
     }
+    // The conversion writes unpadded rows, which paint only for widths that
+    // are a multiple of 4; any other size would leave an empty window.
+    if (width == 0 || height == 0 || width % 4 != 0) {
+        return "Unsupported MMP image size!";
+    }
     return nullptr;
 }
