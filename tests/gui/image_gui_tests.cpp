@@ -30,12 +30,13 @@ void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
     Put16(b, at + 2, v >> 16);
 }
 
+size_t RowBytes(int w, int bits) { return (size_t(w) * bits / 8 + 3) & ~size_t(3); }
+
 // A classic bottom-up bitmap file with random pixels (and for 8 bits a
-// colour table of random colours); w x bits/8 a multiple of 4, so rows carry
-// no padding.
+// colour table of random colours), rows padded to 4 bytes.
 std::vector<uint8_t> BitmapFile(int w, int h, int bits, uint32_t seed) {
     const uint32_t table = bits == 8 ? 1024 : 0;
-    const uint32_t pixels = uint32_t(w) * h * bits / 8;
+    const uint32_t pixels = uint32_t(RowBytes(w, bits) * h);
     std::vector<uint8_t> b(54 + table + pixels);
     std::mt19937 rng(seed);
     for (size_t i = 54; i < b.size(); ++i) {
@@ -63,14 +64,16 @@ std::vector<uint8_t> BitmapFile(int w, int h, int bits, uint32_t seed) {
     return b;
 }
 
-// The bottom-up 24-bit rows a bitmap file shows.
+// The bottom-up 24-bit rows, without padding, that a bitmap file shows.
 std::vector<uint8_t> BitmapPixels(const std::vector<uint8_t>& file, int w, int h, int bits) {
-    if (bits == 24) {
-        return std::vector<uint8_t>(file.begin() + 54, file.end());
-    }
     std::vector<uint8_t> out(3 * size_t(w) * h);
-    for (size_t i = 0; i < size_t(w) * h; ++i) {
-        memcpy(&out[3 * i], &file[54 + 4 * file[1078 + i]], 3);
+    const size_t start = bits == 8 ? 1078 : 54;
+    for (int r = 0; r < h; ++r) {
+        const uint8_t* row = &file[start + RowBytes(w, bits) * r];
+        for (int x = 0; x < w; ++x) {
+            const uint8_t* bgr = bits == 8 ? &file[54 + 4 * row[x]] : row + 3 * x;
+            memcpy(&out[3 * (size_t(r) * w + x)], bgr, 3);
+        }
     }
     return out;
 }
@@ -174,6 +177,16 @@ TEST_F(ImageTest, BitmapFilesGetA512WindowWhateverTheirSize) {
     OpenImage(WorkPath("indexed.DIB"));
     EXPECT_TRUE(Shows(100, 60, BitmapPixels(bmp8, 100, 60, 8)));
     ExpectFitted(kImageSide, kImageSide);
+
+    // Rows padded to 4 bytes (widths 50 and 30).
+    const std::vector<uint8_t> padded24 = BitmapFile(50, 30, 24, 3);
+    ASSERT_TRUE(WriteFileBytes(WorkPath("padded24.bmp"), padded24));
+    OpenImage(WorkPath("padded24.bmp"));
+    EXPECT_TRUE(Shows(50, 30, BitmapPixels(padded24, 50, 30, 24)));
+    const std::vector<uint8_t> padded8 = BitmapFile(30, 20, 8, 4);
+    ASSERT_TRUE(WriteFileBytes(WorkPath("padded8.bmp"), padded8));
+    OpenImage(WorkPath("padded8.bmp"));
+    EXPECT_TRUE(Shows(30, 20, BitmapPixels(padded8, 30, 20, 8)));
     ExpectNoDialog();
 }
 
@@ -261,6 +274,8 @@ TEST_F(ImageTest, MalformedFilesAreRefusedAndThePictureStays) {
     std::vector<uint8_t> wide = MmpFile(64, 48, 9);
     Put16(wide, 12, 65535);
     ExpectRefusedImage("wide.mmp", wide, "MMP file too short!", w, h, shown);
+    // Complete, but its unpadded rows could not be painted.
+    ExpectRefusedImage("odd width.mmp", MmpFile(30, 20, 11), "Unsupported MMP image size!", w, h, shown);
 
     // A raw image shorter than imageHeader + frameBytes (64 + 512 x 512).
     ExpectRefusedImage("short.raw", std::vector<uint8_t>(64 + kImageSide * kImageSide - 1, 0x40),
