@@ -55,9 +55,10 @@ HWND WaitForDialog(const PlayerProcess& player, const char* caption, HWND owner,
 // A message box's text (its static control 0xFFFF).
 std::string MessageBoxText(HWND box);
 
-// Presses button `id` of a dialog by posting a click, and for OK and Cancel
-// optionally waits until the dialog has gone.
+// Presses button `id` of a dialog by posting a click (a sent one would wait
+// for any message box the click raises).
 void PressButton(HWND dialog, int id);
+// Waits until `window` is destroyed or hidden.
 bool WaitUntilGone(HWND window, DWORD ms = 3000);
 
 // Waits for a message box owned by `owner` (null: none), returns its text
