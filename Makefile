@@ -2,7 +2,8 @@
 #   make test   install what is missing, build both trees, run every test
 #   make run    install what is missing, build, and start the player
 # Also: make fuzz (the fuzz targets for longer), make bench (native
-# benchmarks), make clean.
+# benchmarks), make bench-playback (frames per second the player shows under
+# Wine; writes about 1.3 GB into build/pace), make clean.
 
 JOBS ?= 2
 NATIVE := build/native
@@ -14,7 +15,7 @@ FUZZ_SECONDS ?= 45
 FUZZ_TARGETS := bmp_file mmp_file raw_image
 
 .PHONY: test run samples deps native asan win32 fuzz-build test-native test-asan test-win32 test-fuzz \
-        fuzz bench clean
+        fuzz bench bench-playback clean
 
 test: deps test-native test-asan test-win32 test-fuzz
 
@@ -65,6 +66,10 @@ fuzz:
 
 bench: native
 	$(NATIVE)/bench/vorlex_bench
+
+bench-playback: win32
+	mkdir -p build/pace
+	tools/with-wine-display tools/wine-run $(WIN32)/bin/playback_pace.exe $(CURDIR)/build/pace
 
 # Sample material is written once, and again when its generator changes.
 samples: native

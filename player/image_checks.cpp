@@ -21,5 +21,10 @@ const char* CheckWholeImageFile(int kind, const uint8_t* data, uint32_t size) {
     if (MMP_HEADER_SIZE + MmpPixelBytes(width, height) > size) {
         return "MMP file too short!";
     }
+    // A picture without pixels would leave an empty window and no word why.
+    // (Any other width paints: the library pads the rows it converts.)
+    if (width == 0 || height == 0) {
+        return "Empty MMP image!";
+    }
     return nullptr;
 }

@@ -24,6 +24,12 @@ void ShowRawImage(HWND window) {
         ShowError(nullptr, "Image file too short!");
         return;
     }
+    // A gray image keeps its exact values through the library's gray path;
+    // only sequence frames go through the YUV conversion as 4:4:4.
+    if (Player.imageType == TYPE_GRAY) {
+        DisplayImage(window, TYPE_GRAY, Player.imageWidth, Player.imageHeight, Player.frameBuffer);
+        return;
+    }
     ShowFrameBuffer(window, Player.imageType, Player.imageWidth, Player.imageHeight, Player.imagePlan,
                     false);
 }

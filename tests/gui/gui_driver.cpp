@@ -1,0 +1,471 @@
+#include "gui_driver.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <tlhelp32.h>
+
+#include "display.h"
+
+namespace {
+
+const char kPlayerClass[] = "VORLEX";
+const char kDialogClass[] = "#32770";
+
+bool IsClass(HWND window, const char* name) {
+    char buffer[64] = "";
+    GetClassNameA(window, buffer, sizeof buffer);
+    return strcmp(buffer, name) == 0;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+struct WindowSearch {
+    DWORD pid;
+    const char* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
+    if (ProcessOf(window) == search->pid && IsWindowVisible(window) && IsClass(window, search->className)) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD pid, const char* className) {
+    WindowSearch search = {pid, className, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string PlayerDirectory() {
+    char path[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string s(path, n);
+    return s.substr(0, s.find_last_of("\\/") + 1);
+}
+
+// Base address of `module` in process `pid`, or null.
+BYTE* RemoteModuleBase(DWORD pid, const char* module) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    BYTE* base = nullptr;
+    MODULEENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = Module32First(snapshot, &entry); ok; ok = Module32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szModule, module) == 0) {
+            base = entry.modBaseAddr;
+            break;
+        }
+    }
+    CloseHandle(snapshot);
+    return base;
+}
+
+// What the stub reads: the two functions' addresses in the player's process
+// and GetMenuState's arguments.
+struct MenuQuery {
+    DWORD getMenu;
+    DWORD getMenuState;
+    DWORD window;
+    DWORD item;
+    DWORD flags;
+};
+
+// i686 code of a thread procedure taking a MenuQuery*:
+//   return GetMenuState(GetMenu(q->window), q->item, q->flags);
+const uint8_t kMenuStub[] = {
+    0x8B, 0x44, 0x24, 0x04, // mov eax, [esp+4]
+    0x53,                   // push ebx
+    0x89, 0xC3,             // mov ebx, eax
+    0xFF, 0x73, 0x08,       // push dword [ebx+8]   window
+    0xFF, 0x13,             // call [ebx]           GetMenu
+    0xFF, 0x73, 0x10,       // push dword [ebx+16]  flags
+    0xFF, 0x73, 0x0C,       // push dword [ebx+12]  item
+    0x50,                   // push eax             menu
+    0xFF, 0x53, 0x04,       // call [ebx+4]         GetMenuState
+    0x5B,                   // pop ebx
+    0xC2, 0x04, 0x00,       // ret 4
+};
+const size_t kQueryOffset = 32;
+
+} // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (GetTickCount() - start > ms) {
+            return false;
+        }
+        Sleep(3);
+    }
+}
+
+bool LaunchPlayer(PlayerProcess* player) {
+    ZeroMemory(player, sizeof *player);
+    std::string command = "\"" + PlayerDirectory() + "vorlex.exe\"";
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &player->info)) {
+        return false;
+    }
+    WaitForInputIdle(player->info.hProcess, 10000);
+    const DWORD pid = player->info.dwProcessId;
+    // Taken once: the module list is the slow part of a menu query.
+    player->user32Base = RemoteModuleBase(pid, "user32.dll");
+    return player->user32Base && WaitUntil(
+        [&] {
+            const std::vector<HWND> windows = TopLevelWindows(pid, kPlayerClass);
+            player->window = windows.empty() ? nullptr : windows[0];
+            return player->window != nullptr;
+        },
+        10000);
+}
+
+bool WaitForExit(const PlayerProcess& player, DWORD ms, DWORD* exitCode) {
+    if (WaitForSingleObject(player.info.hProcess, ms) != WAIT_OBJECT_0) {
+        return false;
+    }
+    GetExitCodeProcess(player.info.hProcess, exitCode);
+    return true;
+}
+
+void EndPlayer(PlayerProcess* player) {
+    if (!player->info.hProcess) {
+        return;
+    }
+    DWORD code;
+    if (WaitForSingleObject(player->info.hProcess, 0) != WAIT_OBJECT_0) {
+        CloseAllDialogs(*player);
+        PostMessageA(player->window, WM_CLOSE, 0, 0);
+        if (!WaitForExit(*player, 5000, &code)) {
+            TerminateProcess(player->info.hProcess, 1);
+            WaitForSingleObject(player->info.hProcess, 5000);
+        }
+    }
+    CloseHandle(player->info.hThread);
+    CloseHandle(player->info.hProcess);
+    ZeroMemory(player, sizeof *player);
+}
+
+void PostCommand(const PlayerProcess& player, int id) {
+    PostMessageA(player.window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+std::string WindowText(HWND window) {
+    char text[2048] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+SIZE ClientSize(HWND window) {
+    RECT r = {0, 0, 0, 0};
+    GetClientRect(window, &r);
+    SIZE s = {r.right, r.bottom};
+    return s;
+}
+
+UINT MenuState(const PlayerProcess& player, UINT item, UINT flags) {
+    HMODULE localUser32 = GetModuleHandleA("user32.dll");
+    BYTE* remoteUser32 = player.user32Base;
+    if (!localUser32 || !remoteUser32) {
+        return kMenuQueryFailed;
+    }
+    // The same DLL in both processes: the functions lie at the same offsets
+    // from its base.
+    auto remote = [&](const char* name) {
+        const BYTE* local = reinterpret_cast<const BYTE*>(GetProcAddress(localUser32, name));
+        return static_cast<DWORD>(reinterpret_cast<DWORD_PTR>(remoteUser32) +
+                                  (local - reinterpret_cast<const BYTE*>(localUser32)));
+    };
+    MenuQuery query = {remote("GetMenu"), remote("GetMenuState"),
+                       static_cast<DWORD>(reinterpret_cast<DWORD_PTR>(player.window)), item, flags};
+
+    HANDLE process = player.info.hProcess;
+    BYTE* code = static_cast<BYTE*>(
+        VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
+    if (!code) {
+        return kMenuQueryFailed;
+    }
+    UINT state = kMenuQueryFailed;
+    if (WriteProcessMemory(process, code, kMenuStub, sizeof kMenuStub, nullptr) &&
+        WriteProcessMemory(process, code + kQueryOffset, &query, sizeof query, nullptr)) {
+        HANDLE thread = CreateRemoteThread(process, nullptr, 0,
+                                           reinterpret_cast<LPTHREAD_START_ROUTINE>(code),
+                                           code + kQueryOffset, 0, nullptr);
+        if (thread) {
+            DWORD result;
+            if (WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0 && GetExitCodeThread(thread, &result)) {
+                state = result;
+            }
+            CloseHandle(thread);
+        }
+    }
+    VirtualFreeEx(process, code, 0, MEM_RELEASE);
+    return state;
+}
+
+std::vector<HWND> PlayerDialogs(const PlayerProcess& player) {
+    return TopLevelWindows(player.info.dwProcessId, kDialogClass);
+}
+
+HWND WaitForDialog(const PlayerProcess& player, const char* caption, HWND owner, DWORD ms) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND dialog : PlayerDialogs(player)) {
+                if (GetWindow(dialog, GW_OWNER) == owner && (!caption || WindowText(dialog) == caption)) {
+                    found = dialog;
+                    return true;
+                }
+            }
+            return false;
+        },
+        ms);
+    return found;
+}
+
+std::string MessageBoxText(HWND box) { return Field(box, 0xFFFF); }
+
+void PressButton(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+bool WaitUntilGone(HWND window, DWORD ms) {
+    return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, ms);
+}
+
+std::string TakeMessageBox(const PlayerProcess& player, HWND owner, DWORD ms) {
+    HWND box = WaitForDialog(player, "Vorlex", owner, ms);
+    if (!box) {
+        return "";
+    }
+    const std::string text = MessageBoxText(box);
+    PressButton(box, IDOK);
+    WaitUntilGone(box);
+    return text;
+}
+
+void CloseAllDialogs(const PlayerProcess& player) {
+    for (int round = 0; round < 10; ++round) {
+        const std::vector<HWND> dialogs = PlayerDialogs(player);
+        if (dialogs.empty()) {
+            return;
+        }
+        for (HWND dialog : dialogs) {
+            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        }
+        WaitUntil([&] { return PlayerDialogs(player).size() < dialogs.size(); }, 1000);
+    }
+}
+
+bool OpenThroughDialog(const PlayerProcess& player, int command, const std::string& path) {
+    PostCommand(player, command);
+    HWND dialog = WaitForDialog(player, "Open", player.window);
+    if (!dialog) {
+        return false;
+    }
+    SetDlgItemTextA(dialog, 0x47c, path.c_str());
+    PressButton(dialog, IDOK);
+    if (!WaitUntilGone(dialog)) {
+        CloseAllDialogs(player);
+        return false;
+    }
+    return true;
+}
+
+void SetField(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
+
+std::string Field(HWND dialog, int id) {
+    char text[2048] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+std::vector<uint8_t> ReadClient(HWND window, int x, int y, int w, int h) {
+    POINT origin = {x, y};
+    ClientToScreen(window, &origin);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<uint8_t> pixels(3 * size_t(w) * h);
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+        const size_t stride = (3 * size_t(w) + 3) & ~size_t(3);
+        for (int r = 0; r < h; ++r) {
+            memcpy(&pixels[r * 3 * size_t(w)], static_cast<uint8_t*>(bits) + r * stride, 3 * size_t(w));
+        }
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+bool ShowsWithin(HWND window, int w, int h, const std::vector<uint8_t>& expected, DWORD ms) {
+    return WaitUntil([&] { return ReadClient(window, 0, 0, w, h) == expected; }, ms);
+}
+
+int ReadFrameNumber(HWND window, int frameWidth, int frameHeight) {
+    const int bw = frameWidth / 32, bh = frameHeight / 16;
+    const std::vector<uint8_t> row = ReadClient(window, 0, bh / 2, 16 * bw, 1);
+    int n = 0;
+    for (int bit = 0; bit < 16; ++bit) {
+        const uint8_t* p = &row[3 * size_t(bit * bw + bw / 2)];
+        const int level = (p[0] + p[1] + p[2]) / 3;
+        if (level > 160) {
+            n = n << 1 | 1;
+        } else if (level < 96) {
+            n <<= 1;
+        } else {
+            return -1;
+        }
+    }
+    // All white is the window's background, not a frame.
+    return n == 0xFFFF ? -1 : n;
+}
+
+void DrawFrameNumber(uint8_t* luma, int w, int h, int n) {
+    const int bw = w / 32, bh = h / 16;
+    for (int r = 0; r < bh; ++r) {
+        for (int bit = 0; bit < 16; ++bit) {
+            const uint8_t value = (n >> (15 - bit)) & 1 ? 235 : 16;
+            memset(luma + size_t(r) * w + size_t(bit) * bw, value, bw);
+        }
+    }
+}
+
+namespace {
+
+// Chroma plane shape of a YUV type: samples per row and rows.
+void ChromaShape(uint32_t type, int w, int h, int* cw, int* ch) {
+    *cw = type == TYPE_YUV444 ? w : type == TYPE_YUV411 ? w / 4 : w / 2;
+    *ch = type == TYPE_YUV420 ? h / 2 : h;
+}
+
+bool IsYuv(uint32_t type) { return type >= TYPE_YUV444 && type <= TYPE_YUV420; }
+
+// A small fast generator: the content only has to differ between pixels
+// and frames.
+struct Noise {
+    uint32_t state;
+    uint8_t Next() {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return static_cast<uint8_t>(state >> 11);
+    }
+};
+
+} // namespace
+
+size_t FrameBytes(uint32_t type, int w, int h) {
+    const size_t p = size_t(w) * h;
+    if (type == TYPE_GRAY) {
+        return p;
+    }
+    if (type == TYPE_RGB || type == TYPE_BGR || type == TYPE_YUV444) {
+        return 3 * p;
+    }
+    int cw, ch;
+    ChromaShape(type, w, h, &cw, &ch);
+    return p + 2 * size_t(cw) * ch;
+}
+
+std::vector<uint8_t> NumberedFrame(uint32_t type, int w, int h, int n) {
+    std::vector<uint8_t> frame(FrameBytes(type, w, h));
+    Noise noise = {0x9E3779B9u * uint32_t(n + 1) | 1};
+    for (uint8_t& b : frame) {
+        b = noise.Next();
+    }
+    const int band = h / 16;
+    if (type == TYPE_RGB || type == TYPE_BGR) {
+        std::vector<uint8_t> luma(size_t(w) * band);
+        DrawFrameNumber(luma.data(), w, band * 16, n);
+        for (size_t i = 0; i < luma.size(); ++i) {
+            memset(&frame[3 * i], luma[i] > 128 ? 255 : 0, 3);
+        }
+        return frame;
+    }
+    DrawFrameNumber(frame.data(), w, h, n);
+    if (IsYuv(type)) {
+        int cw, ch;
+        ChromaShape(type, w, h, &cw, &ch);
+        // Chroma rows that touch the band hold no colour.
+        const int rows = type == TYPE_YUV420 ? (band + 1) / 2 : band;
+        const size_t plane = size_t(cw) * ch;
+        for (size_t offset : {size_t(w) * h, size_t(w) * h + plane}) {
+            memset(&frame[offset], 128, size_t(cw) * rows);
+        }
+    }
+    return frame;
+}
+
+std::string WindowsPath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return path;
+}
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) {
+        return bytes;
+    }
+    uint8_t buffer[65536];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) {
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    fclose(f);
+    return bytes;
+}
+
+bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) {
+        return false;
+    }
+    const bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return fclose(f) == 0 && ok;
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+uint64_t FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return 0;
+    }
+    return uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}

@@ -1,0 +1,117 @@
+// Drives vorlex.exe from outside, as a user would: starts it, posts menu
+// commands, fills and confirms its dialogs and the open-file dialog, reads
+// titles, menu states, message boxes and the pixels on the screen.
+//
+// Under Wine menus are per-process objects, so menu states are read by a
+// small stub run in the player's process on a remote thread. Anything that
+// may start a modal loop is posted, never sent.
+#ifndef VORLEX_GUI_DRIVER_H
+#define VORLEX_GUI_DRIVER_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct PlayerProcess {
+    PROCESS_INFORMATION info;
+    HWND window;
+    BYTE* user32Base; // where user32.dll lies in the player's process
+};
+
+// Starts vorlex.exe (beside this program) and waits for its main window of
+// class "VORLEX" in that process. False when it does not appear in time.
+bool LaunchPlayer(PlayerProcess* player);
+
+// Ends the player: posts WM_CLOSE and waits; terminates it when it does not
+// end in time. Closes the handles.
+void EndPlayer(PlayerProcess* player);
+
+// True when the process ended within `ms`; *exitCode receives its code.
+bool WaitForExit(const PlayerProcess& player, DWORD ms, DWORD* exitCode);
+
+// Polls `condition` every few milliseconds until it holds or `ms` passed.
+bool WaitUntil(const std::function<bool()>& condition, DWORD ms = 3000);
+
+void PostCommand(const PlayerProcess& player, int id);
+
+std::string WindowText(HWND window);
+SIZE ClientSize(HWND window);
+
+// GetMenuState of the main window's menu, run inside the player's process:
+// by command id, or by position (MF_BYPOSITION) for the menu-bar entries.
+// 0xFFFFFFFF when the query fails.
+const UINT kMenuQueryFailed = 0xFFFFFFFF;
+UINT MenuState(const PlayerProcess& player, UINT item, UINT flags = MF_BYCOMMAND);
+
+// Visible top-level dialog-class (#32770) windows of the player's process.
+std::vector<HWND> PlayerDialogs(const PlayerProcess& player);
+
+// Waits for a visible #32770 window of the player titled `caption` (any
+// title when null) and owned by `owner`.
+HWND WaitForDialog(const PlayerProcess& player, const char* caption, HWND owner, DWORD ms = 3000);
+
+// A message box's text (its static control 0xFFFF).
+std::string MessageBoxText(HWND box);
+
+// Presses button `id` of a dialog by posting a click (a sent one would wait
+// for any message box the click raises).
+void PressButton(HWND dialog, int id);
+// Waits until `window` is destroyed or hidden.
+bool WaitUntilGone(HWND window, DWORD ms = 3000);
+
+// Waits for a message box owned by `owner` (null: none), returns its text
+// and closes it. Empty when none came.
+std::string TakeMessageBox(const PlayerProcess& player, HWND owner, DWORD ms = 3000);
+
+// Closes every dialog and message box the player shows (Cancel, then OK).
+void CloseAllDialogs(const PlayerProcess& player);
+
+// Runs one of the open commands (101 sequence, 102 image) through the real
+// open-file dialog with a Windows path. False when the dialog did not come
+// or did not accept the path (it is then cancelled).
+bool OpenThroughDialog(const PlayerProcess& player, int command, const std::string& path);
+
+// Field helpers for another process's dialog.
+void SetField(HWND dialog, int id, const std::string& text);
+std::string Field(HWND dialog, int id);
+bool Checked(HWND dialog, int id);
+bool Enabled(HWND dialog, int id);
+
+// The screen's pixels of the client rectangle (x, y, w, h) of `window`, as
+// 24-bit blue-green-red rows of exactly 3 x w bytes, bottom row first (the
+// order of a bitmap's pixel array).
+std::vector<uint8_t> ReadClient(HWND window, int x, int y, int w, int h);
+
+// Polls until the client rectangle at (0, 0) shows `expected`.
+bool ShowsWithin(HWND window, int w, int h, const std::vector<uint8_t>& expected, DWORD ms = 3000);
+
+// The frame number drawn by NumberedPlane: 16 blocks of w/32 x h/16 pixels in
+// the top-left corner, most significant first, white for 1. -1 when the
+// blocks are not clearly black or white, or all white (the background).
+int ReadFrameNumber(HWND window, int frameWidth, int frameHeight);
+
+// Draws frame number n into a w-wide luma plane as ReadFrameNumber reads it
+// (Y 235 for 1, 16 for 0).
+void DrawFrameNumber(uint8_t* luma, int w, int h, int n);
+
+// Bytes of one frame of an image type (3 gray, 100 to 103 YUV, 104 RGB,
+// 105 BGR).
+size_t FrameBytes(uint32_t type, int w, int h);
+
+// One frame in the file layout of `type`: random content with frame number
+// n drawn into the top band (DrawFrameNumber), whose colour is neutral.
+std::vector<uint8_t> NumberedFrame(uint32_t type, int w, int h, int n);
+
+// "Z:\..." form of a Unix path, as Wine names it.
+std::string WindowsPath(const std::string& unixPath);
+
+// Whole file contents; empty when it cannot be read. FileExists for absence.
+std::vector<uint8_t> ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+bool FileExists(const std::string& path);
+// Size of a file; 0 when it does not exist.
+uint64_t FileSize(const std::string& path);
+
+#endif
