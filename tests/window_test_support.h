@@ -9,14 +9,10 @@
 
 #include <vector>
 
+#include "screen_pixels.h"
+
 // Handles every message waiting for this thread (paints included).
 void Pump();
-
-// The width x height pixels at the top left of the client area as seen on the
-// screen: 24-bit rows of exactly 3 x width bytes (no padding), bottom row
-// first, blue-green-red, as the library's own images store them when the
-// width is a multiple of 4.
-std::vector<uint8_t> ReadClient(HWND window, int width, int height);
 
 // width x height pixels of one colour, laid out as ReadClient gives them.
 std::vector<uint8_t> Solid(int width, int height, COLORREF colour);

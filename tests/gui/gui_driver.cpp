@@ -296,37 +296,6 @@ bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST
 
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
-std::vector<uint8_t> ReadClient(HWND window, int x, int y, int w, int h) {
-    POINT origin = {x, y};
-    ClientToScreen(window, &origin);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof info);
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    std::vector<uint8_t> pixels(3 * size_t(w) * h);
-    if (bitmap) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
-        GdiFlush();
-        const size_t stride = (3 * size_t(w) + 3) & ~size_t(3);
-        for (int r = 0; r < h; ++r) {
-            memcpy(&pixels[r * 3 * size_t(w)], static_cast<uint8_t*>(bits) + r * stride, 3 * size_t(w));
-        }
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
 bool ShowsWithin(HWND window, int w, int h, const std::vector<uint8_t>& expected, DWORD ms) {
     return WaitUntil([&] { return ReadClient(window, 0, 0, w, h) == expected; }, ms);
 }

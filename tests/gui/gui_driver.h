@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "screen_pixels.h"
+
 struct PlayerProcess {
     PROCESS_INFORMATION info;
     HWND window;
@@ -78,11 +80,6 @@ void SetField(HWND dialog, int id, const std::string& text);
 std::string Field(HWND dialog, int id);
 bool Checked(HWND dialog, int id);
 bool Enabled(HWND dialog, int id);
-
-// The screen's pixels of the client rectangle (x, y, w, h) of `window`, as
-// 24-bit blue-green-red rows of exactly 3 x w bytes, bottom row first (the
-// order of a bitmap's pixel array).
-std::vector<uint8_t> ReadClient(HWND window, int x, int y, int w, int h);
 
 // Polls until the client rectangle at (0, 0) shows `expected`.
 bool ShowsWithin(HWND window, int w, int h, const std::vector<uint8_t>& expected, DWORD ms = 3000);
