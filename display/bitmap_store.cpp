@@ -101,6 +101,10 @@ uint8_t* AcquireBitmap(HWND window, uint32_t length) {
     return nullptr;
 }
 
+uint8_t* AcquireImageBuffer(HWND window, uint64_t length) {
+    return length <= UINT32_MAX ? AcquireBitmap(window, static_cast<uint32_t>(length)) : nullptr;
+}
+
 uint8_t* DISPLAY_CALL GetBitmap(HWND window) { return FindBitmap(window); }
 
 uint32_t DISPLAY_CALL GetBitmapSize(HWND window) {

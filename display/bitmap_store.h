@@ -57,6 +57,10 @@ void ReleaseBitmapStore();
 // holds no buffer and capacity 0, so the next request allocates again.
 uint8_t* AcquireBitmap(HWND window, uint32_t length);
 
+// AcquireBitmap for an image length computed in 64 bits: null, without
+// touching the store, when the length does not fit 32 bits.
+uint8_t* AcquireImageBuffer(HWND window, uint64_t length);
+
 // The slot bound to `window`, or null.
 const BitmapSlot* FindSlot(HWND window);
 

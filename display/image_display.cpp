@@ -13,12 +13,6 @@
 
 namespace {
 
-// The window's buffer for an image of `length` bytes: null when the length
-// does not fit 32 bits or the store has none.
-uint8_t* BufferFor(HWND window, uint64_t length) {
-    return ImageLengthFits(length) ? AcquireBitmap(window, static_cast<uint32_t>(length)) : nullptr;
-}
-
 // A BMP header holds 16-bit sizes only in this library; larger ones cannot
 // be described, so such images are refused.
 bool HeaderSize(uint32_t width, uint32_t height) { return width <= 0xFFFF && height <= 0xFFFF; }
@@ -37,7 +31,7 @@ int32_t Invalidate(HWND window) {
 int32_t DisplayMmp(HWND window, const uint8_t* file) {
     uint16_t width = 0, height = 0;
     AnalyseFileHeader(TYPE_MMP, &width, &height, file);
-    uint8_t* image = BufferFor(window, Bmp24ImageBytes(width, height) + 4);
+    uint8_t* image = AcquireImageBuffer(window, Bmp24ImageBytes(width, height) + 4);
     if (!image) {
         return 0;
     }
@@ -48,7 +42,8 @@ int32_t DisplayMmp(HWND window, const uint8_t* file) {
 }
 
 int32_t DisplayGray(HWND window, uint32_t width, uint32_t height, const uint8_t* plane) {
-    uint8_t* image = HeaderSize(width, height) ? BufferFor(window, Bmp8ImageBytes(width, height) + 4) : nullptr;
+    uint8_t* image =
+        HeaderSize(width, height) ? AcquireImageBuffer(window, Bmp8ImageBytes(width, height) + 4) : nullptr;
     if (!image) {
         return 0;
     }
@@ -61,7 +56,8 @@ int32_t DisplayGray(HWND window, uint32_t width, uint32_t height, const uint8_t*
 // RGB (red first) or BGR pixels, top row first.
 int32_t DisplayInterleaved(HWND window, uint32_t width, uint32_t height, const uint8_t* data,
                            int redFirst) {
-    uint8_t* image = HeaderSize(width, height) ? BufferFor(window, Bmp24ImageBytes(width, height)) : nullptr;
+    uint8_t* image =
+        HeaderSize(width, height) ? AcquireImageBuffer(window, Bmp24ImageBytes(width, height)) : nullptr;
     if (!image) {
         return 0;
     }
@@ -73,7 +69,7 @@ int32_t DisplayInterleaved(HWND window, uint32_t width, uint32_t height, const u
 
 int32_t DISPLAY_CALL DisplayBMP(HWND window, const uint8_t* data) {
     BmpFileLayout layout;
-    if (!AnalyseBmpFile(data, UINT64_MAX, &layout)) {
+    if (AnalyseBmpFile(data, UINT64_MAX, &layout) != BMP_SHOWABLE) {
         return 0;
     }
     uint8_t* image = AcquireBitmap(window, layout.storedLength);
@@ -84,9 +80,10 @@ int32_t DISPLAY_CALL DisplayBMP(HWND window, const uint8_t* data) {
     return Invalidate(window);
 }
 
-int32_t DISPLAY_CALL DisplayBMP24(HWND window, uint32_t width, uint32_t height, const uint8_t* pixels) {
+int32_t DISPLAY_CALL DisplayBMP24(HWND window, uint32_t width, uint32_t height,
+                                  const uint8_t* pixels) {
     const uint64_t length = Bmp24ImageBytes(width, height);
-    uint8_t* image = HeaderSize(width, height) ? BufferFor(window, length) : nullptr;
+    uint8_t* image = HeaderSize(width, height) ? AcquireImageBuffer(window, length) : nullptr;
     if (!image) {
         return 0;
     }

@@ -3,15 +3,11 @@
 #include "bitmap_store.h"
 #include "bmp_headers.h"
 #include "enlarge.h"
+#include "image_sizes.h"
 
 uint8_t* BuildYuvImage(HWND window, uint32_t type, uint32_t width, uint32_t height,
                        const uint8_t* yPlane, const int8_t* uPlane, const int8_t* vPlane) {
-    const uint64_t w = width & 0xFFFF, h = height & 0xFFFF;
-    const uint64_t length = 3 * w * h + BMP_HEADERS_SIZE;
-    if (length > UINT32_MAX) {
-        return nullptr;
-    }
-    uint8_t* image = AcquireBitmap(window, static_cast<uint32_t>(length));
+    uint8_t* image = AcquireImageBuffer(window, Rgb24ImageBytes(width & 0xFFFF, height & 0xFFFF));
     if (!image) {
         return nullptr;
     }
