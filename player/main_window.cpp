@@ -11,6 +11,8 @@
 #include "option_dialogs.h"
 #include "player_state.h"
 #include "resource.h"
+#include "save_frames.h"
+#include "show_frames.h"
 
 namespace {
 
