@@ -8,17 +8,13 @@
 
 #include "player_state.h"
 
-// Posted by the window to itself. lParam's low word non-zero: show frame
-// wParam of the sequence. Low word zero: show the image just opened, whose
-// kind (1 bitmap, 2 MMP, 3 raw) is the high word.
-const UINT WM_DISPLAY_REQUEST = WM_USER;
-
 // A modal message box in the system's style: caption "Vorlex", error icon,
 // OK. `owner` is null for the main window's messages, the dialog for a
 // refused entry.
 void ShowError(HWND owner, const char* text);
 
-// Asks for frame `frame` of the open sequence to be shown.
+// Asks for frame `frame` of the open sequence to be shown: the window posts
+// itself a display request, so commands and ticks never draw directly.
 void PostDisplayRequest(HWND window, uint32_t frame);
 
 // Sizes the window so its client area is width x height and centres it on
