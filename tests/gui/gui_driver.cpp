@@ -133,9 +133,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD ms) {
     }
 }
 
-bool LaunchPlayer(PlayerProcess* player) {
+bool LaunchPlayer(PlayerProcess* player, const char* path) {
     ZeroMemory(player, sizeof *player);
-    std::string command = "\"" + PlayerDirectory() + "vorlex.exe\"";
+    std::string command = "\"" + (path ? std::string(path) : PlayerDirectory() + "vorlex.exe") + "\"";
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
