@@ -4,6 +4,8 @@
 // down.
 #include <windows.h>
 
+#include <stddef.h>
+
 #include "display.h"
 #include "frame_access.h"
 #include "frame_rate.h"
@@ -20,8 +22,15 @@ const char kClassName[] = "VORLEX";
 const char kTitle[] = "Vorlex";
 const UINT_PTR kPlaybackTimer = 1001;
 const int kControlMenuPosition = 1;
-// The open dialog's record in its original 76-byte form.
-const DWORD kOpenFileNameSize = 76;
+// The open dialog's record in its original form, without the fields added
+// later: 76 bytes in 32-bit code, 136 in 64-bit code (the dialog refuses any
+// other size).
+const DWORD kOpenFileNameSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+#if defined(_WIN64)
+static_assert(kOpenFileNameSize == 136, "original open-file record, 64-bit");
+#else
+static_assert(kOpenFileNameSize == 76, "original open-file record, 32-bit");
+#endif
 const DWORD kOpenFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST; // 0x1804
 
 // The display request the window posts itself. lParam's low word non-zero:
