@@ -76,19 +76,22 @@ TEST_F(DeferredImageTest, RequestsExactlyWhatEachImageNeeds) {
     // The 4 x 2 gray plane: 1078 + 8 bytes, and 4 more requested.
     GuardedCopy gray({0x00, 0x40, 0x80, 0xFF, 0x10, 0x20, 0x30, 0x40});
     EXPECT_NE(BuildImage(a, TYPE_GRAY, 4, 2, gray.get()), nullptr);
-    const std::vector<uint8_t> image = Stored(a);
-    ASSERT_EQ(image.size(), 1090u);
-    const uint8_t bottomUp[8] = {0x10, 0x20, 0x30, 0x40, 0x00, 0x40, 0x80, 0xFF};
-    EXPECT_EQ(memcmp(&image[1078], bottomUp, 8), 0);
+    EXPECT_EQ(GetBitmapSize(a), 1090u);
 
-    // RGB and BGR: padded 24-bit rows, exactly.
+    // RGB and BGR: padded 24-bit rows, exactly, blue-green-red and bottom-up
+    // (the top-left pixel in the last row).
     std::vector<uint8_t> rgb(3 * 5 * 3);
     FillRandom(rgb.data(), rgb.size(), rng);
     GuardedCopy rgbData(rgb);
-    EXPECT_NE(BuildImage(FakeWindow(2), TYPE_RGB, 5, 3, rgbData.get()), nullptr);
+    const uint8_t* image = BuildImage(FakeWindow(2), TYPE_RGB, 5, 3, rgbData.get());
+    ASSERT_NE(image, nullptr);
     EXPECT_EQ(GetBitmapSize(FakeWindow(2)), 54u + 3 * 16);
-    EXPECT_NE(BuildImage(FakeWindow(3), TYPE_BGR, 6, 1, rgbData.get()), nullptr);
+    EXPECT_EQ(std::vector<uint8_t>(image + 54 + 2 * 16, image + 54 + 2 * 16 + 3),
+              std::vector<uint8_t>({rgb[2], rgb[1], rgb[0]}));
+    image = BuildImage(FakeWindow(3), TYPE_BGR, 6, 1, rgbData.get());
+    ASSERT_NE(image, nullptr);
     EXPECT_EQ(GetBitmapSize(FakeWindow(3)), 54u + 20);
+    EXPECT_EQ(memcmp(image + 54, rgb.data(), 18), 0);
 }
 
 // Types it does not show, data that is not a bitmap, and sizes whose images
@@ -113,32 +116,28 @@ TEST_F(DeferredImageTest, RefusedCallsChangeNothing) {
                               4,   99,          106,         255,         0x100 | TYPE_YUV411};
 
     const HWND window = FakeWindow(0), fresh = FakeWindow(1);
-    for (bool holding : {false, true}) {
-        if (holding) {
-            ASSERT_NE(BuildImage(window, TYPE_RGB, w, h, pixels.data()), nullptr);
-            ImageShown = 0;
+    ASSERT_NE(BuildImage(window, TYPE_RGB, w, h, pixels.data()), nullptr);
+    ImageShown = 0;
+    const std::vector<uint8_t> before = Stored(window);
+    const int allocations = alloc.allocations;
+    for (HWND target : {window, fresh}) {
+        for (uint32_t type : types) {
+            EXPECT_EQ(BuildImage(target, type, w, h, pixels.data()), nullptr) << type;
         }
-        const std::vector<uint8_t> before = Stored(window);
-        const int allocations = alloc.allocations;
-        for (HWND target : {window, fresh}) {
-            for (uint32_t type : types) {
-                EXPECT_EQ(BuildImage(target, type, w, h, pixels.data()), nullptr) << type;
-            }
-            EXPECT_EQ(BuildImage(target, TYPE_BMP, 0, 0, notBitmap.data()), nullptr);
-            EXPECT_EQ(BuildBmpImage(target, notBitmap.data()), nullptr);
-            EXPECT_EQ(BuildBmpImage(target, huge.data()), nullptr);
-            EXPECT_EQ(BuildBmp24Image(target, 65536, 1, pixel), nullptr);
-            EXPECT_EQ(BuildBmp24Image(target, 1, 65536, pixel), nullptr);
-            for (uint32_t type : {TYPE_GRAY, TYPE_RGB, TYPE_BGR}) {
-                EXPECT_EQ(BuildImage(target, type, 65536, 1, pixel), nullptr) << type;
-                EXPECT_EQ(BuildImage(target, type, 1, 65536, pixel), nullptr) << type;
-            }
+        EXPECT_EQ(BuildImage(target, TYPE_BMP, 0, 0, notBitmap.data()), nullptr);
+        EXPECT_EQ(BuildBmpImage(target, notBitmap.data()), nullptr);
+        EXPECT_EQ(BuildBmpImage(target, huge.data()), nullptr);
+        EXPECT_EQ(BuildBmp24Image(target, 65536, 1, pixel), nullptr);
+        EXPECT_EQ(BuildBmp24Image(target, 1, 65536, pixel), nullptr);
+        for (uint32_t type : {TYPE_GRAY, TYPE_RGB, TYPE_BGR}) {
+            EXPECT_EQ(BuildImage(target, type, 65536, 1, pixel), nullptr) << type;
+            EXPECT_EQ(BuildImage(target, type, 1, 65536, pixel), nullptr) << type;
         }
-        EXPECT_EQ(alloc.allocations, allocations);
-        EXPECT_EQ(ImageShown, 0u);
-        EXPECT_EQ(Stored(window), before);
-        EXPECT_EQ(GetBitmap(fresh), nullptr) << "no slot was taken";
     }
+    EXPECT_EQ(alloc.allocations, allocations);
+    EXPECT_EQ(ImageShown, 0u);
+    EXPECT_EQ(Stored(window), before);
+    EXPECT_EQ(GetBitmap(fresh), nullptr) << "no slot was taken";
 
     std::vector<uint8_t> plane(12 * 2);
     FillRandom(plane.data(), plane.size(), rng);
@@ -146,73 +145,50 @@ TEST_F(DeferredImageTest, RefusedCallsChangeNothing) {
     EXPECT_EQ(memcmp(GetBitmap(window) + 1078, &plane[12], 12), 0);
 }
 
-// Pure red, green and blue, given as RGB (type 104) and as BGR (type 105),
-// are stored blue-green-red; the one byte of padding per row is zero.
-TEST_F(DeferredImageTest, RgbAndBgrPrimariesAreStoredBlueGreenRed) {
-    const int w = 13, h = 7;
-    const uint8_t primaries[3][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}; // red, green, blue
-    for (uint32_t type : {TYPE_RGB, TYPE_BGR}) {
-        for (const uint8_t* rgb : primaries) {
-            std::vector<uint8_t> data(3 * w * h);
-            for (size_t i = 0; i < data.size(); i += 3) {
-                data[i] = type == TYPE_RGB ? rgb[0] : rgb[2];
-                data[i + 1] = rgb[1];
-                data[i + 2] = type == TYPE_RGB ? rgb[2] : rgb[0];
-            }
-            const uint8_t* image = BuildImage(FakeWindow(0), type, w, h, data.data());
-            ASSERT_NE(image, nullptr);
-            for (int r = 0; r < h; ++r) {
-                const uint8_t* row = image + 54 + 40 * r;
-                for (int x = 0; x < w; ++x) {
-                    const uint8_t bgr[3] = {rgb[2], rgb[1], rgb[0]};
-                    ASSERT_EQ(memcmp(row + 3 * x, bgr, 3), 0) << type << " row " << r << " x " << x;
-                }
-                EXPECT_EQ(row[39], 0);
-            }
-        }
+// `rows` rows of `rowBytes` bytes, back to back in `expected`, are stored
+// `stride` bytes apart at `stored`, each padded with zeros.
+void ExpectPaddedRows(const uint8_t* stored, const uint8_t* expected, size_t rowBytes, int rows) {
+    const size_t stride = (rowBytes + 3) / 4 * 4;
+    for (int r = 0; r < rows; ++r, stored += stride, expected += rowBytes) {
+        std::vector<uint8_t> row(expected, expected + rowBytes);
+        row.resize(stride, 0);
+        EXPECT_EQ(std::vector<uint8_t>(stored, stored + stride), row) << "row " << r;
     }
 }
 
 // Gray and MMP images whose rows are not a multiple of 4 bytes long are
-// stored with rows padded (with zeros) as painting reads them; the worked
-// 4 x 1 MMP file keeps its worked pixels.
+// stored with rows padded as painting reads them; the worked 4 x 1 MMP file
+// keeps its worked pixels.
 TEST_F(DeferredImageTest, GrayAndMmpRowsArePaddedAtEveryWidth) {
     std::mt19937 rng(5);
     const HWND gray = FakeWindow(0), mmp = FakeWindow(1);
     for (int w = 1; w <= 8; ++w) {
         for (int h : {1, 2, 3, 7}) {
             SCOPED_TRACE(testing::Message() << w << " x " << h);
-            std::vector<uint8_t> plane(size_t(w) * h);
+            std::vector<uint8_t> plane(size_t(w) * h), bottomUp;
             FillRandom(plane.data(), plane.size(), rng);
+            for (int r = h; r-- > 0;) {
+                bottomUp.insert(bottomUp.end(), &plane[size_t(r) * w], &plane[size_t(r) * w] + w);
+            }
             GuardedCopy planeData(plane);
             const uint8_t* image = BuildImage(gray, TYPE_GRAY, w, h, planeData.get());
             ASSERT_NE(image, nullptr);
             EXPECT_EQ(StoredImageFits(image, GetBitmapSize(gray)), 1);
-            const size_t grayStride = (w + 3) / 4 * 4;
-            for (int r = 0; r < h; ++r) {
-                std::vector<uint8_t> row(&plane[size_t(h - 1 - r) * w], &plane[size_t(h - r) * w]);
-                row.resize(grayStride, 0);
-                EXPECT_EQ(std::vector<uint8_t>(image + 1078 + r * grayStride,
-                                               image + 1078 + (r + 1) * grayStride),
-                          row);
-            }
+            ExpectPaddedRows(image + 1078, bottomUp.data(), w, h);
 
             // The reference picture of a file four pixels wider, cut to w.
             const int wide = (w + 3) / 4 * 4;
-            std::vector<uint8_t> picture;
+            std::vector<uint8_t> picture, cut;
             std::vector<uint8_t> file = RandomMmpFile(wide, h, rng, &picture);
             file[12] = uint8_t(w);
+            for (int r = 0; r < h; ++r) {
+                cut.insert(cut.end(), &picture[3 * size_t(r) * wide], &picture[3 * (size_t(r) * wide + w)]);
+            }
             GuardedCopy mmpData(file);
             image = BuildImage(mmp, TYPE_MMP, 0, 0, mmpData.get());
             ASSERT_NE(image, nullptr);
             EXPECT_EQ(StoredImageFits(image, GetBitmapSize(mmp)), 1);
-            const size_t stride = (3 * w + 3) / 4 * 4;
-            for (int r = 0; r < h; ++r) {
-                std::vector<uint8_t> row(&picture[3 * size_t(r) * wide],
-                                         &picture[3 * (size_t(r) * wide + w)]);
-                row.resize(stride, 0);
-                EXPECT_EQ(std::vector<uint8_t>(image + 54 + r * stride, image + 54 + (r + 1) * stride), row);
-            }
+            ExpectPaddedRows(image + 54, cut.data(), 3 * w, h);
         }
     }
 

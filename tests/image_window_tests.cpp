@@ -1,11 +1,10 @@
 // display.dll's deferred display path (DisplayImage, DisplayBMP,
 // DisplayBMP24) with real windows on the 24-bit X screen: each call only
-// invalidates, and the image it stored is drawn by the window's next paint,
-// read back from the screen and compared byte for byte with an expectation
-// computed here, or with ImageMagick's and Pillow's own decoding of the
-// bitmap files they wrote (make_bmp_files.py; the test runs in the folder
-// that holds them). What each call stores or refuses is tested in the core
-// tests (deferred_image_test.cpp).
+// invalidates, and the image it stored is drawn by the next paint, read back
+// from the screen and compared byte for byte with an expectation computed
+// here, or with ImageMagick's and Pillow's own decoding of the bitmap files
+// they wrote (the test runs in their folder). What each call stores or
+// refuses is tested in the core tests (deferred_image_test.cpp).
 //
 // Every test loads the library afresh (LoadLibrary and FreeLibrary; this
 // program is not linked against it), so each starts with no image shown and

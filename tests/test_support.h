@@ -83,10 +83,9 @@ struct GuardedCopy {
     const uint8_t* get() { return buffer.data(); }
 };
 
-// A classic bitmap file (40-byte header, bottom-up rows padded to 4 bytes
-// right after the colour table) of random colours and rows: `clrUsed`
-// colours, or with 0 the full table up to 8 bits; 8-bit indices stay inside
-// the table.
+// A classic bitmap file (40-byte header, the table, padded bottom-up rows) of
+// random colours and rows: `clrUsed` colours, or with 0 the full table up to
+// 8 bits; 8-bit indices stay inside the table.
 std::vector<uint8_t> ClassicBmp(int w, int h, int bits, uint32_t clrUsed, std::mt19937& rng);
 
 // One MMP group, packed from the format's byte-by-byte table (the other way
