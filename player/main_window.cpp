@@ -4,6 +4,7 @@
 // down.
 #include <windows.h>
 
+#include <cderr.h>
 #include <stddef.h>
 
 #include "display.h"
@@ -11,6 +12,7 @@
 #include "frame_rate.h"
 #include "main_window.h"
 #include "option_dialogs.h"
+#include "option_rules.h"
 #include "player_state.h"
 #include "resource.h"
 #include "save_frames.h"
@@ -33,6 +35,8 @@ static_assert(kOpenFileNameSize == 76, "original open-file record, 32-bit");
 #endif
 const DWORD kOpenFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST; // 0x1804
 
+static_assert(OPEN_DIALOG_NAME_TOO_LONG == FNERR_BUFFERTOOSMALL, "the dialog's error for a name too long");
+
 // The display request the window posts itself. lParam's low word non-zero:
 // show frame wParam of the sequence. Low word zero: show the image just
 // opened, whose kind (1 bitmap, 2 MMP, 3 raw) is the high word.
@@ -49,8 +53,9 @@ bool g_bufferFailure;
 // when the filter string could not be loaded.
 OPENFILENAMEA g_openFile;
 char g_filter[256];
-char g_fileName[128];
-char g_fileTitle[128];
+// The longest path the ANSI calls take.
+char g_fileName[MAX_PATH];
+char g_fileTitle[MAX_PATH];
 
 void SetUpOpenFileRecord(HWND window) {
     const int length = LoadStringA(g_instance, IDS_OPEN_FILTER, g_filter, sizeof g_filter);
@@ -126,14 +131,18 @@ void SetFileTitle(HWND window, const char* path) {
 }
 
 // Runs the open dialog and opens the chosen file as the input file. Returns
-// false when the user cancelled or the file cannot be opened (the user is
-// told; the previous file, title and picture stay).
+// false when the user cancelled, the dialog failed or the file cannot be
+// opened (in the last two cases the user is told; the previous file, title
+// and picture stay).
 bool ChooseAndOpenFile() {
     if (g_openFile.lStructSize == 0) {
         return false;
     }
     g_fileName[0] = '\0';
     if (!GetOpenFileNameA(&g_openFile)) {
+        if (const char* failure = OpenDialogFailure(CommDlgExtendedError())) {
+            ShowError(nullptr, failure);
+        }
         return false;
     }
     if (!OpenInputFile(g_fileName)) {

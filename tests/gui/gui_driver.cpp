@@ -2,7 +2,6 @@
 
 #include <stdio.h>
 #include <string.h>
-#include <tlhelp32.h>
 
 #include "display.h"
 
@@ -52,21 +51,8 @@ std::string PlayerDirectory() {
 
 // Base address of `module` in process `pid`, or null.
 BYTE* RemoteModuleBase(DWORD pid, const char* module) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return nullptr;
-    }
-    BYTE* base = nullptr;
     MODULEENTRY32 entry;
-    entry.dwSize = sizeof entry;
-    for (BOOL ok = Module32First(snapshot, &entry); ok; ok = Module32Next(snapshot, &entry)) {
-        if (lstrcmpiA(entry.szModule, module) == 0) {
-            base = entry.modBaseAddr;
-            break;
-        }
-    }
-    CloseHandle(snapshot);
-    return base;
+    return FindRemoteModule(pid, module, &entry) ? entry.modBaseAddr : nullptr;
 }
 
 // What the stub reads: the two functions' addresses in the player's process
@@ -119,6 +105,23 @@ const size_t kQueryOffset = 64;
 static_assert(sizeof kMenuStub <= kQueryOffset, "stub and query do not overlap");
 
 } // namespace
+
+bool FindRemoteModule(DWORD pid, const char* module, MODULEENTRY32* entry) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool found = false;
+    entry->dwSize = sizeof *entry;
+    for (BOOL ok = Module32First(snapshot, entry); ok; ok = Module32Next(snapshot, entry)) {
+        if (lstrcmpiA(entry->szModule, module) == 0) {
+            found = true;
+            break;
+        }
+    }
+    CloseHandle(snapshot);
+    return found;
+}
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD ms) {
     const DWORD start = GetTickCount();

@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,6 +28,9 @@ struct PlayerProcess {
 // waits for its main window of class "VORLEX" in that process. False when it
 // does not appear in time.
 bool LaunchPlayer(PlayerProcess* player, const char* path = nullptr);
+
+// The entry of `module` (by file name) in process `pid`'s module list.
+bool FindRemoteModule(DWORD pid, const char* module, MODULEENTRY32* entry);
 
 // Ends the player: posts WM_CLOSE and waits; terminates it when it does not
 // end in time. Closes the handles.

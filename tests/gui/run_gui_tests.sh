@@ -3,9 +3,8 @@
 # the bitmaps they saved back with independent decoders (Wine cannot wait
 # for a Unix program, so the check runs here, after the driver).
 #   run_gui_tests.sh WINE_RUN [--win64] GUI_TESTS_EXE CHECKER [gtest args]
-# The folder is short (the player's open dialog takes paths of up to 127
-# characters) and has a space in its name, as users' folders often do. It is
-# removed when everything passed.
+# The folder has a space in its name, as users' folders often do (a test
+# makes deep folders inside it). It is removed when everything passed.
 set -eu
 wine_run=$1
 shift

@@ -1,8 +1,11 @@
 // Starts a vorlex.exe given by its Windows path, as a user would from an
 // unpacked release archive, and checks that it comes up: its main window
-// appears with the title "Vorlex" and the "&Control" entry greyed, and it ends
-// with exit code 0 when closed. Exit code 0 when all of that holds.
+// appears with the title "Vorlex" and the "&Control" entry greyed, the
+// display.dll it loaded is the one beside it, and it ends with exit code 0
+// when closed. Exit code 0 when all of that holds.
 //   start_player.exe C:\folder\vorlex.exe
+#include <windows.h>
+
 #include <stdio.h>
 
 #include "gui_driver.h"
@@ -27,6 +30,16 @@ int main(int argc, char** argv) {
     const UINT control = MenuState(player, 1, MF_BYPOSITION);
     if (control == kMenuQueryFailed || !(control & MF_GRAYED)) {
         fprintf(stderr, "FAIL: the Control menu is not greyed at start\n");
+        status = 1;
+    }
+    std::string beside(argv[1]);
+    beside.replace(beside.find_last_of("\\/") + 1, std::string::npos, "display.dll");
+    MODULEENTRY32 library;
+    if (!FindRemoteModule(player.info.dwProcessId, "display.dll", &library)) {
+        library.szExePath[0] = '\0';
+    }
+    if (lstrcmpiA(library.szExePath, beside.c_str()) != 0) {
+        fprintf(stderr, "FAIL: the player loaded \"%s\", not the display.dll beside it\n", library.szExePath);
         status = 1;
     }
     PostMessageA(player.window, WM_CLOSE, 0, 0);
