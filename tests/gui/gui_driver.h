@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <functional>
@@ -52,6 +53,13 @@ SIZE ClientSize(HWND window);
 // 0xFFFFFFFF when the query fails.
 const UINT kMenuQueryFailed = 0xFFFFFFFF;
 UINT MenuState(const PlayerProcess& player, UINT item, UINT flags = MF_BYCOMMAND);
+
+// Drops files on the player's window as the shell does: a WM_DROPFILES
+// message with the names in global memory of the player's process.
+bool DropFiles(const PlayerProcess& player, const std::vector<std::string>& paths);
+
+// Presses and releases a key (a virtual-key code) in the player's window.
+void PressKey(const PlayerProcess& player, UINT key);
 
 // Visible top-level dialog-class (#32770) windows of the player's process.
 std::vector<HWND> PlayerDialogs(const PlayerProcess& player);
