@@ -16,6 +16,8 @@
 #include "option_rules.h"
 #include "player_state.h"
 #include "resource.h"
+#include "save_frames.h"
+#include "show_frames.h"
 
 namespace {
 
@@ -35,6 +37,15 @@ static_assert(kOpenFileNameSize == 76, "original open-file record, 32-bit");
 const DWORD kOpenFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST; // 0x1804
 
 static_assert(OPEN_DIALOG_NAME_TOO_LONG == FNERR_BUFFERTOOSMALL, "the dialog's error for a name too long");
+
+// The display request the window posts itself. lParam's low word non-zero:
+// show frame wParam of the sequence. Low word zero: show the image just
+// opened, whose kind (1 bitmap, 2 MMP, 3 raw) is the high word.
+const UINT WM_DISPLAY_REQUEST = WM_USER;
+LPARAM SequenceFrameRequest() { return MAKELPARAM(1, 0); }
+LPARAM OpenedImageRequest(int kind) { return MAKELPARAM(0, kind); }
+bool IsSequenceFrameRequest(LPARAM what) { return LOWORD(what) != 0; }
+int RequestedImageKind(LPARAM what) { return HIWORD(what); }
 
 HINSTANCE g_instance;
 bool g_bufferFailure;
@@ -176,7 +187,7 @@ void OpenImageFile(HWND window) {
     const int kind = ClassifyImageFile(g_fileName);
     SetFileTitle(window, g_fileName);
     FitWindowToFrame(window, Player.imageWidth, Player.imageHeight, true);
-    PostMessageA(window, WM_DISPLAY_REQUEST, 0, static_cast<LPARAM>(kind) << 16);
+    PostMessageA(window, WM_DISPLAY_REQUEST, 0, OpenedImageRequest(kind));
 }
 
 void OpenSequence(HWND window) {
@@ -297,13 +308,13 @@ void ShowSequenceFrame(HWND window, uint32_t n) {
 // ---- Message handlers ----
 
 BOOL OnCreate(HWND window, LPCREATESTRUCT) {
-    FitWindowToFrame(window, 176, 144, false);
-    SetUpOpenFileRecord(window);
     if (!InitPlayerState()) {
         ShowError(nullptr, "Frame buffer failure!");
         g_bufferFailure = true;
         return FALSE;
     }
+    FitWindowToFrame(window, Player.frameWidth, Player.frameHeight, false);
+    SetUpOpenFileRecord(window);
     SetTimer(window, kPlaybackTimer, Player.timerPeriod, nullptr);
     DragAcceptFiles(window, TRUE);
     return TRUE;
@@ -339,10 +350,10 @@ void OnTimer(HWND window, UINT id) {
 }
 
 void OnDisplayRequest(HWND window, WPARAM frame, LPARAM what) {
-    if (LOWORD(what) != 0) {
+    if (IsSequenceFrameRequest(what)) {
         ShowSequenceFrame(window, static_cast<uint32_t>(frame));
     } else {
-        ShowOpenedImage(window, HIWORD(what));
+        ShowOpenedImage(window, RequestedImageKind(what));
     }
 }
 
@@ -388,7 +399,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 void ShowError(HWND owner, const char* text) { MessageBoxA(owner, text, kTitle, MB_OK | MB_ICONERROR); }
 
 void PostDisplayRequest(HWND window, uint32_t frame) {
-    PostMessageA(window, WM_DISPLAY_REQUEST, frame, 1);
+    PostMessageA(window, WM_DISPLAY_REQUEST, frame, SequenceFrameRequest());
 }
 
 void RestartPlaybackTimer(HWND window) {

@@ -49,15 +49,7 @@ double MeasureFramePeriod(HWND window, int w, int h, double ms) {
 
 TEST_F(PlayerTest, StartsCentredForQcifWithControlGreyed) {
     EXPECT_EQ(WindowText(player_.window), "Vorlex");
-    const SIZE client = ClientSize(player_.window);
-    const SIZE expected = ExpectedClient(kQcifW, kQcifH);
-    EXPECT_EQ(client.cx, expected.cx);
-    EXPECT_EQ(client.cy, expected.cy);
-    RECT window;
-    GetWindowRect(player_.window, &window);
-    const RECT centred = ExpectedWindowRect(kQcifW, kQcifH);
-    EXPECT_TRUE(EqualRect(&window, &centred))
-        << window.left << "," << window.top << " " << window.right << "," << window.bottom;
+    ExpectFitted(kQcifW, kQcifH);
 
     EXPECT_TRUE(ControlGrayed());
     // Every item starts enabled and unchecked.
