@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+
 #if defined(_WIN32)
 #include <io.h>
 #else
@@ -101,7 +103,8 @@ int64_t FrameForKey(int key, uint32_t shown, uint32_t count) {
     }
     switch (key) {
     case FRAME_KEY_NEXT: return uint64_t{shown} + 1 < count ? int64_t{shown} + 1 : -1;
-    case FRAME_KEY_PREVIOUS: return shown > 0 ? int64_t{shown} - 1 : -1;
+    // From a frame past the end (the file shrank), back to the last one.
+    case FRAME_KEY_PREVIOUS: return shown > 0 ? std::min(int64_t{shown} - 1, int64_t{count} - 1) : -1;
     case FRAME_KEY_FIRST: return 0;
     case FRAME_KEY_LAST: return int64_t{count} - 1;
     default: return -1;
