@@ -543,3 +543,39 @@ uint64_t FileSize(const std::string& path) {
     }
     return uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
+
+bool RunDialog(const PlayerProcess& player, int command, const char* caption, int radio,
+               const std::vector<std::pair<int, std::string>>& fields) {
+    PostCommand(player, command);
+    HWND dialog = WaitForDialog(player, caption, player.window);
+    if (!dialog) {
+        return false;
+    }
+    if (radio) {
+        PressButton(dialog, radio);
+        WaitUntil([&] { return IsDlgButtonChecked(dialog, radio) == BST_CHECKED; });
+    }
+    for (const auto& field : fields) {
+        SetField(dialog, field.first, field.second);
+    }
+    PressButton(dialog, IDOK);
+    return WaitUntilGone(dialog);
+}
+
+bool WriteNumberedSequence(const std::string& path, int w, int h, int frames) {
+    const size_t frameBytes = FrameBytes(TYPE_YUV420, w, h);
+    if (FileSize(path) == uint64_t(frameBytes) * frames) {
+        return true;
+    }
+    printf("writing %s (%d frames)\n", path.c_str(), frames);
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) {
+        return false;
+    }
+    bool ok = true;
+    for (int n = 0; n < frames && ok; ++n) {
+        const std::vector<uint8_t> frame = NumberedFrame(TYPE_YUV420, w, h, n);
+        ok = fwrite(frame.data(), 1, frame.size(), f) == frame.size();
+    }
+    return fclose(f) == 0 && ok;
+}
