@@ -64,6 +64,7 @@ struct PlayerState {
 
     // Playback and files.
     uint32_t currentFrame;
+    uint32_t frameShown; // the sequence frame on screen: where the frame keys step from
     bool playing;
     bool lumaOnly;
     bool sequenceOpened;

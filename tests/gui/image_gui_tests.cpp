@@ -322,4 +322,36 @@ TEST_F(ImageTest, SavesGrayFramesAsEightBitBitmaps) {
     ListForIndependentCheck("frame1 gray.bmp", GrayPixels(plane, kQcifW, kQcifH), kQcifW, kQcifH);
 }
 
+TEST_F(ImageTest, DroppedFilesOpenAsTheirMenuCommandsWouldOpenThem) {
+    // A bitmap opens as an image; of two dropped files, the first.
+    const int w = 64, h = 48;
+    const std::vector<uint8_t> bmp = BitmapFile(w, h, 24, 5);
+    ASSERT_TRUE(WriteFileBytes(WorkPath("dropped.bmp"), bmp));
+    const std::vector<uint8_t> sequence = WriteSequence("dropped 420.yuv", TYPE_YUV420, kQcifW, kQcifH, 2);
+    ASSERT_TRUE(DropFiles(player_, {WorkPath("dropped.bmp"), WorkPath("dropped 420.yuv")}));
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(player_.window) == "Vorlex - " + WorkPath("dropped.bmp"); }));
+    ExpectFitted(kImageSide, kImageSide);
+    EXPECT_TRUE(Shows(w, h, BitmapPixels(bmp, w, h, 24)));
+    EXPECT_TRUE(ControlGrayed());
+
+    // Any other name opens as a sequence, with the frame settings.
+    ASSERT_TRUE(DropFiles(player_, {WorkPath("dropped 420.yuv")}));
+    ASSERT_TRUE(WaitUntil([&] { return !ControlGrayed(); }));
+    EXPECT_EQ(WindowText(player_.window), "Vorlex - " + WorkPath("dropped 420.yuv"));
+    const std::vector<uint8_t> frame0 = ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH, sequence.data());
+    EXPECT_TRUE(Shows(kQcifW, kQcifH, frame0));
+
+    // A file that cannot be read is refused as the menus refuse it, and
+    // dropping while playing stops playback first.
+    HANDLE lock = CreateFileA(WorkPath("dropped.bmp").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(DropFiles(player_, {WorkPath("dropped.bmp")}));
+    ExpectPlayerMessage("Cannot open file for reading!");
+    CloseHandle(lock);
+    EXPECT_EQ(WindowText(player_.window), "Vorlex - " + WorkPath("dropped 420.yuv"));
+    EXPECT_TRUE(Shows(kQcifW, kQcifH, frame0));
+    EXPECT_FALSE(ControlGrayed());
+}
+
 } // namespace
