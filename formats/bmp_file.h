@@ -4,11 +4,15 @@
 //
 // A 40-byte, uncompressed, bottom-up file whose rows start right after its
 // colour table is stored as it is. Other files that can be shown get a
-// normalised copy: 108- and 124-byte info headers, top-down rows, bit-field
-// images (16 and 32 bits), and a gap before the rows. Refused: compressed
-// rows, OS/2 headers, other header sizes, bit counts other than 1, 4, 8, 16,
-// 24 and 32, more colours than the bit count allows, rows that overlap the
-// colour table, and lengths that do not fit 32 bits.
+// normalised copy: 12-byte core headers (3-byte colour-table entries),
+// 108- and 124-byte info headers, top-down rows, bit-field images (16 and 32
+// bits), a gap before the rows, and run-length coded rows (RLE8 at 8 bits,
+// RLE4 at 4), which are decoded into plain rows of the same bit count.
+// Refused: other compressions, top-down run-length files, other header sizes,
+// bit counts other than 1, 4, 8, 16, 24 and 32 (1, 4, 8 and 24 in a core
+// header), more colours than the bit count allows, rows that overlap the
+// colour table, lengths that do not fit 32 bits, and decoded run-length
+// images over BMP_DECODED_LENGTH_MAX bytes.
 #ifndef VORLEX_BMP_FILE_H
 #define VORLEX_BMP_FILE_H
 
@@ -16,29 +20,40 @@
 
 struct BmpFileLayout {
     int unchanged;          // stored exactly as in the file
-    uint32_t infoSize;      // 40, 108 or 124
+    uint32_t infoSize;      // 12 (core header), 40, 108 or 124
     uint32_t width, rows;   // rows, whatever their order in the file
     int topDown;
     uint32_t bitCount;
-    uint32_t compression;   // BMP_COMPRESSION_RGB or BMP_COMPRESSION_BITFIELDS
+    uint32_t compression;   // the file's: RGB, RLE8, RLE4 or BITFIELDS
     uint32_t entries;       // colour-table entries kept (up to 8 bits only)
     uint32_t tableOffset;   // where the colour table starts in the file
+                            // (3 bytes an entry after a core header, else 4)
     uint32_t masks[3];      // red, green, blue masks of a bit-field image
     uint32_t rowBytes;      // one row, padded to a multiple of 4
     uint32_t pixelOffset;   // bfOffBits: where the rows start in the file
     uint32_t storedLength;  // length of the image the library keeps
-    uint64_t fileLength;    // bytes of the file that are read
+    uint64_t fileLength;    // bytes of the file that are read (for a
+                            // run-length file, up to its end-of-bitmap code)
 };
+
+// A few bytes of run-length code can describe an image of any size, its
+// pixels left at index 0; a decoded image may be at most this long.
+enum : uint32_t { BMP_DECODED_LENGTH_MAX = 64u << 20 };
 
 enum BmpFileVerdict {
     BMP_UNSUPPORTED = 0, // not a bitmap, or one that cannot be shown
     BMP_SHOWABLE = 1,
-    BMP_TRUNCATED = 2    // fewer bytes than its headers promise
+    BMP_TRUNCATED = 2,   // fewer bytes than its headers promise, or a
+                         // run-length stream that runs past the file's end
+    BMP_DAMAGED = 3      // a run-length stream that would write outside the
+                         // image, runs past the length its header gives, or
+                         // has no length in its header
 };
 
 // Reads the headers of the bitmap file image at `file`, of which `available`
 // bytes exist (UINT64_MAX when the caller cannot tell); reads nothing beyond
-// them. Fills `layout` when the file is showable.
+// them, nor past the stream length a run-length file's header gives, which it
+// decodes once to check. Fills `layout` when the file is showable.
 int AnalyseBmpFile(const uint8_t* file, uint64_t available, BmpFileLayout* layout);
 
 // Writes the image to keep for `file` (layout.storedLength bytes).

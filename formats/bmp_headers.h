@@ -42,9 +42,12 @@ enum {
     BMP_TYPE_BM = 0x4D42, // "BM"
     BMP_PELS_PER_METER = 2835,
     BMP_GRAY_TABLE_SIZE = 256 * 4, // the 256 entries of an 8-bit image
-    // biCompression: plain rows, or rows whose 16- or 32-bit pixels are
-    // described by three colour masks after the info header.
+    // biCompression: plain rows, run-length coded 8- or 4-bit rows, or rows
+    // whose 16- or 32-bit pixels are described by three colour masks after
+    // the info header.
     BMP_COMPRESSION_RGB = 0,
+    BMP_COMPRESSION_RLE8 = 1,
+    BMP_COMPRESSION_RLE4 = 2,
     BMP_COMPRESSION_BITFIELDS = 3,
     BMP_BITFIELD_MASKS_SIZE = 12
 };

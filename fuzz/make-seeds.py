@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes small seed inputs for the fuzz targets, one folder per target:
-bitmap files in the layouts other programs write, MMP files, and raw images
-with their settings in front.
+bitmap files in the layouts other programs write (run-length coded and
+core-header ones too), MMP files, and raw images with their settings in
+front.
 
     make-seeds.py OUTPUT_DIR
 """
@@ -29,6 +30,28 @@ def bitmap(width, height, bits, info=40, top_down=False, compression=0, colours=
     return b"BM" + struct.pack("<IHHI", 14 + len(body), 0, 0, off) + body
 
 
+def rle(width, height, bits, stream):
+    """A 40-byte run-length file (RLE8 at 8 bits, RLE4 at 4) of `stream`."""
+    entries = 1 << bits
+    off = 14 + 40 + 4 * entries
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 1 if bits == 8 else 2,
+                         len(stream), 2835, 2835, 0, 0)
+    table = bytes((i * 37) & 0xFF for i in range(4 * entries))
+    body = header + table + bytes(stream)
+    return b"BM" + struct.pack("<IHHI", 14 + len(body), 0, 0, off) + body
+
+
+def core(width, height, bits):
+    """A file with the 12-byte core header and 3-byte colour-table entries."""
+    row = (width * bits + 31) // 32 * 4
+    entries = 1 << bits if bits <= 8 else 0
+    off = 14 + 12 + 3 * entries
+    body = struct.pack("<IHHHH", 12, width, height, 1, bits) + \
+        bytes((i * 37) & 0xFF for i in range(3 * entries)) + \
+        bytes((i * 13 + 7) & 0xFF for i in range(row * height))
+    return b"BM" + struct.pack("<IHHI", 14 + len(body), 0, 0, off) + body
+
+
 def mmp(width, height):
     groups = (width + 3) // 4
     return bytes(12) + struct.pack("<HH", width, height) + \
@@ -53,7 +76,14 @@ def main():
             "bitfields16": bitmap(6, 3, 16, compression=3),
             "top_down8": bitmap(5, 5, 8, top_down=True),
             "gap24": bitmap(4, 2, 24, gap=10),
-            "rle8": bitmap(4, 2, 8, compression=1),
+            # Every code: runs, absolute runs (padded), delta, end of line,
+            # end of bitmap.
+            "rle8": rle(6, 4, 8, [3, 7, 0, 3, 1, 2, 3, 0, 2, 9, 0, 0, 0, 2, 2, 1, 1, 5, 0, 1]),
+            "rle4": rle(5, 3, 4, [3, 0x12, 0, 3, 0x34, 0x50, 0, 0, 0, 5, 0x67, 0x89, 0xA0, 0,
+                                  0, 0, 1, 0xDE, 0, 2, 2, 0, 2, 0xF1, 0, 1]),
+            "core8": core(5, 3, 8),
+            "core4": core(7, 2, 4),
+            "core24": core(3, 3, 24),
         },
         "mmp": {"4x1": mmp(4, 1), "6x3": mmp(6, 3), "16x4": mmp(16, 4), "2x2": mmp(2, 2)},
         "raw": {

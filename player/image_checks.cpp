@@ -10,6 +10,7 @@ const char* CheckWholeImageFile(int kind, const uint8_t* data, uint32_t size) {
         switch (AnalyseBmpFile(data, size, &layout)) {
         case BMP_SHOWABLE: return nullptr;
         case BMP_TRUNCATED: return "Bitmap file too short!";
+        case BMP_DAMAGED: return "Bitmap file damaged!";
         default: return "Unsupported bitmap file!";
         }
     }

@@ -197,15 +197,23 @@ TEST(BmpFile, RefusesWhatCannotBeShown) {
     f[1] = 'A';
     files.push_back({"not BM", f});
     s = BmpSpec();
-    s.bits = 8;
-    s.compression = 1;
-    files.push_back({"RLE8", BuildBmp(s)});
     s.bits = 4;
+    s.compression = 1;
+    files.push_back({"RLE8 at 4 bits", BuildBmp(s)});
+    s.bits = 8;
     s.compression = 2;
-    files.push_back({"RLE4", BuildBmp(s)});
+    files.push_back({"RLE4 at 8 bits", BuildBmp(s)});
+    s.compression = 1;
+    s.topDown = true;
+    files.push_back({"top-down RLE8", BuildBmp(s)});
     s = BmpSpec();
     s.compression = 3;
     files.push_back({"bit fields at 24 bits", BuildBmp(s)});
+    s.bits = 8;
+    files.push_back({"bit fields at 8 bits", BuildBmp(s)});
+    s = BmpSpec();
+    s.compression = 4;
+    files.push_back({"embedded JPEG", BuildBmp(s)});
     s = BmpSpec();
     s.bits = 2;
     files.push_back({"2 bits", BuildBmp(s)});
@@ -219,8 +227,13 @@ TEST(BmpFile, RefusesWhatCannotBeShown) {
     files.push_back({"17 colours at 4 bits", BuildBmp(s)});
     s = BmpSpec();
     f = BuildBmp(s);
-    Put32(f, 14, 12);
-    files.push_back({"OS/2 header", f});
+    Put32(f, 14, 12); // the core header knows 1, 4, 8 and 24 bits only
+    Put16(f, 18, 5);
+    Put16(f, 20, 3);
+    Put16(f, 22, 1);
+    Put16(f, 24, 16);
+    files.push_back({"core header at 16 bits", f});
+    f = BuildBmp(s);
     Put32(f, 14, 64);
     files.push_back({"64-byte header", f});
     f = BuildBmp(BmpSpec());
@@ -285,6 +298,126 @@ TEST(BmpFile, TruncatedFilesAreToldApartWhenTheLengthIsKnown) {
     EXPECT_EQ(AnalyseBmpFile(head.data(), 60, &layout), BMP_TRUNCATED);
     const uint8_t notBitmap[2] = {'B', 'A'};
     EXPECT_EQ(AnalyseBmpFile(notBitmap, 2, &layout), BMP_UNSUPPORTED);
+}
+
+// A run-length file: the header and table of BuildBmp, then `stream`, whose
+// length biSizeImage gives.
+std::vector<uint8_t> RleFile(uint32_t width, uint32_t height, uint32_t bits, const std::vector<uint8_t>& stream) {
+    BmpSpec s;
+    s.width = width;
+    s.height = 0; // no plain rows
+    s.bits = bits;
+    s.compression = bits == 8 ? 1 : 2;
+    std::vector<uint8_t> b = BuildBmp(s);
+    Put32(b, 22, height);
+    b.insert(b.end(), stream.begin(), stream.end());
+    Put32(b, 2, static_cast<uint32_t>(b.size()));
+    Put32(b, 34, static_cast<uint32_t>(stream.size()));
+    return b;
+}
+
+int Analyse(const std::vector<uint8_t>& file, uint64_t available, BmpFileLayout* layout) {
+    GuardedCopy exact(file);
+    return AnalyseBmpFile(exact.get(), available, layout);
+}
+
+// Every code, into plain rows of the same bit count. Runs may fill a row's
+// padding (ImageMagick codes whole padded rows); the pixels no code sets are
+// 0 whatever the buffer held before.
+TEST(BmpFile, RunLengthCodesDecodeIntoPlainRows) {
+    const struct {
+        uint32_t width, height, bits;
+        std::vector<uint8_t> stream, rows;
+    } cases[] = {
+        {6, 4, 8,
+         {3, 7,                 // run of 7
+          0, 3, 1, 2, 3, 0,     // absolute run, padded to 16 bits
+          2, 9,                 // run into the row's padding
+          0, 0,                 // end of line
+          0, 2, 2, 1,           // delta from (0, 1) to (2, 2)
+          1, 5, 0, 1},          // one pixel, end of bitmap with a row left
+         {7, 7, 7, 1, 2, 3, 9, 9, /**/ 0, 0, 0, 0, 0, 0, 0, 0, /**/ 0, 0, 5, 0, 0, 0, 0, 0,
+          /**/ 0, 0, 0, 0, 0, 0, 0, 0}},
+        {5, 3, 4,
+         {3, 0x12,                         // 1 2 1: the two colours alternate
+          0, 3, 0x34, 0x50,                // absolute from an odd pixel
+          0, 0,                            //
+          0, 5, 0x67, 0x89, 0xA0, 0,       // absolute of 3 bytes, padded
+          0, 0,                            //
+          1, 0xDE, 0, 2, 2, 0, 2, 0xF1,    // delta over two pixels
+          0, 1},
+         {0x12, 0x13, 0x45, 0x00, /**/ 0x67, 0x89, 0xA0, 0x00, /**/ 0xD0, 0x0F, 0x10, 0x00}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<uint8_t> file = RleFile(c.width, c.height, c.bits, c.stream);
+        BmpFileLayout layout;
+        ASSERT_EQ(Analyse(file, file.size(), &layout), BMP_SHOWABLE) << c.bits;
+        EXPECT_EQ(layout.fileLength, file.size());
+        const uint32_t table = 4u << c.bits;
+        ASSERT_EQ(layout.storedLength, 54 + table + c.rows.size());
+        GuardedBuffer image(layout.storedLength);
+        memset(image.data(), 0xEE, image.size());
+        StoreBmpImage(file.data(), &layout, image.data());
+        const std::vector<uint8_t> stored(image.data(), image.data() + image.size());
+        EXPECT_EQ(Get32(stored, 10), 54 + table);
+        EXPECT_EQ(Get32(stored, 30), 0u); // uncompressed
+        EXPECT_EQ(stored[28], c.bits);
+        EXPECT_EQ(memcmp(&stored[54], &file[54], table), 0);
+        EXPECT_EQ(std::vector<uint8_t>(stored.begin() + 54 + table, stored.end()), c.rows) << c.bits;
+    }
+}
+
+// Streams that would write outside the image or run past their length are
+// damaged, for the player and for the library alike; a file shorter than its
+// stream is too short. Nothing is read past the file (guarded buffers).
+TEST(BmpFile, DamagedRunLengthStreamsAreRefused) {
+    const struct {
+        const char* what;
+        std::vector<uint8_t> stream;
+    } damaged[] = {
+        {"run past the padded row", {5, 1, 0, 1}},
+        {"second run past the row", {3, 1, 2, 1, 0, 1}},
+        {"absolute run past the row", {0, 5, 1, 2, 3, 4, 5, 0, 0, 1}},
+        {"run above the top row", {0, 0, 0, 0, 1, 1, 0, 1}},
+        {"end of line above the top row", {0, 0, 0, 0, 0, 0, 0, 1}},
+        {"delta past the row", {2, 1, 0, 2, 3, 0, 0, 1}},
+        {"delta above the top row", {0, 2, 0, 3, 0, 1}},
+        {"no end of bitmap", {4, 1, 0, 0}},
+        {"absolute run cut short", {0, 4, 1, 2}},
+        {"delta cut short", {0, 2, 1}},
+    };
+    for (const auto& d : damaged) {
+        const std::vector<uint8_t> file = RleFile(4, 2, 8, d.stream);
+        BmpFileLayout layout;
+        EXPECT_EQ(Analyse(file, file.size(), &layout), BMP_DAMAGED) << d.what;
+        EXPECT_EQ(Analyse(file, UINT64_MAX, &layout), BMP_DAMAGED) << d.what;
+    }
+
+    const std::vector<uint8_t> good = RleFile(4, 2, 8, {4, 1, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1});
+    BmpFileLayout layout;
+    ASSERT_EQ(Analyse(good, good.size(), &layout), BMP_SHOWABLE);
+    for (size_t cut = 1; cut <= 12; ++cut) {
+        const std::vector<uint8_t> head(good.begin(), good.end() - cut);
+        EXPECT_EQ(Analyse(head, head.size(), &layout), BMP_TRUNCATED) << cut;
+    }
+    // A biSizeImage beyond the file is not trusted further than the end of
+    // bitmap: the stream ends inside the file.
+    std::vector<uint8_t> longer = good;
+    Put32(longer, 34, 1000);
+    ASSERT_EQ(Analyse(longer, longer.size(), &layout), BMP_SHOWABLE);
+    EXPECT_EQ(layout.fileLength, good.size());
+    // Without biSizeImage the stream ends where bfSize says; without either
+    // it has no length.
+    std::vector<uint8_t> unsized = good;
+    Put32(unsized, 34, 0);
+    EXPECT_EQ(Analyse(unsized, UINT64_MAX, &layout), BMP_SHOWABLE);
+    Put32(unsized, 2, 14);
+    EXPECT_EQ(Analyse(unsized, UINT64_MAX, &layout), BMP_DAMAGED);
+    // A few bytes can claim any size: the decoded image is kept bounded.
+    const std::vector<uint8_t> huge = RleFile(10000, 10000, 8, {0, 1});
+    EXPECT_EQ(Analyse(huge, huge.size(), &layout), BMP_UNSUPPORTED);
+    const std::vector<uint8_t> large = RleFile(4096, 4096, 8, {0, 1});
+    EXPECT_EQ(Analyse(large, large.size(), &layout), BMP_SHOWABLE);
 }
 
 } // namespace

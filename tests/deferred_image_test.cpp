@@ -203,15 +203,41 @@ TEST_F(DeferredImageTest, GrayAndMmpRowsArePaddedAtEveryWidth) {
     EXPECT_EQ(memcmp(image + 54, pixels, 12), 0);
 }
 
+// Red, green, blue of a stored image of 1, 4, 8 or 24 bits per pixel, top
+// row first, as painting would draw it; empty for other images.
+std::vector<uint8_t> PaletteOrRgbPicture(const uint8_t* image) {
+    const uint32_t w = Le32(image + 18), h = Le32(image + 22), bits = image[28];
+    if (Le32(image + 30) != 0 || (bits > 8 && bits != 24)) {
+        return {};
+    }
+    const uint8_t* rows = image + Le32(image + 10);
+    const uint64_t stride = PaddedRowBytes(w, bits);
+    std::vector<uint8_t> rgb;
+    for (uint32_t r = 0; r < h; ++r) {
+        const uint8_t* row = rows + (h - 1 - r) * stride;
+        for (uint32_t x = 0; x < w; ++x) {
+            const uint8_t* bgr = row + 3 * x;
+            if (bits <= 8) {
+                const uint32_t bit = x * bits;
+                const uint32_t index = row[bit / 8] >> (8 - bits - bit % 8) & ((1u << bits) - 1);
+                bgr = image + 54 + 4 * index;
+            }
+            rgb.insert(rgb.end(), {bgr[2], bgr[1], bgr[0]});
+        }
+    }
+    return rgb;
+}
+
 // The files ImageMagick and Pillow wrote (make_bmp_files.py; the test runs in
 // their folder): each one to show is stored as an image painting can draw,
-// a classic one byte for byte; each one to refuse (compressed rows, OS/2
-// headers) stores nothing and leaves the previous image.
+// a classic one byte for byte, and one with a colour table or 24-bit pixels
+// gives the writing tool's decoding; each one to refuse stores nothing and
+// leaves the previous image.
 TEST_F(DeferredImageTest, ToolWrittenFilesAreStoredOrRefused) {
     const std::vector<ToolFile> files = ToolFileManifest();
     ASSERT_FALSE(files.empty()) << "manifest.txt not found: the test runs in the folder of the files";
     const HWND window = FakeWindow(0);
-    int shown = 0, refused = 0;
+    int shown = 0, refused = 0, compared = 0;
     for (const ToolFile& t : files) {
         SCOPED_TRACE(t.name + " " + t.label);
         const std::vector<uint8_t> file = ReadWholeFile(t.name);
@@ -237,9 +263,15 @@ TEST_F(DeferredImageTest, ToolWrittenFilesAreStoredOrRefused) {
             const size_t length = 54 + table + PaddedRowBytes(t.w, bits) * height;
             EXPECT_EQ(memcmp(image, file.data(), length), 0) << "stored unchanged";
         }
+        const std::vector<uint8_t> picture = PaletteOrRgbPicture(image);
+        if (!picture.empty()) {
+            EXPECT_TRUE(picture == ReadWholeFile(t.decoding)) << "differs from the tool's decoding";
+            ++compared;
+        }
         ++shown;
     }
     EXPECT_GE(shown, 20) << "the manifest lists too few files";
+    EXPECT_GE(compared, 20) << "the manifest lists too few files with a colour table or 24 bits";
     EXPECT_GE(refused, 3) << "the manifest lists too few refused files";
 }
 

@@ -46,6 +46,16 @@ TEST(CheckWholeImageFile, BitmapVerdictsBecomeMessages) {
     EXPECT_STREQ(Check(TYPE_BMP, cut), "Bitmap file too short!");
     bmp[0] = 'X';
     EXPECT_STREQ(Check(TYPE_BMP, bmp), "Unsupported bitmap file!");
+
+    // RLE8, 4 x 2, its stream a run of 255 pixels.
+    std::vector<uint8_t> rle(1078 + 4, 0);
+    WriteBmpHeaders(rle.data(), 4, 2, 8);
+    rle[30] = 1;
+    rle[1078] = 255;
+    EXPECT_STREQ(Check(TYPE_BMP, rle), "Bitmap file damaged!");
+    rle[1078] = 4;
+    rle[1081] = 1; // 4 pixels, then the end of bitmap
+    EXPECT_EQ(Check(TYPE_BMP, rle), nullptr);
 }
 
 TEST(OpenDialogFailure, ACancelIsSilentAndEveryFailureIsNamed) {

@@ -102,20 +102,143 @@ def classic_bit_fields(data):
     return bytes(out)
 
 
-def rle4(data):
-    """A 4-bit file's pixels as RLE4: each row as runs of one pixel pair."""
-    info, w, h, bits, comp, _, off = header(data)
-    assert info == 40 and bits == 4 and comp == 0 and h > 0
-    body = bytearray()
-    for row in rows_of(data):
-        for x in range(0, w, 2):
-            body += bytes([min(2, w - x), row[x // 2]])
-        body += b"\x00\x00"  # end of line
-    body[-2:] = b"\x00\x01"  # end of bitmap
+def pattern_rows(bits, colours):
+    """Picture rows, bottom first, of colour indices that give a run-length
+    coder every code to use: solid and two-colour alternating stretches,
+    stretches of distinct colours, and stretches of index 0 inside and at the
+    end of rows, two rows of 0 in the middle and three at the top."""
+    rng = random.Random(bits)
+    rows = []
+    for y in range(HEIGHT):
+        row = []
+        while y not in (5, 6, 20, 21, 22) and len(row) < WIDTH:
+            kind = rng.randrange(4)
+            n = rng.randrange(3, 10)
+            a, b = rng.randrange(1, colours), rng.randrange(1, colours)
+            if kind == 0:
+                row += [a] * n
+            elif kind == 1:
+                row += [a, b] * n
+            elif kind == 2:
+                row += [rng.randrange(1, colours) for _ in range(rng.randrange(1, 8))]
+            else:
+                row += [0] * rng.randrange(4, 7)
+        row = (row + [0] * WIDTH)[:WIDTH]
+        if y % 4 == 3:
+            row[-5:] = [0] * 5
+        rows.append(row)
+    return rows
+
+
+def with_pattern(data, rows):
+    """A 40-byte uncompressed 4- or 8-bit file with its pixels replaced."""
+    info, _, _, bits, comp, _, off = header(data)
+    assert info == 40 and bits in (4, 8) and comp == 0
+    out = bytearray(data[:off])
+    for row in rows:
+        if bits == 4:
+            row = [row[x] << 4 | (row[x + 1] if x + 1 < WIDTH else 0) for x in range(0, WIDTH, 2)]
+        out += bytes(row) + bytes(row_bytes(WIDTH, bits) - len(row))
+    return bytes(out)
+
+
+def rle_stream(rows, bits, used):
+    """RLE8 (8 bits) or RLE4 (4 bits) code of the rows, bottom first: runs of
+    one colour (at 4 bits two alternating ones), absolute runs of 3 or more
+    pixels padded to 16 bits, deltas over stretches of index 0, an early end
+    of line where a row ends in 0, end of bitmap. Adds the kinds of code used
+    to `used`."""
+    out = bytearray()
+
+    def alternating(row, x, end):
+        n = 1
+        while x + n < end and n < 255 and row[x + n] == row[x + (n % 2 if bits == 4 else 0)]:
+            n += 1
+        return n
+
+    y = 0
+    while y < HEIGHT:
+        row = rows[y]
+        if not any(row):
+            n = 1
+            while y + n < HEIGHT and not any(rows[y + n]):
+                n += 1
+            out += bytes([0, 2, 0, n])
+            used.add("delta-up")
+            y += n
+            continue
+        end = max(i for i in range(WIDTH) if row[i]) + 1
+        if end < WIDTH:
+            used.add("early-end-of-line")
+        x = 0
+        while x < end:
+            zeros = 0
+            while row[x + zeros] == 0:
+                zeros += 1
+            if zeros >= 4:
+                out += bytes([0, 2, zeros, 0])
+                used.add("delta-right")
+                x += zeros
+                continue
+            n = alternating(row, x, end)
+            if n >= 3 or end - x < 3:
+                n = min(n, 2) if n < 3 else n
+                pair = row[x] << 4 | (row[x + 1] if n > 1 else 0) if bits == 4 else row[x]
+                out += bytes([n, pair])
+                used.add("run")
+                x += n
+                continue
+            m = 3
+            while x + m < end and m < 255 and alternating(row, x + m, end) < 3 and \
+                    row[x + m: x + m + 4] != [0] * 4:
+                m += 1
+            pixels = row[x:x + m]
+            if bits == 4:
+                pixels = [pixels[i] << 4 | (pixels[i + 1] if i + 1 < m else 0)
+                          for i in range(0, m, 2)]
+            out += bytes([0, m]) + bytes(pixels) + bytes(len(pixels) % 2)
+            used.add("absolute-" + ("odd" if m % 2 else "even"))
+            x += m
+        out += b"\x00\x00"
+        y += 1
+    return bytes(out + b"\x00\x01")
+
+
+def run_length(data, bits, rows):
+    """The file of with_pattern(data, rows) with the rows run-length coded;
+    checks that every kind of code occurs."""
+    used = set()
+    body = rle_stream(rows, bits, used)
+    assert used == {"run", "absolute-odd", "absolute-even", "delta-right", "delta-up",
+                    "early-end-of-line"}, used
+    off = header(data)[6]
     out = bytearray(data[:off]) + body
-    struct.pack_into("<I", out, 30, 2)
+    struct.pack_into("<I", out, 30, 1 if bits == 8 else 2)
     struct.pack_into("<I", out, 34, len(body))
     struct.pack_into("<I", out, 2, len(out))
+    return bytes(out)
+
+
+def set_compression(data, compression):
+    out = bytearray(data)
+    struct.pack_into("<I", out, 30, compression)
+    return bytes(out)
+
+
+def header64(data):
+    """A 40-byte file given the 64-byte header of the second OS/2 version."""
+    info, _, _, _, _, _, off = header(data)
+    assert info == 40
+    out = bytearray(data[:54]) + bytes(24) + data[54:]
+    struct.pack_into("<I", out, 14, 64)
+    struct.pack_into("<I", out, 10, off + 24)
+    struct.pack_into("<I", out, 2, len(out))
+    return bytes(out)
+
+
+def negate_height(data):
+    out = bytearray(data)
+    struct.pack_into("<i", out, 22, -header(data)[2])
     return bytes(out)
 
 
@@ -259,16 +382,30 @@ def main():
     w.show("magick", r("im_v3_8_40.bmp", "im_v3_8_short.bmp", lambda d: short_table(d, 40)),
            (40, 8, 0, False), "im_v3_8_40.bmp")
 
-    w.refuse("magick", m("im_v3_rle8.bmp", "-type", "palette", prefix="BMP3:"), (40, 8, 1, False),
-             "RLE8")
-    w.refuse("magick", m("im_v5_rle8.bmp", "-type", "palette"), (124, 8, 1, False), "RLE8")
-    w.refuse("magick", r("im_v3_4.bmp", "im_v3_rle4.bmp", rle4), (40, 4, 2, False), "RLE4")
-    w.refuse("magick", m("im_os2_24.bmp", prefix="BMP2:"), (12, 24, 0, False), "OS/2-header")
-    w.refuse("magick", m("im_os2_8.bmp", "-type", "palette", prefix="BMP2:"), (12, 8, 0, False),
-             "OS/2-header")
-    # The hand-made RLE4 file is a real one: ImageMagick decodes it to the
-    # picture of the file it came from.
-    assert w.decode("magick", "im_v3_rle4.bmp") == w.decode("magick", "im_v3_4.bmp")
+    # Run-length coded rows: ImageMagick writes RLE8 (one run a pixel here,
+    # whole padded rows); the hand-made RLE8 and RLE4 files use every code,
+    # and ImageMagick decodes each to the picture of the plain file it came
+    # from.
+    w.show("magick", m("im_v3_rle8.bmp", "-type", "palette", prefix="BMP3:"), (40, 8, 1, False))
+    w.show("magick", m("im_v5_rle8.bmp", "-type", "palette"), (124, 8, 1, False))
+    for bits, source in ((8, "im_v3_8.bmp"), (4, "im_v3_4.bmp")):
+        with open(w.path(source), "rb") as f:
+            rows = pattern_rows(bits, header(f.read())[5] or 1 << bits)
+        plain = r(source, "made_%d.bmp" % bits, lambda d: with_pattern(d, rows))
+        w.show("magick", r(plain, "made_rle%d.bmp" % bits, lambda d: run_length(d, bits, rows)),
+               (40, bits, 1 if bits == 8 else 2, False), plain)
+    # The 12-byte core header.
+    w.show("magick", m("im_os2_24.bmp", prefix="BMP2:"), (12, 24, 0, False))
+    w.show("magick", m("im_os2_8.bmp", "-type", "palette", prefix="BMP2:"), (12, 8, 0, False))
+    w.show("magick", m("im_os2_4.bmp", *palette4, prefix="BMP2:"), (12, 4, 0, False))
+    w.show("magick", m("im_os2_1.bmp", *mono, prefix="BMP2:"), (12, 1, 0, False))
+
+    w.refuse("magick", r("im_v3_rle8.bmp", "im_v3_rle8_top.bmp", negate_height), (40, 8, 1, True),
+             "top-down-RLE8")
+    w.refuse("magick", r("im_v3_8.bmp", "im_v3_8_bitfields.bmp", lambda d: set_compression(d, 3)),
+             (40, 8, 3, False), "bit-fields-at-8-bits")
+    w.refuse("magick", r("im_v3_8.bmp", "im_v3_8_h64.bmp", header64), (64, 8, 0, False),
+             "64-byte-header")
 
     # Pillow: 40-byte headers only; 1, 8 (gray or palette), 24 and 32 bits.
     def pil(name, mode):

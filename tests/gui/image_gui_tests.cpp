@@ -235,12 +235,17 @@ TEST_F(ImageTest, MalformedFilesAreRefusedAndThePictureStays) {
     ExpectRefusedImage("huge.bmp", huge, "Image file too large!", w, h, shown);
 
     // Each message the checks give (every file they refuse is tested in the
-    // core tests): a header the library cannot show (run-length
-    // compression), headers that promise more than the file holds, a packed
-    // file shorter than 16 + 6 x G x height.
+    // core tests): a header the library cannot show (bit fields at 8 bits),
+    // a run-length stream that would write past a row, headers that promise
+    // more than the file holds, a packed file shorter than 16 + 6 x G x
+    // height.
+    std::vector<uint8_t> fields = BitmapFile(w, h, 8, 8);
+    Put32(fields, 30, 3);
+    ExpectRefusedImage("fields.bmp", fields, "Unsupported bitmap file!", w, h, shown);
     std::vector<uint8_t> rle = BitmapFile(w, h, 8, 8);
     Put32(rle, 30, 1);
-    ExpectRefusedImage("rle.bmp", rle, "Unsupported bitmap file!", w, h, shown);
+    rle[54 + 1024] = 255; // a run of 255 pixels in a row of 200
+    ExpectRefusedImage("rle.bmp", rle, "Bitmap file damaged!", w, h, shown);
     std::vector<uint8_t> cut = good;
     cut.pop_back();
     ExpectRefusedImage("cut.bmp", cut, "Bitmap file too short!", w, h, shown);
