@@ -51,19 +51,22 @@ static inline ChromaTerms TermsOf(int8_t u, int8_t v) {
                        Tables.RedFromV[iv]};
 }
 
-// Byte shuffles that interleave 16 blue, 16 green and 16 red bytes into 48
-// bytes of pixels (SSSE3 and AVX2 kernels): output byte j is channel j % 3 of
-// pixel j / 3, so 16-byte output register k takes from channel c the bytes
-// that kBgrShuffle[k][c] names (-1 gives 0), and ORs the three together.
+// Byte shuffles that interleave 16 pixels into 48 bytes (SSSE3 and AVX2
+// kernels), from three registers: blue and green of pixels 0-7 (blue i at
+// byte i, green i at byte 8 + i), the same of pixels 8-15, and the 16 red
+// bytes. Output byte j is channel j % 3 of pixel j / 3; 16-byte output piece
+// k takes from source s the bytes that kBgrShuffle[k][s] names (-1 gives 0)
+// and ORs them together. Piece 0 needs nothing of pixels 8-15, piece 2
+// nothing of pixels 0-7.
 alignas(16) inline constexpr int8_t kBgrShuffle[3][3][16] = {
-    {{0, -1, -1, 1, -1, -1, 2, -1, -1, 3, -1, -1, 4, -1, -1, 5},
-     {-1, 0, -1, -1, 1, -1, -1, 2, -1, -1, 3, -1, -1, 4, -1, -1},
+    {{0, 8, -1, 1, 9, -1, 2, 10, -1, 3, 11, -1, 4, 12, -1, 5},
+     {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1},
      {-1, -1, 0, -1, -1, 1, -1, -1, 2, -1, -1, 3, -1, -1, 4, -1}},
-    {{-1, -1, 6, -1, -1, 7, -1, -1, 8, -1, -1, 9, -1, -1, 10, -1},
-     {5, -1, -1, 6, -1, -1, 7, -1, -1, 8, -1, -1, 9, -1, -1, 10},
+    {{13, -1, 6, 14, -1, 7, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1},
+     {-1, -1, -1, -1, -1, -1, -1, -1, 0, 8, -1, 1, 9, -1, 2, 10},
      {-1, 5, -1, -1, 6, -1, -1, 7, -1, -1, 8, -1, -1, 9, -1, -1}},
-    {{-1, 11, -1, -1, 12, -1, -1, 13, -1, -1, 14, -1, -1, 15, -1, -1},
-     {-1, -1, 11, -1, -1, 12, -1, -1, 13, -1, -1, 14, -1, -1, 15, -1},
+    {{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1},
+     {-1, 3, 11, -1, 4, 12, -1, 5, 13, -1, 6, 14, -1, 7, 15, -1},
      {10, -1, -1, 11, -1, -1, 12, -1, -1, 13, -1, -1, 14, -1, -1, 15}}};
 
 // Unaligned little-endian 32-bit access (all our targets are little-endian).

@@ -1,7 +1,7 @@
 // Row kernels on 128-bit vectors, 16 pixels (4 groups) per block, shared by
 // the SSE2 and SSSE3 files. `Isa` supplies the steps where SSSE3 has better
-// instructions: magnitudes and signs of chroma words, and interleaving a
-// block's blue, green and red bytes. Everything here is internal to the file
+// instructions: magnitudes and signs of chroma words, and turning a block's
+// blue, green and red sums into 48 bytes of pixels. Everything here is internal to the file
 // that includes it, since each file is built for its own instruction set.
 #ifndef VORLEX_YUV_ROWS_128_H
 #define VORLEX_YUV_ROWS_128_H
@@ -80,14 +80,14 @@ inline __m128i Load4(const void* p) { return _mm_cvtsi32_si128(static_cast<int>(
 template <typename Isa>
 struct Kernels128 {
     // 16 pixels: 16 luma bytes at y, pixel i taking the terms of lane i of
-    // `low` (pixels 0-7) or lane i - 8 of `high`.
+    // `low` (pixels 0-7) or lane i - 8 of `high`. Isa::Store saturates the
+    // sums to bytes and writes the 48 bytes.
     static inline void Pixels(uint8_t* dst, const uint8_t* y, const Terms128& low,
                               const Terms128& high, const Multipliers128& k) {
         const __m128i bytes = Load16(y);
         const __m128i l0 = Luma(LumaWordsLow(bytes), k), l1 = Luma(LumaWordsHigh(bytes), k);
-        Isa::Bgr(dst, _mm_packus_epi16(_mm_add_epi16(l0, low.b), _mm_add_epi16(l1, high.b)),
-                   _mm_packus_epi16(_mm_sub_epi16(l0, low.g), _mm_sub_epi16(l1, high.g)),
-                   _mm_packus_epi16(_mm_add_epi16(l0, low.r), _mm_add_epi16(l1, high.r)));
+        Isa::Store(dst, _mm_add_epi16(l0, low.b), _mm_add_epi16(l1, high.b), _mm_sub_epi16(l0, low.g),
+                   _mm_sub_epi16(l1, high.g), _mm_add_epi16(l0, low.r), _mm_add_epi16(l1, high.r));
     }
 
     // Blocks of 4 groups from group 0; when `groups` is not a multiple of 4

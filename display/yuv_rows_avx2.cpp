@@ -70,36 +70,30 @@ inline __m256i Chroma8(const void* p) {
     return _mm256_cvtepi8_epi16(_mm_loadl_epi64(static_cast<const __m128i*>(p)));
 }
 
-// Output piece k (16 bytes) of each lane's 48 bytes of pixels, from the
-// lane's 16 blue, green and red bytes.
-inline __m256i Piece(int k, __m256i b, __m256i g, __m256i r) {
-    auto pick = [k](__m256i bytes, int c) {
-        const __m128i order = _mm_load_si128(reinterpret_cast<const __m128i*>(kBgrShuffle[k][c]));
-        return _mm256_shuffle_epi8(bytes, _mm256_broadcastsi128_si256(order));
+// 32 pixels from 32 luma bytes; `low` holds the terms of pixels 0-7 and
+// 16-23, `high` those of 8-15 and 24-31. The sums are saturated to bytes
+// (each lane: blue and green of its first eight pixels in one register, of
+// its last eight in another, red of all 16 in a third), the 128-bit shuffles
+// of kBgrShuffle give each lane's 48 bytes as three 16-byte pieces, and the
+// low lane's pieces are stored before the high lane's.
+inline void Pixels(uint8_t* dst, const uint8_t* y, const Terms& low, const Terms& high, const Multipliers& k) {
+    const __m256i bytes = Load32(y), zero = _mm256_setzero_si256();
+    const __m256i l0 = Luma(_mm256_unpacklo_epi8(bytes, zero), k);
+    const __m256i l1 = Luma(_mm256_unpackhi_epi8(bytes, zero), k);
+    const __m256i bgLow = _mm256_packus_epi16(_mm256_add_epi16(l0, low.b), _mm256_sub_epi16(l0, low.g));
+    const __m256i bgHigh = _mm256_packus_epi16(_mm256_add_epi16(l1, high.b), _mm256_sub_epi16(l1, high.g));
+    const __m256i r = _mm256_packus_epi16(_mm256_add_epi16(l0, low.r), _mm256_add_epi16(l1, high.r));
+    auto pick = [](__m256i source, int piece, int s) {
+        const __m128i order = _mm_load_si128(reinterpret_cast<const __m128i*>(kBgrShuffle[piece][s]));
+        return _mm256_shuffle_epi8(source, _mm256_broadcastsi128_si256(order));
     };
-    return _mm256_or_si256(_mm256_or_si256(pick(b, 0), pick(g, 1)), pick(r, 2));
-}
-
-// 32 pixels of blue, green and red bytes (0-15 in the low lane) interleaved
-// into 96 bytes: the low lane's three pieces, then the high lane's.
-inline void StoreBgr(uint8_t* dst, __m256i b, __m256i g, __m256i r) {
-    const __m256i o0 = Piece(0, b, g, r), o1 = Piece(1, b, g, r), o2 = Piece(2, b, g, r);
+    const __m256i o0 = _mm256_or_si256(pick(bgLow, 0, 0), pick(r, 0, 2));
+    const __m256i o1 = _mm256_or_si256(_mm256_or_si256(pick(bgLow, 1, 0), pick(bgHigh, 1, 1)), pick(r, 1, 2));
+    const __m256i o2 = _mm256_or_si256(pick(bgHigh, 2, 1), pick(r, 2, 2));
     __m256i* out = reinterpret_cast<__m256i*>(dst);
     _mm256_storeu_si256(out, _mm256_permute2x128_si256(o0, o1, 0x20));
     _mm256_storeu_si256(out + 1, _mm256_permute2x128_si256(o2, o0, 0x30));
     _mm256_storeu_si256(out + 2, _mm256_permute2x128_si256(o1, o2, 0x31));
-}
-
-// 32 pixels from 32 luma bytes; `low` holds the terms of pixels 0-7 and
-// 16-23, `high` those of 8-15 and 24-31.
-inline void Pixels(uint8_t* dst, const uint8_t* y, const Terms& low, const Terms& high,
-                   const Multipliers& k) {
-    const __m256i bytes = Load32(y), zero = _mm256_setzero_si256();
-    const __m256i l0 = Luma(_mm256_unpacklo_epi8(bytes, zero), k);
-    const __m256i l1 = Luma(_mm256_unpackhi_epi8(bytes, zero), k);
-    StoreBgr(dst, _mm256_packus_epi16(_mm256_add_epi16(l0, low.b), _mm256_add_epi16(l1, high.b)),
-             _mm256_packus_epi16(_mm256_sub_epi16(l0, low.g), _mm256_sub_epi16(l1, high.g)),
-             _mm256_packus_epi16(_mm256_add_epi16(l0, low.r), _mm256_add_epi16(l1, high.r)));
 }
 
 // Blocks of 8 groups; the last block ends at the row's end, as in the

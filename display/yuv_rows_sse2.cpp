@@ -29,8 +29,11 @@ struct Sse2 {
         return _mm_sub_epi16(_mm_xor_si128(t, s), s);
     }
 
-    // 16 blue, green and red bytes interleaved into 48 bytes of pixels.
-    static inline void Bgr(uint8_t* dst, __m128i b, __m128i g, __m128i r) {
+    // Blue, green and red words of pixels 0-7 (b0, g0, r0) and 8-15,
+    // saturated to bytes and interleaved into 48 bytes of pixels.
+    static inline void Store(uint8_t* dst, __m128i b0, __m128i b1, __m128i g0, __m128i g1, __m128i r0,
+                             __m128i r1) {
+        const __m128i b = _mm_packus_epi16(b0, b1), g = _mm_packus_epi16(g0, g1), r = _mm_packus_epi16(r0, r1);
         const __m128i zero = _mm_setzero_si128();
         const __m128i bgLow = _mm_unpacklo_epi8(b, g), bgHigh = _mm_unpackhi_epi8(b, g);
         const __m128i rLow = _mm_unpacklo_epi8(r, zero), rHigh = _mm_unpackhi_epi8(r, zero);

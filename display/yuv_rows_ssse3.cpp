@@ -13,20 +13,21 @@ struct Ssse3 {
     // t negated where c is negative (and 0 where c is 0, where t is 0 too).
     static inline __m128i SignOf(__m128i t, __m128i c) { return _mm_sign_epi16(t, c); }
 
-    // 16 blue, green and red bytes interleaved into 48 bytes of pixels.
-    static inline void Bgr(uint8_t* dst, __m128i b, __m128i g, __m128i r) {
-        __m128i* out = reinterpret_cast<__m128i*>(dst);
-        _mm_storeu_si128(out, Piece(0, b, g, r));
-        _mm_storeu_si128(out + 1, Piece(1, b, g, r));
-        _mm_storeu_si128(out + 2, Piece(2, b, g, r));
-    }
-
-    // Output register k of the 48 bytes.
-    static inline __m128i Piece(int k, __m128i b, __m128i g, __m128i r) {
-        auto pick = [k](__m128i bytes, int c) {
-            return _mm_shuffle_epi8(bytes, _mm_load_si128(reinterpret_cast<const __m128i*>(kBgrShuffle[k][c])));
+    // Blue, green and red words of pixels 0-7 (b0, g0, r0) and 8-15,
+    // saturated to bytes (blue and green of eight pixels in one register)
+    // and interleaved into 48 bytes of pixels with the shuffles of
+    // kBgrShuffle.
+    static inline void Store(uint8_t* dst, __m128i b0, __m128i b1, __m128i g0, __m128i g1, __m128i r0,
+                             __m128i r1) {
+        const __m128i bgLow = _mm_packus_epi16(b0, g0), bgHigh = _mm_packus_epi16(b1, g1);
+        const __m128i r = _mm_packus_epi16(r0, r1);
+        auto pick = [](__m128i bytes, int k, int s) {
+            return _mm_shuffle_epi8(bytes, _mm_load_si128(reinterpret_cast<const __m128i*>(kBgrShuffle[k][s])));
         };
-        return _mm_or_si128(_mm_or_si128(pick(b, 0), pick(g, 1)), pick(r, 2));
+        __m128i* out = reinterpret_cast<__m128i*>(dst);
+        _mm_storeu_si128(out, _mm_or_si128(pick(bgLow, 0, 0), pick(r, 0, 2)));
+        _mm_storeu_si128(out + 1, _mm_or_si128(_mm_or_si128(pick(bgLow, 1, 0), pick(bgHigh, 1, 1)), pick(r, 1, 2)));
+        _mm_storeu_si128(out + 2, _mm_or_si128(pick(bgHigh, 2, 1), pick(r, 2, 2)));
     }
 };
 
