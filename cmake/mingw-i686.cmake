@@ -2,12 +2,13 @@
 # which GoogleTest needs) and runs the built programs under Wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
+set(VORLEX_MINGW i686-w64-mingw32)
 
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+set(CMAKE_C_COMPILER ${VORLEX_MINGW}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VORLEX_MINGW}-g++-posix)
+set(CMAKE_RC_COMPILER ${VORLEX_MINGW}-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH /usr/${VORLEX_MINGW})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

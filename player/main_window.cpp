@@ -4,11 +4,15 @@
 // down.
 #include <windows.h>
 
+#include <cderr.h>
+#include <stddef.h>
+
 #include "display.h"
 #include "frame_access.h"
 #include "frame_rate.h"
 #include "main_window.h"
 #include "option_dialogs.h"
+#include "option_rules.h"
 #include "player_state.h"
 #include "resource.h"
 
@@ -18,9 +22,18 @@ const char kClassName[] = "VORLEX";
 const char kTitle[] = "Vorlex";
 const UINT_PTR kPlaybackTimer = 1001;
 const int kControlMenuPosition = 1;
-// The open dialog's record in its original 76-byte form.
-const DWORD kOpenFileNameSize = 76;
+// The open dialog's record in its original form, without the fields added
+// later: 76 bytes in 32-bit code, 136 in 64-bit code (the dialog refuses any
+// other size).
+const DWORD kOpenFileNameSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+#if defined(_WIN64)
+static_assert(kOpenFileNameSize == 136, "original open-file record, 64-bit");
+#else
+static_assert(kOpenFileNameSize == 76, "original open-file record, 32-bit");
+#endif
 const DWORD kOpenFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST; // 0x1804
+
+static_assert(OPEN_DIALOG_NAME_TOO_LONG == FNERR_BUFFERTOOSMALL, "the dialog's error for a name too long");
 
 HINSTANCE g_instance;
 bool g_bufferFailure;
@@ -29,8 +42,9 @@ bool g_bufferFailure;
 // when the filter string could not be loaded.
 OPENFILENAMEA g_openFile;
 char g_filter[256];
-char g_fileName[128];
-char g_fileTitle[128];
+// The longest path the ANSI calls take.
+char g_fileName[MAX_PATH];
+char g_fileTitle[MAX_PATH];
 
 void SetUpOpenFileRecord(HWND window) {
     const int length = LoadStringA(g_instance, IDS_OPEN_FILTER, g_filter, sizeof g_filter);
@@ -106,14 +120,18 @@ void SetFileTitle(HWND window, const char* path) {
 }
 
 // Runs the open dialog and opens the chosen file as the input file. Returns
-// false when the user cancelled or the file cannot be opened (the user is
-// told; the previous file, title and picture stay).
+// false when the user cancelled, the dialog failed or the file cannot be
+// opened (in the last two cases the user is told; the previous file, title
+// and picture stay).
 bool ChooseAndOpenFile() {
     if (g_openFile.lStructSize == 0) {
         return false;
     }
     g_fileName[0] = '\0';
     if (!GetOpenFileNameA(&g_openFile)) {
+        if (const char* failure = OpenDialogFailure(CommDlgExtendedError())) {
+            ShowError(nullptr, failure);
+        }
         return false;
     }
     if (!OpenInputFile(g_fileName)) {

@@ -47,3 +47,10 @@ const char* CheckFrameRateEntry(const char* text) {
     }
     return nullptr;
 }
+
+const char* OpenDialogFailure(uint32_t extendedError) {
+    if (extendedError == 0) {
+        return nullptr;
+    }
+    return extendedError == OPEN_DIALOG_NAME_TOO_LONG ? "File name too long!" : "Open dialog failure!";
+}

@@ -1,5 +1,6 @@
-// The rules of the option dialogs that need no window: which radio stands for
-// which type, and the checks of the entries, each giving the message to show.
+// The rules of the player's dialogs that need no window: which radio stands
+// for which type, the checks of the entries and what a failed open dialog
+// means, each giving the message to show.
 #ifndef VORLEX_OPTION_RULES_H
 #define VORLEX_OPTION_RULES_H
 
@@ -27,5 +28,11 @@ const char* CheckSizeEntry(bool haveWidth, uint32_t width, bool haveHeight, uint
 // Null when the frame-rate text is acceptable: not empty, and a rate that
 // gives a usable timer period.
 const char* CheckFrameRateEntry(const char* text);
+
+// What the open dialog's extended error (CommDlgExtendedError) means to the
+// user: null for 0 (the user cancelled), "File name too long!" when the chosen
+// name did not fit the record's buffer, a general message otherwise.
+const uint32_t OPEN_DIALOG_NAME_TOO_LONG = 0x3003; // FNERR_BUFFERTOOSMALL
+const char* OpenDialogFailure(uint32_t extendedError);
 
 #endif

@@ -531,6 +531,12 @@ std::vector<void*> FragmentHeap() {
 }
 
 TEST(Lifecycle, LibraryDoesNotLoadWithoutRoomForItsPlanesAndLeavesNothingBehind) {
+#if defined(_WIN64)
+    // A 64-bit address space cannot be filled here: even reservations alone
+    // cost Wine more memory than the machine has. The native store tests
+    // cover the failure of each plane.
+    GTEST_SKIP() << "needs a 32-bit address space: runs on the 32-bit build only";
+#endif
     const std::string copy = CopyOfLibrary();
     const uint64_t before = CommittedPrivateBytes();
     std::vector<void*> held = FragmentHeap();

@@ -6,6 +6,7 @@
 #include "bmp_headers.h"
 #include "display.h"
 #include "image_checks.h"
+#include "option_rules.h"
 
 namespace {
 
@@ -45,6 +46,13 @@ TEST(CheckWholeImageFile, BitmapVerdictsBecomeMessages) {
     EXPECT_STREQ(Check(TYPE_BMP, cut), "Bitmap file too short!");
     bmp[0] = 'X';
     EXPECT_STREQ(Check(TYPE_BMP, bmp), "Unsupported bitmap file!");
+}
+
+TEST(OpenDialogFailure, ACancelIsSilentAndEveryFailureIsNamed) {
+    EXPECT_EQ(OpenDialogFailure(0), nullptr);
+    EXPECT_STREQ(OpenDialogFailure(0x3003), "File name too long!");
+    EXPECT_STREQ(OpenDialogFailure(0x3002), "Open dialog failure!"); // an invalid file name
+    EXPECT_STREQ(OpenDialogFailure(0xFFFF), "Open dialog failure!"); // the dialog could not start
 }
 
 } // namespace

@@ -70,17 +70,36 @@ BYTE* RemoteModuleBase(DWORD pid, const char* module) {
 }
 
 // What the stub reads: the two functions' addresses in the player's process
-// and GetMenuState's arguments.
+// and GetMenuState's arguments. The driver and the player are built for the
+// same machine, so pointers have the same size in both.
 struct MenuQuery {
-    DWORD getMenu;
-    DWORD getMenuState;
-    DWORD window;
-    DWORD item;
-    DWORD flags;
+    UINT_PTR getMenu;
+    UINT_PTR getMenuState;
+    UINT_PTR window;
+    UINT item;
+    UINT flags;
 };
 
-// i686 code of a thread procedure taking a MenuQuery*:
+// Machine code of a thread procedure taking a MenuQuery*:
 //   return GetMenuState(GetMenu(q->window), q->item, q->flags);
+#if defined(_WIN64)
+static_assert(sizeof(MenuQuery) == 32, "the stub's offsets");
+const uint8_t kMenuStub[] = {
+    0x53,                   // push rbx
+    0x48, 0x83, 0xEC, 0x20, // sub rsp, 32          shadow space; rsp stays 16-aligned
+    0x48, 0x89, 0xCB,       // mov rbx, rcx         the query
+    0x48, 0x8B, 0x4B, 0x10, // mov rcx, [rbx+16]    window
+    0xFF, 0x13,             // call [rbx]           GetMenu
+    0x48, 0x89, 0xC1,       // mov rcx, rax         menu
+    0x8B, 0x53, 0x18,       // mov edx, [rbx+24]    item
+    0x44, 0x8B, 0x43, 0x1C, // mov r8d, [rbx+28]    flags
+    0xFF, 0x53, 0x08,       // call [rbx+8]         GetMenuState
+    0x48, 0x83, 0xC4, 0x20, // add rsp, 32
+    0x5B,                   // pop rbx
+    0xC3,                   // ret
+};
+#else
+static_assert(sizeof(MenuQuery) == 20, "the stub's offsets");
 const uint8_t kMenuStub[] = {
     0x8B, 0x44, 0x24, 0x04, // mov eax, [esp+4]
     0x53,                   // push ebx
@@ -94,7 +113,10 @@ const uint8_t kMenuStub[] = {
     0x5B,                   // pop ebx
     0xC2, 0x04, 0x00,       // ret 4
 };
-const size_t kQueryOffset = 32;
+#endif
+// The query lies after the code, in the same page.
+const size_t kQueryOffset = 64;
+static_assert(sizeof kMenuStub <= kQueryOffset, "stub and query do not overlap");
 
 } // namespace
 
@@ -111,9 +133,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD ms) {
     }
 }
 
-bool LaunchPlayer(PlayerProcess* player) {
+bool LaunchPlayer(PlayerProcess* player, const char* path) {
     ZeroMemory(player, sizeof *player);
-    std::string command = "\"" + PlayerDirectory() + "vorlex.exe\"";
+    std::string command = "\"" + (path ? std::string(path) : PlayerDirectory() + "vorlex.exe") + "\"";
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
@@ -187,11 +209,10 @@ UINT MenuState(const PlayerProcess& player, UINT item, UINT flags) {
     // from its base.
     auto remote = [&](const char* name) {
         const BYTE* local = reinterpret_cast<const BYTE*>(GetProcAddress(localUser32, name));
-        return static_cast<DWORD>(reinterpret_cast<DWORD_PTR>(remoteUser32) +
-                                  (local - reinterpret_cast<const BYTE*>(localUser32)));
+        return reinterpret_cast<UINT_PTR>(remoteUser32) + (local - reinterpret_cast<const BYTE*>(localUser32));
     };
-    MenuQuery query = {remote("GetMenu"), remote("GetMenuState"),
-                       static_cast<DWORD>(reinterpret_cast<DWORD_PTR>(player.window)), item, flags};
+    MenuQuery query = {remote("GetMenu"), remote("GetMenuState"), reinterpret_cast<UINT_PTR>(player.window),
+                       item, flags};
 
     HANDLE process = player.info.hProcess;
     BYTE* code = static_cast<BYTE*>(

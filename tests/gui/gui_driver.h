@@ -22,9 +22,10 @@ struct PlayerProcess {
     BYTE* user32Base; // where user32.dll lies in the player's process
 };
 
-// Starts vorlex.exe (beside this program) and waits for its main window of
-// class "VORLEX" in that process. False when it does not appear in time.
-bool LaunchPlayer(PlayerProcess* player);
+// Starts vorlex.exe (the one beside this program, or the one at `path`) and
+// waits for its main window of class "VORLEX" in that process. False when it
+// does not appear in time.
+bool LaunchPlayer(PlayerProcess* player, const char* path = nullptr);
 
 // Ends the player: posts WM_CLOSE and waits; terminates it when it does not
 // end in time. Closes the handles.

@@ -297,4 +297,19 @@ TEST_F(PlayerTest, AFileThatCannotBeOpenedKeepsTitleAndPicture) {
                                                           FrameOf(file, TYPE_YUV420, kQcifW, kQcifH, 1))));
 }
 
+TEST_F(PlayerTest, ASequenceInADeepFolderOpens) {
+    // About 200 characters of folder, as project folders of test material
+    // easily have; the file's full path is longer than 127 characters.
+    std::string folder;
+    while (WorkPath(folder).size() < 200) {
+        folder += "conformance material, downscaled\\";
+        ASSERT_TRUE(CreateDirectoryA(WorkPath(folder).c_str(), nullptr)) << WorkPath(folder);
+    }
+    const std::string name = folder + "bars 176x144 4-2-0.yuv";
+    const std::vector<uint8_t> file = WriteSequence(name, TYPE_YUV420, kQcifW, kQcifH, 2);
+    OpenSequence(WorkPath(name));
+    EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH, file.data())));
+    ExpectNoDialog();
+}
+
 } // namespace
