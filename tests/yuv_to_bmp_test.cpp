@@ -10,6 +10,7 @@
 #include "conversion_tables.h"
 #include "display.h"
 #include "test_support.h"
+#include "yuv_rows.h"
 
 namespace {
 
@@ -338,6 +339,22 @@ TEST(AllPaths, AgreeOnRandomFramesOfEveryPresetSize) {
                 << "code " << code << " " << p.w << "x" << p.h;
         }
     }
+}
+
+// Tables that the fixed-point terms do not reproduce leave every vector level
+// on the table path: MMX or scalar as MmxAvailable says.
+TEST(AllPaths, UnprovenTermsFallBackToTheTablePaths) {
+    Tables.LumaFromY[100] = static_cast<int16_t>(Tables.LumaFromY[100] + 1);
+    EXPECT_EQ(DeriveVectorTerms(), 0u);
+    for (uint32_t level : {VECTOR_SSE2, VECTOR_SSSE3, VECTOR_AVX2}) {
+        PathSelection selection(PATH_SCALAR);
+        VectorLevel = level;
+        EXPECT_EQ(&ChosenRowKernels(), &ScalarRowKernels) << level;
+        MmxAvailable = 1;
+        EXPECT_EQ(&ChosenRowKernels(), &MmxRowKernels) << level;
+    }
+    BuildConversionTables();
+    EXPECT_EQ(VectorTerms.proven, 1u);
 }
 
 } // namespace
