@@ -1,9 +1,9 @@
 // AVX2 row kernels: the arithmetic of the 128-bit kernels (yuv_rows_128.h) on
-// 32 pixels per block. AVX2 unpacks, packs and shuffles within each 128-bit
-// lane, so a block's words are arranged as pixels 0-7 and 16-23 in one
-// register and 8-15 and 24-31 in the other; packing then gives pixels 0-15 in
-// the low lane and 16-31 in the high one. Rows of fewer than 8 groups go to
-// the SSSE3 kernels.
+// 32 pixels per block (64 for 4:1:1). AVX2 unpacks, packs and shuffles within
+// each 128-bit lane, so a block's words are arranged as pixels 0-7 and 16-23
+// in one register and 8-15 and 24-31 in the other; packing then gives pixels
+// 0-15 in the low lane and 16-31 in the high one. Rows shorter than a block
+// go to the SSSE3 kernels.
 #include <immintrin.h>
 
 #include "conversion_tables.h"
@@ -62,12 +62,9 @@ inline Terms PairsTwiceHigh(const Terms& t) {
 
 inline __m256i Load32(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
 
-// Sixteen or eight signed bytes to words, in order across the two lanes.
+// Sixteen signed bytes to words, in order across the two lanes.
 inline __m256i Chroma16(const void* p) {
     return _mm256_cvtepi8_epi16(_mm_loadu_si128(static_cast<const __m128i*>(p)));
-}
-inline __m256i Chroma8(const void* p) {
-    return _mm256_cvtepi8_epi16(_mm_loadl_epi64(static_cast<const __m128i*>(p)));
 }
 
 // 32 pixels from 32 luma bytes; `low` holds the terms of pixels 0-7 and
@@ -96,16 +93,16 @@ inline void Pixels(uint8_t* dst, const uint8_t* y, const Terms& low, const Terms
     _mm256_storeu_si256(out + 2, _mm256_permute2x128_si256(o1, o2, 0x31));
 }
 
-// Blocks of 8 groups; the last block ends at the row's end, as in the
+// Blocks of `Size` groups; the last block ends at the row's end, as in the
 // 128-bit kernels.
-template <typename Block>
+template <uint32_t Size = 8, typename Block>
 inline void Blocks(uint32_t groups, Block block) {
     uint32_t g = 0;
-    for (; g + 8 <= groups; g += 8) {
+    for (; g + Size <= groups; g += Size) {
         block(g);
     }
     if (g < groups) {
-        block(groups - 8);
+        block(groups - Size);
     }
 }
 
@@ -138,16 +135,24 @@ void Row422(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, ui
 }
 
 void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
-    if (groups < 8) {
+    if (groups < 16) {
         Ssse3RowKernels.row411(y, u, v, dst, groups);
         return;
     }
     const Multipliers k = LoadMultipliers();
-    Blocks(groups, [=, &k](uint32_t g) {
-        // Samples 0-3 to the low lane (pixels 0-15), 4-7 to the high lane.
-        auto spread = [](__m256i c) { return _mm256_permute4x64_epi64(c, 0x50); };
-        const Terms t = TwiceLow(TermsOf(spread(Chroma8(u + g)), spread(Chroma8(v + g)), k));
-        Pixels(dst + 12 * g, y + 4 * g, PairsTwiceLow(t), PairsTwiceHigh(t), k);
+    // Blocks of 64 pixels, so that the terms of 16 chroma samples are computed
+    // at once: the samples are arranged as 0-3 and 8-11 in the low lane, 4-7
+    // and 12-15 in the high one; the lanes' low halves then serve pixels 0-31
+    // and their high halves pixels 32-63.
+    Blocks<16>(groups, [=, &k](uint32_t g) {
+        auto arrange = [](const int8_t* p) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            return _mm256_cvtepi8_epi16(_mm_shuffle_epi32(bytes, 0xD8)); // dwords 0, 2, 1, 3
+        };
+        const Terms t = TermsOf(arrange(u + g), arrange(v + g), k);
+        const Terms first = TwiceLow(t), second = TwiceHigh(t);
+        Pixels(dst + 12 * g, y + 4 * g, PairsTwiceLow(first), PairsTwiceHigh(first), k);
+        Pixels(dst + 12 * g + 96, y + 4 * g + 32, PairsTwiceLow(second), PairsTwiceHigh(second), k);
     });
 }
 
