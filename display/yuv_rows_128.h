@@ -1,8 +1,9 @@
 // Row kernels on 128-bit vectors, 16 pixels (4 groups) per block, shared by
 // the SSE2 and SSSE3 files. `Isa` supplies the steps where SSSE3 has better
 // instructions: magnitudes and signs of chroma words, and turning a block's
-// blue, green and red sums into 48 bytes of pixels. Everything here is internal to the file
-// that includes it, since each file is built for its own instruction set.
+// blue, green and red sums into 48 bytes of pixels. Everything here is
+// internal to the file that includes it, since each file is built for its own
+// instruction set.
 #ifndef VORLEX_YUV_ROWS_128_H
 #define VORLEX_YUV_ROWS_128_H
 
@@ -31,7 +32,8 @@ inline __m128i LumaWordsHigh(__m128i y) { return _mm_unpackhi_epi8(y, _mm_setzer
 inline __m128i ChromaWordsLow(__m128i c) { return _mm_srai_epi16(_mm_unpacklo_epi8(c, c), 8); }
 inline __m128i ChromaWordsHigh(__m128i c) { return _mm_srai_epi16(_mm_unpackhi_epi8(c, c), 8); }
 
-// LumaFromY of eight luma words.
+// LumaFromY of eight luma words, in the form that VectorTerms proves
+// (conversion_tables.h).
 inline __m128i Luma(__m128i y, const Multipliers128& k) {
     return _mm_add_epi16(y, _mm_mulhi_epu16(y, k.luma));
 }
@@ -42,8 +44,8 @@ struct Terms128 {
     __m128i b, g, r;
 };
 
-// Each term is the magnitude's product given the sample's sign, which
-// truncates toward zero as the tables do.
+// Each term is the magnitude's product given the sample's sign, in the forms
+// that VectorTerms proves; this truncates toward zero as the tables do.
 template <typename Isa>
 inline Terms128 Terms(__m128i u, __m128i v, const Multipliers128& k) {
     const __m128i nu = Isa::Magnitude(u), nv = Isa::Magnitude(v); // up to 128

@@ -108,6 +108,19 @@ TEST(ExactTruncatedProduct, KnownValues) {
     EXPECT_EQ(ExactTruncatedProduct(-3, 0.5), -1);
 }
 
+// Against the compiler's own reading of CPUID (which also asks the operating
+// system for the YMM state).
+TEST(DetectVectorLevel, AgreesWithTheCompilersFeatureCheck) {
+#if defined(__i386__) || defined(__x86_64__)
+    const uint32_t level = DetectVectorLevel();
+    EXPECT_EQ(level >= VECTOR_SSE2, __builtin_cpu_supports("sse2") != 0);
+    EXPECT_EQ(level >= VECTOR_SSSE3, __builtin_cpu_supports("ssse3") != 0);
+    EXPECT_EQ(level >= VECTOR_AVX2, __builtin_cpu_supports("avx2") != 0);
+#else
+    EXPECT_EQ(DetectVectorLevel(), VECTOR_NONE);
+#endif
+}
+
 TEST(DetectMmx, ReportsTheFeatureOfThisProcessor) {
 #if defined(__i386__) || defined(__x86_64__)
     // Every processor that runs these tests has MMX.
