@@ -4,7 +4,8 @@
 # Also: make dist (release archives for Windows users), make fuzz (the fuzz
 # targets for longer), make bench (native benchmarks), make bench-playback
 # (frames per second the player shows under Wine; writes about 1.3 GB into
-# build/pace), make clean.
+# build/pace), make bench-soak (a long session of the player watched for
+# leaks; about 2.3 GB into build/soak), make clean.
 
 JOBS ?= 2
 NATIVE := build/native
@@ -50,7 +51,7 @@ export ONLY_32BIT
 
 .PHONY: test run samples deps native asan win32 win64 fuzz-build tier-notice test-native test-asan \
         check-wine32 check-wine64 test-win32 test-win32-pe test-win64 test-win64-units test-fuzz \
-        dist test-dist fuzz bench bench-playback clean
+        dist test-dist fuzz bench bench-playback bench-soak clean
 
 test: deps tier-notice test-native test-asan $(WINDOWS_TESTS) test-dist test-fuzz
 	@echo "$(TIER_END)"
@@ -151,6 +152,13 @@ bench-playback: $(EDITION)
 	mkdir -p build/pace
 	tools/with-wine-display $(WINE_ARCH) tools/wine-run $(WINE_ARCH) build/$(EDITION)/bin/playback_pace.exe \
 	    $(CURDIR)/build/pace
+
+# A long session of the player watched for leaks; writes about 2.3 GB into
+# build/soak (kept for later runs).
+bench-soak: $(EDITION)
+	mkdir -p build/soak
+	tools/with-wine-display $(WINE_ARCH) tools/wine-run $(WINE_ARCH) build/$(EDITION)/bin/soak.exe \
+	    $(CURDIR)/build/soak
 
 # Sample material is written once, and again when its generator changes.
 samples: native

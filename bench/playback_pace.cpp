@@ -30,44 +30,6 @@ double Now() {
     return 1000.0 * double(count.QuadPart) / double(frequency.QuadPart);
 }
 
-// Writes `frames` numbered 4:2:0 frames unless the file already has them.
-bool MakeSequence(const std::string& path, int w, int h, int frames) {
-    const size_t frameBytes = FrameBytes(TYPE_YUV420, w, h);
-    if (FileSize(path) == uint64_t(frameBytes) * frames) {
-        return true;
-    }
-    printf("writing %s (%d frames)\n", path.c_str(), frames);
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) {
-        return false;
-    }
-    bool ok = true;
-    for (int n = 0; n < frames && ok; ++n) {
-        const std::vector<uint8_t> frame = NumberedFrame(TYPE_YUV420, w, h, n);
-        ok = fwrite(frame.data(), 1, frame.size(), f) == frame.size();
-    }
-    return fclose(f) == 0 && ok;
-}
-
-// Runs a dialog command, sets fields (and a radio), presses OK.
-bool RunDialog(const PlayerProcess& player, int command, const char* caption, int radio,
-               const std::vector<std::pair<int, std::string>>& fields) {
-    PostCommand(player, command);
-    HWND dialog = WaitForDialog(player, caption, player.window);
-    if (!dialog) {
-        return false;
-    }
-    if (radio) {
-        PressButton(dialog, radio);
-        WaitUntil([&] { return IsDlgButtonChecked(dialog, radio) == BST_CHECKED; });
-    }
-    for (const auto& field : fields) {
-        SetField(dialog, field.first, field.second);
-    }
-    PressButton(dialog, IDOK);
-    return WaitUntilGone(dialog);
-}
-
 struct Pace {
     double fps;         // frames advanced per second on the screen
     int advanced;       // frames between the first and the last change seen
@@ -149,7 +111,7 @@ int main(int argc, char** argv) {
     }
     const std::string qcif = folder + "pace_qcif_420.yuv", hd = folder + "pace_1920x1088_420.yuv";
     // Enough frames for the measured span at 60 fps, with room to start.
-    if (!MakeSequence(qcif, 176, 144, 400) || !MakeSequence(hd, 1920, 1088, 420)) {
+    if (!WriteNumberedSequence(qcif, 176, 144, 400) || !WriteNumberedSequence(hd, 1920, 1088, 420)) {
         fprintf(stderr, "cannot write the sequences into %s\n", folder.c_str());
         return 1;
     }

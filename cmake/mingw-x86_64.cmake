@@ -1,17 +1,8 @@
-# Cross-compiles the 64-bit Windows edition with MinGW-w64 (posix threads,
-# which GoogleTest needs) and runs the built programs under 64-bit Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles the 64-bit Windows edition with MinGW-w64 and runs the built
+# programs under 64-bit Wine.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(VORLEX_MINGW x86_64-w64-mingw32)
-
-set(CMAKE_C_COMPILER ${VORLEX_MINGW}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VORLEX_MINGW}-g++-posix)
-set(CMAKE_RC_COMPILER ${VORLEX_MINGW}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VORLEX_MINGW})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 
 # Debian's wine launcher always starts the 32-bit loader when wine32 is
 # installed, so the 64-bit loader is called by its own path.

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "bmp_headers.h"
+#include "bmp_rows.h"
 #include "display.h"
 #include "gray_rgb_to_bmp.h"
 #include "image_sizes.h"
@@ -45,16 +46,6 @@ void ConvertInterleavedToBitmap(uint32_t width, uint32_t height, const uint8_t* 
     const uint32_t w = width & 0xFFFF;
     const uint32_t h = height & 0xFFFF;
     WriteBmpHeaders(output, w, h, 24);
-    const size_t stride = PaddedRowBytes(w, 24);
-    uint8_t* pixels = output + BMP_HEADERS_SIZE;
-    for (uint32_t r = 0; r < h; ++r) {
-        const uint8_t* in = data + size_t{r} * 3 * w;
-        uint8_t* out = pixels + (h - 1 - r) * stride;
-        for (uint32_t x = 0; x < w; ++x, in += 3, out += 3) {
-            out[0] = redFirst ? in[2] : in[0];
-            out[1] = in[1];
-            out[2] = redFirst ? in[0] : in[2];
-        }
-        memset(out, 0, stride - size_t{3} * w);
-    }
+    InterleavedToBitmapRows(w, h, data, redFirst, static_cast<size_t>(PaddedRowBytes(w, 24)),
+                            output + BMP_HEADERS_SIZE);
 }

@@ -93,6 +93,5 @@ void DISPLAY_CALL AnalyseFileHeader(uint32_t type, uint16_t* width, uint16_t* he
     if ((type & 0xFF) != TYPE_MMP) {
         return;
     }
-    *width = static_cast<uint16_t>(header[12] | header[13] << 8);
-    *height = static_cast<uint16_t>(header[14] | header[15] << 8);
+    ReadMmpSize(header, width, height);
 }

@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+
 #if defined(_WIN32)
 #include <io.h>
 #else
@@ -82,6 +84,31 @@ int OpenInputFile(const char* path) {
 uint64_t SequenceFramePosition(uint32_t n) {
     // At most (2^32 - 1) + (2^32 - 1)^2 < 2^64: never wraps.
     return uint64_t{Player.sequenceHeader} + uint64_t{n} * Player.sequencePlan.frameBytes;
+}
+
+uint32_t SequenceFrameCount() {
+    uint64_t size;
+    const uint32_t frameBytes = Player.sequencePlan.frameBytes;
+    if (!Player.openFile || frameBytes == 0 || !OpenFileSize(Player.openFile, &size) ||
+        size < Player.sequenceHeader) {
+        return 0;
+    }
+    const uint64_t count = (size - Player.sequenceHeader) / frameBytes;
+    return count > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(count);
+}
+
+int64_t FrameForKey(int key, uint32_t shown, uint32_t count) {
+    if (count == 0) {
+        return -1;
+    }
+    switch (key) {
+    case FRAME_KEY_NEXT: return uint64_t{shown} + 1 < count ? int64_t{shown} + 1 : -1;
+    // From a frame past the end (the file shrank), back to the last one.
+    case FRAME_KEY_PREVIOUS: return shown > 0 ? std::min(int64_t{shown} - 1, int64_t{count} - 1) : -1;
+    case FRAME_KEY_FIRST: return 0;
+    case FRAME_KEY_LAST: return int64_t{count} - 1;
+    default: return -1;
+    }
 }
 
 int ReadSequenceFrame(uint32_t n) {

@@ -20,6 +20,16 @@ void CloseInputFile();
 // Byte position of frame n: sequenceHeader + n x frameBytes of sequencePlan.
 uint64_t SequenceFramePosition(uint32_t n);
 
+// Number of whole frames of the open sequence (0 without an open file), at
+// most 0xFFFFFFFF.
+uint32_t SequenceFrameCount();
+
+// The frame a frame key steps to from the frame shown, in a sequence of
+// `count` frames, or -1 when the key does nothing there (Right at the last
+// frame, Left at frame 0, any key in an empty sequence).
+enum FrameKey { FRAME_KEY_NEXT, FRAME_KEY_PREVIOUS, FRAME_KEY_FIRST, FRAME_KEY_LAST };
+int64_t FrameForKey(int key, uint32_t shown, uint32_t count);
+
 // Reads frame n of the open sequence into frameBuffer. Non-zero when the
 // frame is present: all frameBytes of it arrived. Otherwise the buffer holds
 // whatever arrived, which must not be shown.

@@ -2,7 +2,7 @@
 
 #include "bmp_file.h"
 #include "display.h"
-#include "mmp.h"
+#include "mmp_header.h"
 
 const char* CheckWholeImageFile(int kind, const uint8_t* data, uint32_t size) {
     if (kind == TYPE_BMP) {
@@ -16,8 +16,8 @@ const char* CheckWholeImageFile(int kind, const uint8_t* data, uint32_t size) {
     if (size < MMP_HEADER_SIZE) {
         return "MMP file too short!";
     }
-    const uint32_t width = data[12] | data[13] << 8;
-    const uint32_t height = data[14] | data[15] << 8;
+    uint16_t width = 0, height = 0;
+    ReadMmpSize(data, &width, &height);
     if (MMP_HEADER_SIZE + MmpPixelBytes(width, height) > size) {
         return "MMP file too short!";
     }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cderr.h>
+#include <shellapi.h>
 #include <stddef.h>
 
 #include "display.h"
@@ -15,6 +16,8 @@
 #include "option_rules.h"
 #include "player_state.h"
 #include "resource.h"
+#include "save_frames.h"
+#include "show_frames.h"
 
 namespace {
 
@@ -34,6 +37,15 @@ static_assert(kOpenFileNameSize == 76, "original open-file record, 32-bit");
 const DWORD kOpenFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST; // 0x1804
 
 static_assert(OPEN_DIALOG_NAME_TOO_LONG == FNERR_BUFFERTOOSMALL, "the dialog's error for a name too long");
+
+// The display request the window posts itself. lParam's low word non-zero:
+// show frame wParam of the sequence. Low word zero: show the image just
+// opened, whose kind (1 bitmap, 2 MMP, 3 raw) is the high word.
+const UINT WM_DISPLAY_REQUEST = WM_USER;
+LPARAM SequenceFrameRequest() { return MAKELPARAM(1, 0); }
+LPARAM OpenedImageRequest(int kind) { return MAKELPARAM(0, kind); }
+bool IsSequenceFrameRequest(LPARAM what) { return LOWORD(what) != 0; }
+int RequestedImageKind(LPARAM what) { return HIWORD(what); }
 
 HINSTANCE g_instance;
 bool g_bufferFailure;
@@ -119,11 +131,9 @@ void SetFileTitle(HWND window, const char* path) {
     SetWindowTextA(window, title);
 }
 
-// Runs the open dialog and opens the chosen file as the input file. Returns
-// false when the user cancelled, the dialog failed or the file cannot be
-// opened (in the last two cases the user is told; the previous file, title
-// and picture stay).
-bool ChooseAndOpenFile() {
+// Runs the open dialog; the chosen path is left in g_fileName. False when the
+// user cancelled or the dialog failed (the user is told why).
+bool ChooseFile() {
     if (g_openFile.lStructSize == 0) {
         return false;
     }
@@ -134,6 +144,12 @@ bool ChooseAndOpenFile() {
         }
         return false;
     }
+    return true;
+}
+
+// Opens the file at g_fileName as the input file; a file that cannot be
+// opened is reported and the previous file, title and picture stay.
+bool OpenChosenFile() {
     if (!OpenInputFile(g_fileName)) {
         ShowError(nullptr, "Cannot open file for reading!");
         return false;
@@ -141,8 +157,8 @@ bool ChooseAndOpenFile() {
     return true;
 }
 
-void OpenSequence(HWND window) {
-    if (!ChooseAndOpenFile()) {
+void OpenSequenceFile(HWND window) {
+    if (!OpenChosenFile()) {
         return;
     }
     Player.sequenceOpened = true;
@@ -155,11 +171,12 @@ void OpenSequence(HWND window) {
     ApplyArrangement(window, false);
     SetPauseChecked(window, false);
     Player.currentFrame = 0;
+    Player.frameShown = 0;
     PostDisplayRequest(window, 0);
 }
 
-void OpenImage(HWND window) {
-    if (!ChooseAndOpenFile()) {
+void OpenImageFile(HWND window) {
+    if (!OpenChosenFile()) {
         return;
     }
     if (Player.playing) {
@@ -170,7 +187,19 @@ void OpenImage(HWND window) {
     const int kind = ClassifyImageFile(g_fileName);
     SetFileTitle(window, g_fileName);
     FitWindowToFrame(window, Player.imageWidth, Player.imageHeight, true);
-    PostMessageA(window, WM_DISPLAY_REQUEST, 0, static_cast<LPARAM>(kind) << 16);
+    PostMessageA(window, WM_DISPLAY_REQUEST, 0, OpenedImageRequest(kind));
+}
+
+void OpenSequence(HWND window) {
+    if (ChooseFile()) {
+        OpenSequenceFile(window);
+    }
+}
+
+void OpenImage(HWND window) {
+    if (ChooseFile()) {
+        OpenImageFile(window);
+    }
 }
 
 void Play(HWND window) {
@@ -189,6 +218,65 @@ void Pause(HWND window) {
         Player.playing = true;
         SetPauseChecked(window, false);
         PostDisplayRequest(window, Player.currentFrame);
+    }
+}
+
+bool ControlMenuEnabled(HWND window) {
+    return !(GetMenuState(GetMenu(window), kControlMenuPosition, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED));
+}
+
+// Right, Left, Home and End: with a sequence open, show the next, previous,
+// first or last frame through the same path as "Show single frame...". While
+// playing, the first press pauses as Control > Pause does. Stepping while
+// paused leaves playback to resume after the frame stepped to.
+void StepFrame(HWND window, int key) {
+    if (!ControlMenuEnabled(window)) {
+        return;
+    }
+    if (Player.playing) {
+        Pause(window);
+    }
+    const int64_t target = FrameForKey(key, Player.frameShown, SequenceFrameCount());
+    if (target < 0) {
+        return;
+    }
+    const uint32_t n = static_cast<uint32_t>(target);
+    const bool paused = GetMenuState(GetMenu(window), IDM_PAUSE, MF_BYCOMMAND) & MF_CHECKED;
+    Player.currentFrame = paused ? n + 1 : n;
+    PostDisplayRequest(window, n);
+}
+
+// Space: Play when stopped, Pause (or resume) when playing or paused.
+void PlayOrPause(HWND window) {
+    if (!ControlMenuEnabled(window)) {
+        return;
+    }
+    if (GetMenuState(GetMenu(window), IDM_PLAY, MF_BYCOMMAND) & MF_GRAYED) {
+        Pause(window);
+    } else {
+        Play(window);
+    }
+}
+
+// A file dropped on the window opens as File > Open image... would open it
+// when its name is that of a bitmap or MMP file, otherwise as File > Open
+// sequence...; of several files, the first.
+void OpenDroppedFile(HWND window, HDROP drop) {
+    char path[MAX_PATH];
+    const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    const bool fits = length > 0 && length < sizeof path && DragQueryFileA(drop, 0, path, sizeof path) == length;
+    DragFinish(drop);
+    if (!fits) {
+        if (length >= sizeof path) {
+            ShowError(nullptr, "File name too long!");
+        }
+        return;
+    }
+    lstrcpyA(g_fileName, path);
+    if (ClassifyImageFile(path) == IMAGE_FILE_RAW) {
+        OpenSequenceFile(window);
+    } else {
+        OpenImageFile(window);
     }
 }
 
@@ -211,6 +299,7 @@ void ShowSequenceFrame(HWND window, uint32_t n) {
     }
     ShowFrameBuffer(window, Player.sequenceType, Player.frameWidth, Player.frameHeight,
                     Player.sequencePlan, Player.lumaOnly);
+    Player.frameShown = n;
     if (Player.playing) {
         ++Player.currentFrame;
     }
@@ -219,14 +308,15 @@ void ShowSequenceFrame(HWND window, uint32_t n) {
 // ---- Message handlers ----
 
 BOOL OnCreate(HWND window, LPCREATESTRUCT) {
-    FitWindowToFrame(window, 176, 144, false);
-    SetUpOpenFileRecord(window);
     if (!InitPlayerState()) {
         ShowError(nullptr, "Frame buffer failure!");
         g_bufferFailure = true;
         return FALSE;
     }
+    FitWindowToFrame(window, Player.frameWidth, Player.frameHeight, false);
+    SetUpOpenFileRecord(window);
     SetTimer(window, kPlaybackTimer, Player.timerPeriod, nullptr);
+    DragAcceptFiles(window, TRUE);
     return TRUE;
 }
 
@@ -245,6 +335,11 @@ void OnCommand(HWND window, int id, HWND, UINT) {
     case IDM_IMAGE_OPTION: RunImageOptionCommand(window); break;
     case IDM_SEQUENCE_OPTION: RunSequenceOptionCommand(window); break;
     case IDM_Y_ONLY: ToggleLumaOnly(window); break;
+    case IDK_NEXT_FRAME: StepFrame(window, FRAME_KEY_NEXT); break;
+    case IDK_PREVIOUS_FRAME: StepFrame(window, FRAME_KEY_PREVIOUS); break;
+    case IDK_FIRST_FRAME: StepFrame(window, FRAME_KEY_FIRST); break;
+    case IDK_LAST_FRAME: StepFrame(window, FRAME_KEY_LAST); break;
+    case IDK_PLAY_PAUSE: PlayOrPause(window); break;
     }
 }
 
@@ -255,10 +350,10 @@ void OnTimer(HWND window, UINT id) {
 }
 
 void OnDisplayRequest(HWND window, WPARAM frame, LPARAM what) {
-    if (LOWORD(what) != 0) {
+    if (IsSequenceFrameRequest(what)) {
         ShowSequenceFrame(window, static_cast<uint32_t>(frame));
     } else {
-        ShowOpenedImage(window, HIWORD(what));
+        ShowOpenedImage(window, RequestedImageKind(what));
     }
 }
 
@@ -283,6 +378,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DISPLAY_REQUEST:
         OnDisplayRequest(window, wParam, lParam);
         return 0;
+    case WM_DROPFILES:
+        OpenDroppedFile(window, reinterpret_cast<HDROP>(wParam));
+        return 0;
     case WM_PAINT:
         if (Player.sequenceOpened || Player.imageOpened) {
             OnPaint(window);
@@ -301,7 +399,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 void ShowError(HWND owner, const char* text) { MessageBoxA(owner, text, kTitle, MB_OK | MB_ICONERROR); }
 
 void PostDisplayRequest(HWND window, uint32_t frame) {
-    PostMessageA(window, WM_DISPLAY_REQUEST, frame, 1);
+    PostMessageA(window, WM_DISPLAY_REQUEST, frame, SequenceFrameRequest());
 }
 
 void RestartPlaybackTimer(HWND window) {
@@ -354,10 +452,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     ShowWindow(window, showCommand);
     UpdateWindow(window);
 
+    // The keys are translated here only: a dialog or message box runs its
+    // own loop, so no key acts while one is open.
+    HACCEL keys = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_FRAME_KEYS));
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        if (!TranslateAcceleratorA(window, keys, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
     }
     return static_cast<int>(message.wParam);
 }

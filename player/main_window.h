@@ -1,6 +1,6 @@
-// What the main window's parts share: the display request, messages to the
-// user, fitting the window to a frame, and the commands defined beside the
-// window procedure.
+// What the main window shares with the commands defined beside it: the
+// display request, messages to the user, fitting the window to a frame and
+// the playback timer.
 #ifndef VORLEX_MAIN_WINDOW_H
 #define VORLEX_MAIN_WINDOW_H
 
@@ -8,17 +8,13 @@
 
 #include "player_state.h"
 
-// Posted by the window to itself. lParam's low word non-zero: show frame
-// wParam of the sequence. Low word zero: show the image just opened, whose
-// kind (1 bitmap, 2 MMP, 3 raw) is the high word.
-const UINT WM_DISPLAY_REQUEST = WM_USER;
-
 // A modal message box in the system's style: caption "Vorlex", error icon,
 // OK. `owner` is null for the main window's messages, the dialog for a
 // refused entry.
 void ShowError(HWND owner, const char* text);
 
-// Asks for frame `frame` of the open sequence to be shown.
+// Asks for frame `frame` of the open sequence to be shown: the window posts
+// itself a display request, so commands and ticks never draw directly.
 void PostDisplayRequest(HWND window, uint32_t frame);
 
 // Sizes the window so its client area is width x height and centres it on
@@ -28,18 +24,5 @@ void FitWindowToFrame(HWND window, uint32_t width, uint32_t height, bool remeasu
 
 // Restarts timer 1001 with the period of the current frame rate.
 void RestartPlaybackTimer(HWND window);
-
-// Hands the frame in frameBuffer, laid out by `plan`, to the display library:
-// YUV types with their colour planes made signed (or the neutral planes when
-// `lumaOnly`), gray as 4:4:4 with the neutral planes, RGB and BGR through the
-// image path.
-void ShowFrameBuffer(HWND window, uint32_t type, uint32_t width, uint32_t height,
-                     const FramePlan& plan, bool lumaOnly);
-
-// The opened image of kind 1 (bitmap), 2 (MMP) or 3 (raw).
-void ShowOpenedImage(HWND window, int kind);
-
-// "Save frame as raw..." (asBitmap false) or "Save frame as bitmap...".
-void SaveFrame(HWND window, bool asBitmap);
 
 #endif

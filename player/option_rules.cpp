@@ -3,10 +3,7 @@
 #include "display.h"
 #include "frame_rate.h"
 #include "player_state.h"
-
-namespace {
-const int kGrayRadio = 101;
-}
+#include "resource.h"
 
 const SizeMessages FrameSizeMessages = {"Input frame size!", "Frame size too large!",
                                         "Frame size must not be zero!",
@@ -15,11 +12,15 @@ const SizeMessages ImageSizeMessages = {"Input image size!", "Image size too lar
                                         "Image size must not be zero!",
                                         "Image width must be a multiple of 4!"};
 
+// The radios after Gray follow the type codes from TYPE_YUV444 on.
 uint32_t TypeForRadio(int radioId) {
-    return radioId == kGrayRadio ? uint32_t{TYPE_GRAY} : static_cast<uint32_t>(radioId - 2);
+    return radioId == IDC_TYPE_GRAY ? uint32_t{TYPE_GRAY}
+                                    : static_cast<uint32_t>(radioId - IDC_TYPE_YUV444 + TYPE_YUV444);
 }
 
-int RadioForType(uint32_t type) { return type >= TYPE_YUV444 ? static_cast<int>(type) + 2 : kGrayRadio; }
+int RadioForType(uint32_t type) {
+    return type >= TYPE_YUV444 ? static_cast<int>(type - TYPE_YUV444) + IDC_TYPE_YUV444 : IDC_TYPE_GRAY;
+}
 
 const char* CheckSizeEntry(bool haveWidth, uint32_t width, bool haveHeight, uint32_t height,
                            const SizeMessages& messages) {

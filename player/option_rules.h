@@ -6,7 +6,8 @@
 
 #include <stdint.h>
 
-// Radio 101 stands for TYPE_GRAY; radios 102 to 107 for their id minus 2.
+// Radio IDC_TYPE_GRAY stands for TYPE_GRAY; IDC_TYPE_YUV444 to IDC_TYPE_BGR
+// for TYPE_YUV444 to TYPE_BGR.
 uint32_t TypeForRadio(int radioId);
 int RadioForType(uint32_t type);
 

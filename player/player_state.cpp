@@ -51,14 +51,12 @@ int InitPlayerState() {
     memset(Player.neutralU, 0, NEUTRAL_PLANE_SIZE);
     memset(Player.neutralV, 0, NEUTRAL_PLANE_SIZE);
 
-    Player.framePreset = 1;
-    Player.frameWidth = 176;
-    Player.frameHeight = 144;
+    Player.framePreset = FRAME_PRESET_QCIF;
     Player.sequenceType = TYPE_YUV420;
     Player.sequenceHeader = 0;
     SetFrameRateText("30.0");
     Player.timerPeriod = TimerPeriodFor(Player.frameRate);
-    Player.sequencePlan = ComputeFramePlan(Player.frameWidth, Player.frameHeight, Player.sequenceType);
+    ApplyFramePreset(); // the frame size and sequencePlan
 
     Player.imageWidth = 512;
     Player.imageHeight = 512;

@@ -21,6 +21,7 @@ enum {
     // One full-resolution colour plane of the largest custom frame.
     NEUTRAL_PLANE_SIZE = MAX_FRAME_WIDTH * MAX_FRAME_HEIGHT, // 2,088,960
     FRAME_PRESET_COUNT = 6,
+    FRAME_PRESET_QCIF = 1, // the start setting
     FRAME_PRESET_CUSTOM = 5,
     FRAME_RATE_TEXT_MAX = 15,
     SAVE_FILE_NAME_MAX = 1023
@@ -63,6 +64,7 @@ struct PlayerState {
 
     // Playback and files.
     uint32_t currentFrame;
+    uint32_t frameShown; // the sequence frame on screen: where the frame keys step from
     bool playing;
     bool lumaOnly;
     bool sequenceOpened;

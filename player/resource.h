@@ -29,6 +29,14 @@
 #define IDM_SEQUENCE_OPTION 303
 #define IDM_Y_ONLY 304
 
+// Commands of the keys alone (accelerator table 5); the menus do not show them
+#define IDR_FRAME_KEYS 5
+#define IDK_NEXT_FRAME 401
+#define IDK_PREVIOUS_FRAME 402
+#define IDK_FIRST_FRAME 403
+#define IDK_LAST_FRAME 404
+#define IDK_PLAY_PAUSE 405
+
 // Frame Options (11)
 #define IDC_PRESET_FIRST 101 // SQCIF; QCIF, CIF, 4CIF, 16CIF follow
 #define IDC_PRESET_CUSTOM 106

@@ -65,6 +65,8 @@ TEST_F(FrameAccessTest, FramesArePresentUpToTheIncompleteLast) {
             }
             EXPECT_FALSE(ReadSequenceFrame(3));
             EXPECT_FALSE(ReadSequenceFrame(4));
+            // The keys count the same frames: 0 to 2.
+            EXPECT_EQ(SequenceFrameCount(), 3u);
             EXPECT_FALSE(ReadSequenceFrame(0xFFFFFFFFu));
             // Reaching the end does not spoil later reads.
             EXPECT_TRUE(ReadSequenceFrame(1));
@@ -289,6 +291,28 @@ TEST(ClassifyImageFile, ByExtensionOfTheLastComponent) {
     for (const auto& c : cases) {
         EXPECT_EQ(ClassifyImageFile(c.path), c.kind) << (c.path ? c.path : "(null)");
     }
+}
+
+TEST(FrameForKey, StepsInsideTheSequenceAndStopsAtItsEnds) {
+    EXPECT_EQ(FrameForKey(FRAME_KEY_NEXT, 0, 3), 1);
+    EXPECT_EQ(FrameForKey(FRAME_KEY_NEXT, 2, 3), -1);
+    EXPECT_EQ(FrameForKey(FRAME_KEY_PREVIOUS, 2, 3), 1);
+    EXPECT_EQ(FrameForKey(FRAME_KEY_PREVIOUS, 0, 3), -1);
+    EXPECT_EQ(FrameForKey(FRAME_KEY_FIRST, 2, 3), 0);
+    EXPECT_EQ(FrameForKey(FRAME_KEY_LAST, 0, 3), 2);
+    // A frame shown beyond the end (the file shrank): Left and Home still lead back in.
+    EXPECT_EQ(FrameForKey(FRAME_KEY_NEXT, 7, 3), -1);
+    EXPECT_EQ(FrameForKey(FRAME_KEY_PREVIOUS, 7, 3), 2);
+    EXPECT_EQ(FrameForKey(FRAME_KEY_NEXT, 0xFFFFFFFEu, 0xFFFFFFFFu), -1);
+    for (int key : {FRAME_KEY_NEXT, FRAME_KEY_PREVIOUS, FRAME_KEY_FIRST, FRAME_KEY_LAST}) {
+        EXPECT_EQ(FrameForKey(key, 0, 0), -1) << key;
+    }
+}
+
+TEST(FrameForKey, NoFileHasNoFrames) {
+    ASSERT_TRUE(InitPlayerState());
+    EXPECT_EQ(SequenceFrameCount(), 0u);
+    ReleasePlayerState();
 }
 
 } // namespace

@@ -81,18 +81,6 @@ TEST(PadBitmapRows, SpreadsRowsInPlace) {
     EXPECT_EQ(p[8], 6);
 }
 
-// Packs a group from the byte-by-byte table of the format, the other way
-// round from the unpacker's word arithmetic.
-std::vector<uint8_t> PackGroup(uint8_t y0, uint8_t y1, uint8_t y2, uint8_t y3, uint8_t u, uint8_t v) {
-    auto bits = [](uint8_t x, int low) { return (x >> low) & 3; }; // bits low+1 and low
-    return {static_cast<uint8_t>(bits(y0, 2) << 6 | bits(y0, 0) << 4 | bits(u, 4) << 2 | bits(v, 4)),
-            static_cast<uint8_t>(bits(u, 6) << 6 | bits(v, 6) << 4 | bits(y0, 6) << 2 | bits(y0, 4)),
-            static_cast<uint8_t>(bits(u, 2) << 6 | bits(v, 2) << 4 | bits(y2, 6) << 2 | bits(y2, 4)),
-            y1,
-            y3,
-            static_cast<uint8_t>(bits(y2, 2) << 6 | bits(y2, 0) << 4 | bits(u, 0) << 2 | bits(v, 0))};
-}
-
 TEST(UnpackMmpPixels, WorkedGroup) {
     const std::vector<uint8_t> group = Bytes({0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC});
     uint8_t y[4];
@@ -101,7 +89,7 @@ TEST(UnpackMmpPixels, WorkedGroup) {
     EXPECT_EQ(std::vector<uint8_t>(y, y + 4), Bytes({0x41, 0x78, 0x6B, 0x9A}));
     EXPECT_EQ(u, 7);
     EXPECT_EQ(v, -28);
-    EXPECT_EQ(PackGroup(0x41, 0x78, 0x6B, 0x9A, 0x07, 0xE4), group);
+    EXPECT_EQ(PackMmpGroup(0x41, 0x78, 0x6B, 0x9A, 0x07, 0xE4), group);
 }
 
 TEST(UnpackMmpPixels, RoundTripsRandomGroupsRowByRow) {
@@ -111,7 +99,7 @@ TEST(UnpackMmpPixels, RoundTripsRandomGroupsRowByRow) {
     for (uint32_t i = 0; i < g * h; ++i) {
         uint8_t s[6];
         FillRandom(s, 6, rng);
-        const std::vector<uint8_t> packed = PackGroup(s[0], s[1], s[2], s[3], s[4], s[5]);
+        const std::vector<uint8_t> packed = PackMmpGroup(s[0], s[1], s[2], s[3], s[4], s[5]);
         groups.insert(groups.end(), packed.begin(), packed.end());
         expectY.insert(expectY.end(), s, s + 4);
         expectU.push_back(s[4]);
@@ -153,7 +141,7 @@ TEST(ConvertMMP2Bitmap, PixelArithmeticIsTheYuvConversions) {
     } cases[] = {{128, 7, -28, {161, 166, 110}}, {255, 0, 0, {255, 255, 255}}, {0, -128, 0, {0, 44, 0}}};
     for (const auto& c : cases) {
         const std::vector<uint8_t> image = ConvertMmp(
-            4, 1, PackGroup(c.y, c.y, c.y, c.y, static_cast<uint8_t>(c.u), static_cast<uint8_t>(c.v)));
+            4, 1, PackMmpGroup(c.y, c.y, c.y, c.y, static_cast<uint8_t>(c.u), static_cast<uint8_t>(c.v)));
         for (int x = 0; x < 4; ++x) {
             EXPECT_EQ(image[54 + 3 * x], c.bgr.b);
             EXPECT_EQ(image[55 + 3 * x], c.bgr.g);
@@ -185,7 +173,7 @@ TEST_P(MmpPaths, RowsOfEveryWidthFollowTheRule) {
                     const bool unused = 4 * (i % g) + j >= w;
                     return unused && scrambleUnused ? static_cast<uint8_t>(~s[j]) : s[j];
                 };
-                const std::vector<uint8_t> p = PackGroup(luma(0), luma(1), luma(2), luma(3), s[4], s[5]);
+                const std::vector<uint8_t> p = PackMmpGroup(luma(0), luma(1), luma(2), luma(3), s[4], s[5]);
                 groups.insert(groups.end(), p.begin(), p.end());
             }
             return groups;

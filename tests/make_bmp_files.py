@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Writes the bitmap files that image_window_tests shows.
+"""Writes the bitmap files that the tests store, refuse and show.
 
     make_bmp_files.py CONVERT OUTDIR
 

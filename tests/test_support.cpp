@@ -152,6 +152,103 @@ void FillRandom(uint8_t* p, size_t n, std::mt19937& rng) {
     }
 }
 
+GuardedCopy::GuardedCopy(const std::vector<uint8_t>& data) : buffer(data.size()) {
+    if (!data.empty()) {
+        memcpy(buffer.data(), data.data(), data.size());
+    }
+}
+
+namespace {
+void PutLe32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        p[i] = static_cast<uint8_t>(v >> 8 * i);
+    }
+}
+} // namespace
+
+std::vector<uint8_t> ClassicBmp(int w, int h, int bits, uint32_t clrUsed, std::mt19937& rng) {
+    const uint32_t entries = clrUsed ? clrUsed : bits <= 8 ? 1u << bits : 0;
+    const size_t rowBytes = (size_t(w) * bits + 31) / 32 * 4;
+    std::vector<uint8_t> file(54 + 4 * entries + rowBytes * h);
+    FillRandom(file.data(), file.size(), rng);
+    WriteBmpHeaders(file.data(), w, h, bits);
+    PutLe32(&file[2], static_cast<uint32_t>(file.size()));
+    PutLe32(&file[10], 54 + 4 * entries);
+    PutLe32(&file[46], clrUsed);
+    PutLe32(&file[50], 0);
+    if (bits == 8) {
+        for (size_t i = 54 + 4 * entries; i < file.size(); ++i) {
+            file[i] = static_cast<uint8_t>(file[i] % entries);
+        }
+    }
+    return file;
+}
+
+std::vector<uint8_t> PackMmpGroup(uint8_t y0, uint8_t y1, uint8_t y2, uint8_t y3, uint8_t u, uint8_t v) {
+    auto bits = [](uint8_t x, int low) { return (x >> low) & 3; }; // bits low+1 and low
+    return {static_cast<uint8_t>(bits(y0, 2) << 6 | bits(y0, 0) << 4 | bits(u, 4) << 2 | bits(v, 4)),
+            static_cast<uint8_t>(bits(u, 6) << 6 | bits(v, 6) << 4 | bits(y0, 6) << 2 | bits(y0, 4)),
+            static_cast<uint8_t>(bits(u, 2) << 6 | bits(v, 2) << 4 | bits(y2, 6) << 2 | bits(y2, 4)),
+            y1,
+            y3,
+            static_cast<uint8_t>(bits(y2, 2) << 6 | bits(y2, 0) << 4 | bits(u, 0) << 2 | bits(v, 0))};
+}
+
+std::vector<uint8_t> RandomMmpFile(int w, int h, std::mt19937& rng, std::vector<uint8_t>* picture) {
+    std::vector<uint8_t> file(16);
+    FillRandom(file.data(), 12, rng);
+    file[12] = static_cast<uint8_t>(w);
+    file[13] = static_cast<uint8_t>(w >> 8);
+    file[14] = static_cast<uint8_t>(h);
+    file[15] = static_cast<uint8_t>(h >> 8);
+    picture->assign(3 * size_t(w) * h, 0);
+    for (int r = 0; r < h; ++r) {
+        for (int x = 0; x < w; x += 4) {
+            uint8_t s[6];
+            FillRandom(s, 6, rng);
+            const std::vector<uint8_t> group = PackMmpGroup(s[0], s[1], s[2], s[3], s[4], s[5]);
+            file.insert(file.end(), group.begin(), group.end());
+            for (int i = 0; i < 4; ++i) {
+                const Bgr p = ReferencePixel(s[i], static_cast<int8_t>(s[4]), static_cast<int8_t>(s[5]));
+                uint8_t* d = &(*picture)[3 * (size_t(h - 1 - r) * w + x + i)];
+                d[0] = p.b;
+                d[1] = p.g;
+                d[2] = p.r;
+            }
+        }
+    }
+    return file;
+}
+
+std::vector<ToolFile> ToolFileManifest() {
+    std::vector<ToolFile> files;
+    FILE* f = fopen("manifest.txt", "r");
+    if (!f) {
+        return files;
+    }
+    char kind[16], name[256], decoding[256], label[256];
+    int w, h;
+    while (fscanf(f, "%15s %255s %255s %d %d %255s", kind, name, decoding, &w, &h, label) == 6) {
+        files.push_back({kind, name, decoding, label, w, h});
+    }
+    fclose(f);
+    return files;
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::string& name) {
+    std::vector<uint8_t> bytes;
+    FILE* f = fopen(name.c_str(), "rb");
+    if (!f) {
+        return bytes;
+    }
+    uint8_t chunk[4096];
+    for (size_t n; (n = fread(chunk, 1, sizeof chunk, f)) > 0;) {
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    fclose(f);
+    return bytes;
+}
+
 TempFile::TempFile() {
 #if defined(_WIN32)
     char folder[MAX_PATH];

@@ -8,6 +8,7 @@
 #include <stdint.h>
 
 #include <random>
+#include <string>
 #include <vector>
 
 // `size` usable bytes placed right against an inaccessible page, so a read or
@@ -74,6 +75,39 @@ std::vector<uint8_t> ReferenceDoubleSizeImage(uint32_t code, uint32_t w, uint32_
                                               const uint8_t* y, const int8_t* u, const int8_t* v);
 
 void FillRandom(uint8_t* p, size_t n, std::mt19937& rng);
+
+// `data` copied to the very end of a guarded buffer: reading past it faults.
+struct GuardedCopy {
+    GuardedBuffer buffer;
+    explicit GuardedCopy(const std::vector<uint8_t>& data);
+    const uint8_t* get() { return buffer.data(); }
+};
+
+// A classic bitmap file (40-byte header, the table, padded bottom-up rows) of
+// random colours and rows: `clrUsed` colours, or with 0 the full table up to
+// 8 bits; 8-bit indices stay inside the table.
+std::vector<uint8_t> ClassicBmp(int w, int h, int bits, uint32_t clrUsed, std::mt19937& rng);
+
+// One MMP group, packed from the format's byte-by-byte table (the other way
+// round from the unpacker's word arithmetic).
+std::vector<uint8_t> PackMmpGroup(uint8_t y0, uint8_t y1, uint8_t y2, uint8_t y3, uint8_t u, uint8_t v);
+
+// A w x h MMP file (w a multiple of 4) of random samples; `picture` receives
+// the 24-bit rows the reference conversion gives for it (bottom row first,
+// 3 x w bytes each, no padding).
+std::vector<uint8_t> RandomMmpFile(int w, int h, std::mt19937& rng, std::vector<uint8_t>* picture);
+
+// The bitmap files that make_bmp_files.py writes with ImageMagick and Pillow,
+// listed in manifest.txt in the current folder: files to show, with the
+// writing tool's own decoding, and files to refuse.
+struct ToolFile {
+    std::string kind, name, decoding, label; // kind "show" or "refuse"
+    int w, h;
+};
+std::vector<ToolFile> ToolFileManifest();
+
+// The whole file, or nothing when it cannot be read.
+std::vector<uint8_t> ReadWholeFile(const std::string& name);
 
 // A new, empty file with a unique name in the system's temporary folder,
 // removed when the object goes. Writes use 64-bit positions; positions beyond

@@ -2,7 +2,6 @@
 
 #include <stdio.h>
 #include <string.h>
-#include <tlhelp32.h>
 
 #include "display.h"
 
@@ -52,21 +51,8 @@ std::string PlayerDirectory() {
 
 // Base address of `module` in process `pid`, or null.
 BYTE* RemoteModuleBase(DWORD pid, const char* module) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return nullptr;
-    }
-    BYTE* base = nullptr;
     MODULEENTRY32 entry;
-    entry.dwSize = sizeof entry;
-    for (BOOL ok = Module32First(snapshot, &entry); ok; ok = Module32Next(snapshot, &entry)) {
-        if (lstrcmpiA(entry.szModule, module) == 0) {
-            base = entry.modBaseAddr;
-            break;
-        }
-    }
-    CloseHandle(snapshot);
-    return base;
+    return FindRemoteModule(pid, module, &entry) ? entry.modBaseAddr : nullptr;
 }
 
 // What the stub reads: the two functions' addresses in the player's process
@@ -114,11 +100,104 @@ const uint8_t kMenuStub[] = {
     0xC2, 0x04, 0x00,       // ret 4
 };
 #endif
-// The query lies after the code, in the same page.
-const size_t kQueryOffset = 64;
-static_assert(sizeof kMenuStub <= kQueryOffset, "stub and query do not overlap");
+// What the call stub reads and writes: one (__stdcall on i686) function of
+// two arguments in the player's process, and its result.
+struct RemoteCall {
+    UINT_PTR function;
+    UINT_PTR first;
+    UINT_PTR second;
+    UINT_PTR result;
+};
+
+// Machine code of a thread procedure taking a RemoteCall*:
+//   c->result = c->function(c->first, c->second);
+#if defined(_WIN64)
+const uint8_t kCallStub[] = {
+    0x53,                   // push rbx
+    0x48, 0x83, 0xEC, 0x20, // sub rsp, 32          shadow space; rsp stays 16-aligned
+    0x48, 0x89, 0xCB,       // mov rbx, rcx         the call
+    0x48, 0x8B, 0x4B, 0x08, // mov rcx, [rbx+8]     first
+    0x48, 0x8B, 0x53, 0x10, // mov rdx, [rbx+16]    second
+    0xFF, 0x13,             // call [rbx]           function
+    0x48, 0x89, 0x43, 0x18, // mov [rbx+24], rax    result
+    0x48, 0x83, 0xC4, 0x20, // add rsp, 32
+    0x5B,                   // pop rbx
+    0xC3,                   // ret
+};
+#else
+const uint8_t kCallStub[] = {
+    0x53,                   // push ebx
+    0x8B, 0x5C, 0x24, 0x08, // mov ebx, [esp+8]     the call
+    0xFF, 0x73, 0x08,       // push dword [ebx+8]   second
+    0xFF, 0x73, 0x04,       // push dword [ebx+4]   first
+    0xFF, 0x13,             // call [ebx]           function
+    0x89, 0x43, 0x0C,       // mov [ebx+12], eax    result
+    0x5B,                   // pop ebx
+    0xC2, 0x04, 0x00,       // ret 4
+};
+#endif
+
+// The data lies after the code, in the same page.
+const size_t kDataOffset = 64;
+static_assert(sizeof kMenuStub <= kDataOffset && sizeof kCallStub <= kDataOffset,
+              "stub and data do not overlap");
+
+// Runs `code` on a thread of the player's process with a copy of `data`
+// (placed after the code) as its argument, then reads the data back. False
+// when any step fails; *exitCode receives the thread's result.
+bool RunInPlayer(const PlayerProcess& player, const uint8_t* code, size_t codeSize, void* data,
+                 size_t dataSize, DWORD* exitCode) {
+    HANDLE process = player.info.hProcess;
+    BYTE* page = static_cast<BYTE*>(
+        VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
+    if (!page) {
+        return false;
+    }
+    bool ran = false;
+    if (WriteProcessMemory(process, page, code, codeSize, nullptr) &&
+        WriteProcessMemory(process, page + kDataOffset, data, dataSize, nullptr)) {
+        HANDLE thread = CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(page),
+                                           page + kDataOffset, 0, nullptr);
+        if (thread) {
+            ran = WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0 && GetExitCodeThread(thread, exitCode) &&
+                  ReadProcessMemory(process, page + kDataOffset, data, dataSize, nullptr);
+            CloseHandle(thread);
+        }
+    }
+    VirtualFreeEx(process, page, 0, MEM_RELEASE);
+    return ran;
+}
+
+// Address in the player's process of `function` of system DLL `module`: the
+// same DLL lies in both processes, with its functions at the same offsets
+// from its base.
+UINT_PTR RemoteFunction(BYTE* remoteBase, const char* module, const char* function) {
+    HMODULE local = GetModuleHandleA(module);
+    const BYTE* f = local ? reinterpret_cast<const BYTE*>(GetProcAddress(local, function)) : nullptr;
+    if (!remoteBase || !f) {
+        return 0;
+    }
+    return reinterpret_cast<UINT_PTR>(remoteBase) + (f - reinterpret_cast<const BYTE*>(local));
+}
 
 } // namespace
+
+bool FindRemoteModule(DWORD pid, const char* module, MODULEENTRY32* entry) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool found = false;
+    entry->dwSize = sizeof *entry;
+    for (BOOL ok = Module32First(snapshot, entry); ok; ok = Module32Next(snapshot, entry)) {
+        if (lstrcmpiA(entry->szModule, module) == 0) {
+            found = true;
+            break;
+        }
+    }
+    CloseHandle(snapshot);
+    return found;
+}
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD ms) {
     const DWORD start = GetTickCount();
@@ -200,42 +279,47 @@ SIZE ClientSize(HWND window) {
 }
 
 UINT MenuState(const PlayerProcess& player, UINT item, UINT flags) {
-    HMODULE localUser32 = GetModuleHandleA("user32.dll");
-    BYTE* remoteUser32 = player.user32Base;
-    if (!localUser32 || !remoteUser32) {
+    MenuQuery query = {RemoteFunction(player.user32Base, "user32.dll", "GetMenu"),
+                       RemoteFunction(player.user32Base, "user32.dll", "GetMenuState"),
+                       reinterpret_cast<UINT_PTR>(player.window), item, flags};
+    DWORD state;
+    if (!query.getMenu || !query.getMenuState ||
+        !RunInPlayer(player, kMenuStub, sizeof kMenuStub, &query, sizeof query, &state)) {
         return kMenuQueryFailed;
     }
-    // The same DLL in both processes: the functions lie at the same offsets
-    // from its base.
-    auto remote = [&](const char* name) {
-        const BYTE* local = reinterpret_cast<const BYTE*>(GetProcAddress(localUser32, name));
-        return reinterpret_cast<UINT_PTR>(remoteUser32) + (local - reinterpret_cast<const BYTE*>(localUser32));
-    };
-    MenuQuery query = {remote("GetMenu"), remote("GetMenuState"), reinterpret_cast<UINT_PTR>(player.window),
-                       item, flags};
-
-    HANDLE process = player.info.hProcess;
-    BYTE* code = static_cast<BYTE*>(
-        VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
-    if (!code) {
-        return kMenuQueryFailed;
-    }
-    UINT state = kMenuQueryFailed;
-    if (WriteProcessMemory(process, code, kMenuStub, sizeof kMenuStub, nullptr) &&
-        WriteProcessMemory(process, code + kQueryOffset, &query, sizeof query, nullptr)) {
-        HANDLE thread = CreateRemoteThread(process, nullptr, 0,
-                                           reinterpret_cast<LPTHREAD_START_ROUTINE>(code),
-                                           code + kQueryOffset, 0, nullptr);
-        if (thread) {
-            DWORD result;
-            if (WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0 && GetExitCodeThread(thread, &result)) {
-                state = result;
-            }
-            CloseHandle(thread);
-        }
-    }
-    VirtualFreeEx(process, code, 0, MEM_RELEASE);
     return state;
+}
+
+bool DropFiles(const PlayerProcess& player, const std::vector<std::string>& paths) {
+    // A DROPFILES record followed by the NUL-ended names and one more NUL,
+    // in fixed global memory of the player's process, as the shell hands it.
+    std::vector<BYTE> record(sizeof(DROPFILES), 0);
+    for (const std::string& path : paths) {
+        record.insert(record.end(), path.begin(), path.end());
+        record.push_back(0);
+    }
+    record.push_back(0);
+    DROPFILES* header = reinterpret_cast<DROPFILES*>(record.data());
+    header->pFiles = sizeof(DROPFILES);
+    header->pt.x = header->pt.y = 10;
+    header->fWide = FALSE;
+
+    RemoteCall alloc = {RemoteFunction(RemoteModuleBase(player.info.dwProcessId, "kernel32.dll"), "kernel32.dll",
+                                       "GlobalAlloc"),
+                        GMEM_FIXED, record.size(), 0};
+    DWORD ignored;
+    if (!alloc.function || !RunInPlayer(player, kCallStub, sizeof kCallStub, &alloc, sizeof alloc, &ignored) ||
+        !alloc.result) {
+        return false;
+    }
+    void* drop = reinterpret_cast<void*>(alloc.result);
+    return WriteProcessMemory(player.info.hProcess, drop, record.data(), record.size(), nullptr) &&
+           PostMessageA(player.window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+}
+
+void PressKey(const PlayerProcess& player, UINT key) {
+    PostMessageA(player.window, WM_KEYDOWN, key, 1);
+    PostMessageA(player.window, WM_KEYUP, key, 0xC0000001);
 }
 
 std::vector<HWND> PlayerDialogs(const PlayerProcess& player) {
@@ -458,4 +542,40 @@ uint64_t FileSize(const std::string& path) {
         return 0;
     }
     return uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
+bool RunDialog(const PlayerProcess& player, int command, const char* caption, int radio,
+               const std::vector<std::pair<int, std::string>>& fields) {
+    PostCommand(player, command);
+    HWND dialog = WaitForDialog(player, caption, player.window);
+    if (!dialog) {
+        return false;
+    }
+    if (radio) {
+        PressButton(dialog, radio);
+        WaitUntil([&] { return IsDlgButtonChecked(dialog, radio) == BST_CHECKED; });
+    }
+    for (const auto& field : fields) {
+        SetField(dialog, field.first, field.second);
+    }
+    PressButton(dialog, IDOK);
+    return WaitUntilGone(dialog);
+}
+
+bool WriteNumberedSequence(const std::string& path, int w, int h, int frames) {
+    const size_t frameBytes = FrameBytes(TYPE_YUV420, w, h);
+    if (FileSize(path) == uint64_t(frameBytes) * frames) {
+        return true;
+    }
+    printf("writing %s (%d frames)\n", path.c_str(), frames);
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) {
+        return false;
+    }
+    bool ok = true;
+    for (int n = 0; n < frames && ok; ++n) {
+        const std::vector<uint8_t> frame = NumberedFrame(TYPE_YUV420, w, h, n);
+        ok = fwrite(frame.data(), 1, frame.size(), f) == frame.size();
+    }
+    return fclose(f) == 0 && ok;
 }

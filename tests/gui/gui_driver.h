@@ -10,6 +10,9 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+#include <tlhelp32.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,6 +29,9 @@ struct PlayerProcess {
 // waits for its main window of class "VORLEX" in that process. False when it
 // does not appear in time.
 bool LaunchPlayer(PlayerProcess* player, const char* path = nullptr);
+
+// The entry of `module` (by file name) in process `pid`'s module list.
+bool FindRemoteModule(DWORD pid, const char* module, MODULEENTRY32* entry);
 
 // Ends the player: posts WM_CLOSE and waits; terminates it when it does not
 // end in time. Closes the handles.
@@ -47,6 +53,18 @@ SIZE ClientSize(HWND window);
 // 0xFFFFFFFF when the query fails.
 const UINT kMenuQueryFailed = 0xFFFFFFFF;
 UINT MenuState(const PlayerProcess& player, UINT item, UINT flags = MF_BYCOMMAND);
+
+// Runs a dialog command, checks `radio` (when not 0), sets the fields and
+// presses OK. True when the dialog came and went.
+bool RunDialog(const PlayerProcess& player, int command, const char* caption, int radio,
+               const std::vector<std::pair<int, std::string>>& fields);
+
+// Drops files on the player's window as the shell does: a WM_DROPFILES
+// message with the names in global memory of the player's process.
+bool DropFiles(const PlayerProcess& player, const std::vector<std::string>& paths);
+
+// Presses and releases a key (a virtual-key code) in the player's window.
+void PressKey(const PlayerProcess& player, UINT key);
 
 // Visible top-level dialog-class (#32770) windows of the player's process.
 std::vector<HWND> PlayerDialogs(const PlayerProcess& player);
@@ -111,5 +129,9 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 bool FileExists(const std::string& path);
 // Size of a file; 0 when it does not exist.
 uint64_t FileSize(const std::string& path);
+
+// Writes `frames` numbered 4:2:0 frames of w x h to `path` unless the file
+// already holds that many bytes (benchmarks keep their large sequences).
+bool WriteNumberedSequence(const std::string& path, int w, int h, int frames);
 
 #endif

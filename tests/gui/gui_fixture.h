@@ -1,7 +1,7 @@
 // What the GUI tests of vorlex.exe share: a fresh player per test, the test
-// files' folder, test material with the frame number drawn in, and the
-// pixels and window sizes the player must show, computed by the real
-// display.dll or from the sizing formula.
+// files' folder, test material with the frame number drawn in, the pixels
+// the player must show, computed by the real display.dll, and the window
+// sizes it must take, as measured.
 #ifndef VORLEX_GUI_FIXTURE_H
 #define VORLEX_GUI_FIXTURE_H
 
@@ -37,14 +37,6 @@ std::vector<uint8_t> WriteSequence(const std::string& name, uint32_t type, int w
 std::vector<uint8_t> ExpectedFramePixels(uint32_t type, int w, int h, const uint8_t* frame,
                                          bool lumaOnly = false);
 
-// The outer rectangle the player's fitting formula places for a w x h
-// frame, centred on the screen. With `nonClientHeight` (the window's real
-// height less its client height) the re-measuring step follows: a menu bar
-// that wrapped makes the window taller by what the client area lacks.
-RECT ExpectedWindowRect(int w, int h, int nonClientHeight = -1);
-// The client size that leaves with a one-line menu bar.
-SIZE ExpectedClient(int w, int h);
-
 class PlayerTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -74,8 +66,8 @@ protected:
     // Shows frame n through "Show single frame...".
     void ShowFrame(int n);
 
-    // Waits until the window is fitted for a w x h frame (with the
-    // re-measuring step), then expects its rectangle and client size.
+    // Waits until the window is fitted for a w x h frame, then expects its
+    // rectangle and client size (for the frame sizes the suite uses).
     void ExpectFitted(int w, int h);
 
     // Expects a message box of the main window (no owner) with `message`,

@@ -49,15 +49,7 @@ double MeasureFramePeriod(HWND window, int w, int h, double ms) {
 
 TEST_F(PlayerTest, StartsCentredForQcifWithControlGreyed) {
     EXPECT_EQ(WindowText(player_.window), "Vorlex");
-    const SIZE client = ClientSize(player_.window);
-    const SIZE expected = ExpectedClient(kQcifW, kQcifH);
-    EXPECT_EQ(client.cx, expected.cx);
-    EXPECT_EQ(client.cy, expected.cy);
-    RECT window;
-    GetWindowRect(player_.window, &window);
-    const RECT centred = ExpectedWindowRect(kQcifW, kQcifH);
-    EXPECT_TRUE(EqualRect(&window, &centred))
-        << window.left << "," << window.top << " " << window.right << "," << window.bottom;
+    ExpectFitted(kQcifW, kQcifH);
 
     EXPECT_TRUE(ControlGrayed());
     // Every item starts enabled and unchecked.
@@ -309,6 +301,75 @@ TEST_F(PlayerTest, ASequenceInADeepFolderOpens) {
     const std::vector<uint8_t> file = WriteSequence(name, TYPE_YUV420, kQcifW, kQcifH, 2);
     OpenSequence(WorkPath(name));
     EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH, file.data())));
+    ExpectNoDialog();
+}
+
+TEST_F(PlayerTest, ArrowsHomeAndEndStepThroughTheSequenceAndStopAtItsEnds) {
+    // Without a sequence no key acts.
+    for (UINT key : {VK_RIGHT, VK_LEFT, VK_HOME, VK_END, VK_SPACE}) {
+        PressKey(player_, key);
+    }
+    Sleep(300);
+    EXPECT_TRUE(ControlGrayed());
+    EXPECT_EQ(WindowText(player_.window), "Vorlex");
+    ExpectNoDialog();
+
+    WriteSequence("three.yuv", TYPE_YUV420, kQcifW, kQcifH, 3);
+    OpenSequence(WorkPath("three.yuv"));
+    ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [](int n) { return n == 0; }));
+    // Each key, then the frame it must leave on screen; at the ends the keys
+    // do nothing and say nothing.
+    const struct {
+        UINT key;
+        int frame;
+    } steps[] = {{VK_LEFT, 0}, {VK_RIGHT, 1}, {VK_RIGHT, 2}, {VK_RIGHT, 2}, {VK_HOME, 0},
+                 {VK_END, 2}, {VK_LEFT, 1}, {VK_LEFT, 0}, {VK_LEFT, 0}};
+    for (const auto& step : steps) {
+        PressKey(player_, step.key);
+        EXPECT_EQ(SettledFrame(kQcifW, kQcifH, 250), step.frame) << "key " << step.key;
+    }
+    ExpectNoDialog();
+    ExpectArrangement(false);
+}
+
+TEST_F(PlayerTest, SpacePlaysPausesAndResumesAndAnArrowWhilePlayingPausesFirst) {
+    WriteSequence("long keys.yuv", TYPE_YUV420, kQcifW, kQcifH, 200);
+    SetSequenceOptions(0, nullptr, "5"); // 200 ms a frame
+    OpenSequence(WorkPath("long keys.yuv"));
+    PressKey(player_, VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return Grayed(CMD_PLAY); }));
+    ExpectArrangement(true);
+    ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [](int n) { return n >= 2; }));
+
+    // Space pauses and resumes exactly as Control > Pause does.
+    PressKey(player_, VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return MenuChecked(CMD_PAUSE); }));
+    const int held = SettledFrame(kQcifW, kQcifH);
+    PressKey(player_, VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return !MenuChecked(CMD_PAUSE); }));
+    ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [&](int n) { return n > held; }));
+
+    // Right while playing: paused, then one frame on from the one shown.
+    PressKey(player_, VK_RIGHT);
+    ASSERT_TRUE(WaitUntil([&] { return MenuChecked(CMD_PAUSE); }));
+    const int stepped = SettledFrame(kQcifW, kQcifH);
+    ExpectArrangement(true);
+    PressKey(player_, VK_LEFT);
+    EXPECT_EQ(SettledFrame(kQcifW, kQcifH), stepped - 1);
+    PressKey(player_, VK_HOME);
+    EXPECT_EQ(SettledFrame(kQcifW, kQcifH), 0);
+    EXPECT_TRUE(MenuChecked(CMD_PAUSE));
+
+    // Keys do not act while a dialog is open.
+    PostCommand(player_, CMD_SEQUENCE_OPTION);
+    HWND dialog = WaitForDialog(player_, "Sequence Option", player_.window);
+    ASSERT_NE(dialog, nullptr);
+    PressKey(player_, VK_END);
+    PressKey(player_, VK_SPACE);
+    Sleep(300);
+    CancelDialog(dialog);
+    EXPECT_EQ(SettledFrame(kQcifW, kQcifH), 0);
+    EXPECT_TRUE(MenuChecked(CMD_PAUSE));
     ExpectNoDialog();
 }
 

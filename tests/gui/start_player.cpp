@@ -7,32 +7,8 @@
 #include <windows.h>
 
 #include <stdio.h>
-#include <tlhelp32.h>
 
 #include "gui_driver.h"
-
-namespace {
-
-// The full path of `module` as loaded by process `pid`, or "".
-std::string LoadedModulePath(DWORD pid, const char* module) {
-    std::string path;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return path;
-    }
-    MODULEENTRY32 entry;
-    entry.dwSize = sizeof entry;
-    for (BOOL ok = Module32First(snapshot, &entry); ok; ok = Module32Next(snapshot, &entry)) {
-        if (lstrcmpiA(entry.szModule, module) == 0) {
-            path = entry.szExePath;
-            break;
-        }
-    }
-    CloseHandle(snapshot);
-    return path;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -58,9 +34,12 @@ int main(int argc, char** argv) {
     }
     std::string beside(argv[1]);
     beside.replace(beside.find_last_of("\\/") + 1, std::string::npos, "display.dll");
-    const std::string library = LoadedModulePath(player.info.dwProcessId, "display.dll");
-    if (lstrcmpiA(library.c_str(), beside.c_str()) != 0) {
-        fprintf(stderr, "FAIL: the player loaded \"%s\", not the display.dll beside it\n", library.c_str());
+    MODULEENTRY32 library;
+    if (!FindRemoteModule(player.info.dwProcessId, "display.dll", &library)) {
+        library.szExePath[0] = '\0';
+    }
+    if (lstrcmpiA(library.szExePath, beside.c_str()) != 0) {
+        fprintf(stderr, "FAIL: the player loaded \"%s\", not the display.dll beside it\n", library.szExePath);
         status = 1;
     }
     PostMessageA(player.window, WM_CLOSE, 0, 0);

@@ -14,15 +14,13 @@
 
 #include <stdint.h>
 
-enum { BI_RGB_CODE = 0, BI_BITFIELDS_CODE = 3 };
-
 struct BmpFileLayout {
     int unchanged;          // stored exactly as in the file
     uint32_t infoSize;      // 40, 108 or 124
     uint32_t width, rows;   // rows, whatever their order in the file
     int topDown;
     uint32_t bitCount;
-    uint32_t compression;   // BI_RGB_CODE or BI_BITFIELDS_CODE
+    uint32_t compression;   // BMP_COMPRESSION_RGB or BMP_COMPRESSION_BITFIELDS
     uint32_t entries;       // colour-table entries kept (up to 8 bits only)
     uint32_t tableOffset;   // where the colour table starts in the file
     uint32_t masks[3];      // red, green, blue masks of a bit-field image

@@ -4,6 +4,7 @@
 
 #include "bmp_headers.h"
 #include "image_sizes.h"
+#include "stored_image.h"
 
 namespace {
 
@@ -63,13 +64,10 @@ int AnalyseBmpFile(const uint8_t* file, uint64_t available, BmpFileLayout* layou
     l.pixelOffset = Le32(file + OFF_BITS);
 
     const uint32_t bits = l.bitCount;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
-        return BMP_UNSUPPORTED;
+    if (!BmpPixelFormatDrawable(bits, l.compression)) {
+        return BMP_UNSUPPORTED; // other bit counts, compressed rows
     }
-    const int bitFields = l.compression == BI_BITFIELDS_CODE;
-    if (l.compression != BI_RGB_CODE && !(bitFields && (bits == 16 || bits == 32))) {
-        return BMP_UNSUPPORTED; // compressed rows
-    }
+    const int bitFields = l.compression == BMP_COMPRESSION_BITFIELDS;
     if (width < 0 || height == INT32_MIN) {
         return BMP_UNSUPPORTED;
     }
@@ -83,15 +81,16 @@ int AnalyseBmpFile(const uint8_t* file, uint64_t available, BmpFileLayout* layou
     if (clrUsed > maxColours) {
         return BMP_UNSUPPORTED;
     }
-    const uint32_t fileEntries = bits <= 8 ? (clrUsed ? clrUsed : 1u << bits) : clrUsed;
+    const uint32_t fileEntries = ImageColourCount(clrUsed, bits);
     l.entries = bits <= 8 ? fileEntries : 0;
 
     // Bit-field masks follow a 40-byte header; later headers hold them.
     uint32_t headerEnd = INFO + l.infoSize;
     if (bitFields) {
-        const uint32_t masksAt = l.infoSize == 40 ? headerEnd : static_cast<uint32_t>(V4_MASKS);
-        if (l.infoSize == 40) {
-            headerEnd += 12;
+        const uint32_t masksAt =
+            l.infoSize == BMP_INFO_HEADER_SIZE ? headerEnd : static_cast<uint32_t>(V4_MASKS);
+        if (l.infoSize == BMP_INFO_HEADER_SIZE) {
+            headerEnd += BMP_BITFIELD_MASKS_SIZE;
             if (available < headerEnd) {
                 return BMP_TRUNCATED;
             }
@@ -114,7 +113,8 @@ int AnalyseBmpFile(const uint8_t* file, uint64_t available, BmpFileLayout* layou
     // count, the rows).
     const uint32_t ruleTable = clrUsed ? 4 * (clrUsed & 0xFFFF) : bits <= 8 ? 4u << bits : 0;
     uint64_t stored;
-    if (l.infoSize == 40 && !bitFields && !l.topDown && l.pixelOffset == BMP_HEADERS_SIZE + ruleTable) {
+    if (l.infoSize == BMP_INFO_HEADER_SIZE && !bitFields && !l.topDown &&
+        l.pixelOffset == BMP_HEADERS_SIZE + ruleTable) {
         l.unchanged = 1;
         stored = BMP_HEADERS_SIZE + uint64_t{ruleTable} + rowsBytes;
         l.fileLength = stored;
@@ -123,7 +123,8 @@ int AnalyseBmpFile(const uint8_t* file, uint64_t available, BmpFileLayout* layou
         if (l.pixelOffset < uint64_t{l.tableOffset} + 4 * uint64_t{fileEntries}) {
             return BMP_UNSUPPORTED;
         }
-        stored = BMP_HEADERS_SIZE + (bitFields ? 12 : 0) + 4 * uint64_t{l.entries} + rowsBytes;
+        stored = BMP_HEADERS_SIZE + (bitFields ? BMP_BITFIELD_MASKS_SIZE : 0) + 4 * uint64_t{l.entries} +
+                 rowsBytes;
         l.fileLength = uint64_t{l.pixelOffset} + rowsBytes;
     }
     if (!ImageLengthFits(stored) || !ImageLengthFits(l.fileLength)) {
@@ -143,13 +144,13 @@ void StoreBmpImage(const uint8_t* file, const BmpFileLayout* layout, uint8_t* im
         memcpy(image, file, l.storedLength);
         return;
     }
-    const int bitFields = l.compression == BI_BITFIELDS_CODE;
-    const uint32_t extra = bitFields ? 12 : 4 * l.entries;
+    const int bitFields = l.compression == BMP_COMPRESSION_BITFIELDS;
+    const uint32_t extra = bitFields ? uint32_t{BMP_BITFIELD_MASKS_SIZE} : 4 * l.entries;
     memset(image, 0, BMP_HEADERS_SIZE);
     PutLe16(image, BMP_TYPE_BM);
     PutLe32(image + 2, l.storedLength);
     PutLe32(image + OFF_BITS, BMP_HEADERS_SIZE + extra);
-    PutLe32(image + INFO, 40);
+    PutLe32(image + INFO, BMP_INFO_HEADER_SIZE);
     PutLe32(image + INFO_WIDTH, l.width);
     PutLe32(image + INFO_HEIGHT, l.rows);
     PutLe16(image + INFO + 12, 1); // planes

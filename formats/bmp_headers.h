@@ -1,6 +1,7 @@
-// The two headers at the start of every BMP image the library builds. The
-// records have exactly the on-disk layout (little-endian host), so writers copy
-// them byte for byte: 14 bytes of file header, then 40 bytes of info header.
+// The two headers at the start of every BMP image the library builds and the
+// player saves. The records have exactly the on-disk layout (little-endian
+// host), so writers copy them byte for byte: 14 bytes of file header, then 40
+// bytes of info header.
 #ifndef VORLEX_BMP_HEADERS_H
 #define VORLEX_BMP_HEADERS_H
 
@@ -39,8 +40,18 @@ enum {
     BMP_INFO_HEADER_SIZE = 40,
     BMP_HEADERS_SIZE = 54,
     BMP_TYPE_BM = 0x4D42, // "BM"
-    BMP_PELS_PER_METER = 2835
+    BMP_PELS_PER_METER = 2835,
+    BMP_GRAY_TABLE_SIZE = 256 * 4, // the 256 entries of an 8-bit image
+    // biCompression: plain rows, or rows whose 16- or 32-bit pixels are
+    // described by three colour masks after the info header.
+    BMP_COMPRESSION_RGB = 0,
+    BMP_COMPRESSION_BITFIELDS = 3,
+    BMP_BITFIELD_MASKS_SIZE = 12
 };
+
+// 1 for the pixel formats painting draws: 1, 4, 8, 16, 24 or 32 bits per
+// pixel, rows uncompressed or, at 16 and 32 bits, bit fields.
+int BmpPixelFormatDrawable(uint32_t bitCount, uint32_t compression);
 
 // Fills both headers for a width x height image of `bitCount` bits per pixel
 // (low 16 bits of the sizes, low 8 bits of the bit count). The sizes count

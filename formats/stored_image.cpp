@@ -3,10 +3,7 @@
 #include <string.h>
 
 #include "bmp_headers.h"
-
-namespace {
-enum { COMPRESSION_RGB = 0, COMPRESSION_BITFIELDS = 3, BITFIELD_MASKS_SIZE = 12 };
-}
+#include "image_sizes.h"
 
 uint32_t ImageColourCount(uint32_t clrUsed, uint32_t bitCount) {
     if (clrUsed != 0) {
@@ -34,16 +31,14 @@ int StoredImageFits(const uint8_t* image, uint32_t capacity) {
         return 0;
     }
     const uint32_t bits = info.biBitCount;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
+    if (!BmpPixelFormatDrawable(bits, info.biCompression)) {
         return 0;
     }
     uint64_t headers = BMP_HEADERS_SIZE + 4 * uint64_t{ImageColourCount(info.biClrUsed, bits)};
-    if (info.biCompression == COMPRESSION_BITFIELDS && (bits == 16 || bits == 32)) {
-        headers += BITFIELD_MASKS_SIZE;
-    } else if (info.biCompression != COMPRESSION_RGB) {
-        return 0;
+    if (info.biCompression == BMP_COMPRESSION_BITFIELDS) {
+        headers += BMP_BITFIELD_MASKS_SIZE;
     }
-    const uint64_t stride = (uint64_t{static_cast<uint32_t>(info.biWidth)} * bits + 31) / 32 * 4;
+    const uint64_t stride = PaddedRowBytes(static_cast<uint32_t>(info.biWidth), bits);
     const uint64_t end = file.bfOffBits + stride * static_cast<uint32_t>(info.biHeight);
     return headers <= capacity && end <= capacity;
 }

@@ -24,7 +24,7 @@ void BuildBmpHeaders(BmpFileHeader* fileHeader, BmpInfoHeader* infoHeader, uint3
     infoHeader->biHeight = static_cast<int32_t>(h);
     infoHeader->biPlanes = 1;
     infoHeader->biBitCount = static_cast<uint16_t>(bits);
-    infoHeader->biCompression = 0;
+    infoHeader->biCompression = BMP_COMPRESSION_RGB;
     infoHeader->biSizeImage = 0;
     infoHeader->biXPelsPerMeter = BMP_PELS_PER_METER;
     infoHeader->biYPelsPerMeter = BMP_PELS_PER_METER;
@@ -38,4 +38,12 @@ void WriteBmpHeaders(uint8_t* image, uint32_t width, uint32_t height, uint32_t b
     BuildBmpHeaders(&fileHeader, &infoHeader, width, height, bitCount);
     memcpy(image, &fileHeader, BMP_FILE_HEADER_SIZE);
     memcpy(image + BMP_FILE_HEADER_SIZE, &infoHeader, BMP_INFO_HEADER_SIZE);
+}
+
+int BmpPixelFormatDrawable(uint32_t bits, uint32_t compression) {
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
+        return 0;
+    }
+    return compression == BMP_COMPRESSION_RGB ||
+           (compression == BMP_COMPRESSION_BITFIELDS && (bits == 16 || bits == 32));
 }

@@ -1,0 +1,78 @@
+// The bitmap "Save frame as bitmap..." writes: its length, and a picture of
+// the frame's own colours for every sequence type, whatever the view.
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <random>
+#include <vector>
+
+#include "bmp_headers.h"
+#include "conversion_tables.h"
+#include "display.h"
+#include "frame_bitmap.h"
+#include "player_state.h"
+#include "test_support.h"
+
+namespace {
+
+class FrameBitmapTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        BuildConversionTables();
+        ASSERT_TRUE(InitPlayerState());
+    }
+    void TearDown() override { ReleasePlayerState(); }
+};
+
+TEST_F(FrameBitmapTest, QcifLengths) {
+    EXPECT_EQ(FrameBitmapBytes(), 76086u); // the default 4:2:0 QCIF
+    Player.sequenceType = TYPE_GRAY;
+    EXPECT_EQ(FrameBitmapBytes(), 26422u);
+}
+
+// Written into a buffer of exactly FrameBitmapBytes(): gray as the library's
+// gray converter writes it; RGB and BGR reordered and YUV with the stored
+// chroma made signed, as computed here. The Y-only view is on.
+TEST_F(FrameBitmapTest, EveryTypeGivesTheFramesOwnColours) {
+    std::mt19937 rng(6);
+    const uint32_t w = 8, h = 4;
+    for (uint32_t type : {TYPE_GRAY, TYPE_YUV444, TYPE_YUV422, TYPE_YUV411, TYPE_YUV420, TYPE_RGB,
+                          TYPE_BGR}) {
+        SCOPED_TRACE(type);
+        Player.frameWidth = w;
+        Player.frameHeight = h;
+        Player.sequenceType = type;
+        Player.sequencePlan = ComputeFramePlan(w, h, type);
+        Player.lumaOnly = true;
+        const uint32_t frameBytes = Player.sequencePlan.frameBytes;
+        FillRandom(Player.frameBuffer, frameBytes, rng);
+        const std::vector<uint8_t> frame(Player.frameBuffer, Player.frameBuffer + frameBytes);
+
+        GuardedBuffer image(FrameBitmapBytes());
+        BuildFrameBitmap(image.data());
+
+        std::vector<uint8_t> expected(image.size());
+        WriteBmpHeaders(expected.data(), w, h, 24);
+        if (type == TYPE_GRAY) {
+            ConvertRaw2Bitmap(w, h, frame.data(), expected.data());
+        } else if (type == TYPE_RGB || type == TYPE_BGR) {
+            for (uint32_t i = 0; i < w * h; ++i) {
+                const uint8_t* in = &frame[3 * i];
+                uint8_t* out = &expected[54 + 3 * ((h - 1 - i / w) * w + i % w)];
+                out[0] = type == TYPE_RGB ? in[2] : in[0];
+                out[1] = in[1];
+                out[2] = type == TYPE_RGB ? in[0] : in[2];
+            }
+        } else {
+            std::vector<int8_t> chroma(frameBytes - w * h);
+            for (size_t i = 0; i < chroma.size(); ++i) {
+                chroma[i] = static_cast<int8_t>(frame[w * h + i] ^ 0x80);
+            }
+            ReferencePixelRows(type, w, h, frame.data(), chroma.data(),
+                               chroma.data() + Player.sequencePlan.chromaBytes, &expected[54]);
+        }
+        EXPECT_EQ(std::vector<uint8_t>(image.data(), image.data() + image.size()), expected);
+    }
+}
+
+} // namespace
