@@ -54,7 +54,8 @@ INSTANTIATE_TEST_SUITE_P(Path, EnlargePaths, ::testing::Values(PATH_SCALAR, PATH
 TEST_P(EnlargePaths, MatchesTheRuleForEveryShapeAndExtremes) {
     PathSelection selection(GetParam());
     std::mt19937 rng(11);
-    const int shapes[][2] = {{1, 1}, {1, 5}, {6, 1}, {2, 2}, {3, 7}, {9, 3}, {16, 9}, {17, 2}, {45, 36}, {100, 3}};
+    const int shapes[][2] = {{1, 1}, {1, 5},  {6, 1},  {2, 2},   {3, 7},
+                             {9, 3}, {16, 9}, {17, 2}, {45, 36}, {100, 3}};
     for (const auto& shape : shapes) {
         const int w = shape[0], h = shape[1];
         const size_t n = size_t(w) * h;

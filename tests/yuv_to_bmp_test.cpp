@@ -99,7 +99,7 @@ TEST_P(ConvertYuv, WorkedPixels) {
 }
 
 // Every code, sizes from one group up, including odd heights and rows whose
-// groups are no multiple of a vector block (4 or 8 groups); each frame is
+// groups are no multiple of a vector block (4, 8 or 16 groups); each frame is
 // compared with the per-pixel reference, and a byte left unwritten would show
 // as the fill.
 TEST_P(ConvertYuv, MatchesTheReferenceForEveryCode) {
