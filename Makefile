@@ -43,7 +43,7 @@ endif
 define ONLY_32BIT
   not run: x87 rounding of the conversion tables (ConversionTables.*, core_tests, 32-bit)
   not run: x87 rounding of the frame-rate period (TimerPeriod.*, player_tests, 32-bit)
-  not run: the real MMX kernels and EMMS (MmxAndScalar.*, core_tests, 32-bit)
+  not run: the real MMX kernels and EMMS (AllPaths.* and Path/ConvertYuv.*/Mmx, core_tests, 32-bit)
   not run: __stdcall stack balance of the exports (DisplayDll.*, dll_tests, 32-bit)
   not run: Lifecycle.LibraryDoesNotLoadWithoutRoomForItsPlanesAndLeavesNothingBehind (32-bit address space)
 endef

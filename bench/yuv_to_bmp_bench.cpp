@@ -1,7 +1,8 @@
 // ConvertYUV2Bitmap per path and per code at the usual frame sizes, beside
 // memcpy of the same output bytes (the bandwidth limit) and libyuv's
 // I420ToRGB24 with bottom-up output, on the same random frames. After the
-// run a table gives every time as a ratio to both references.
+// run a table gives every time as a ratio to both references, and a second
+// one each code's fastest path.
 #include <benchmark/benchmark.h>
 #include <libyuv.h>
 #include <stdio.h>
@@ -20,8 +21,17 @@ namespace {
 struct Size {
     uint32_t w, h;
 };
+
 const Size kSizes[] = {{176, 144}, {352, 288}, {1408, 1152}, {1920, 1088}};
 const uint32_t kCodes[] = {TYPE_YUV444, TYPE_YUV422, TYPE_YUV411, TYPE_YUV420};
+
+// The conversion's paths, each chosen as the tests choose them.
+struct Path {
+    const char* name;
+    uint32_t mmx, level;
+};
+const Path kPaths[] = {{"scalar", 0, VECTOR_NONE}, {"mmx", 1, VECTOR_NONE}, {"sse2", 0, VECTOR_SSE2},
+                       {"ssse3", 0, VECTOR_SSSE3}, {"avx2", 0, VECTOR_AVX2}};
 
 // Planes large enough for every code (4:4:4 chroma) and an output image.
 struct Frame {
@@ -36,6 +46,9 @@ struct Frame {
     }
 };
 
+// Each benchmark runs this many times; the table takes the least CPU time.
+const int kRepetitions = 3;
+
 std::string SizeName(Size s) { return std::to_string(s.w) + "x" + std::to_string(s.h); }
 
 void Register(std::map<std::string, Frame>& frames) {
@@ -48,7 +61,7 @@ void Register(std::map<std::string, Frame>& frames) {
                 memcpy(f.out.data(), src.data(), src.size());
                 benchmark::ClobberMemory();
             }
-        });
+        })->Repetitions(kRepetitions);
         benchmark::RegisterBenchmark(("libyuv_I420ToRGB24/" + size).c_str(), [&f, s](benchmark::State& st) {
             const int w = static_cast<int>(s.w), h = static_cast<int>(s.h);
             for (auto _ : st) {
@@ -57,33 +70,44 @@ void Register(std::map<std::string, Frame>& frames) {
                                     f.out.data() + 54, 3 * w, w, -h);
                 benchmark::ClobberMemory();
             }
-        });
+        })->Repetitions(kRepetitions);
         for (uint32_t code : kCodes) {
-            for (int mmx = 0; mmx < 2; ++mmx) {
-                const std::string name = "ConvertYUV2Bitmap/" + std::to_string(code) +
-                                         (mmx ? "/mmx/" : "/scalar/") + size;
-                benchmark::RegisterBenchmark(name.c_str(), [&f, s, code, mmx](benchmark::State& st) {
-                    MmxAvailable = static_cast<uint32_t>(mmx);
+            for (const Path& path : kPaths) {
+                if (path.level > DetectVectorLevel()) {
+                    continue;
+                }
+                const std::string name =
+                    "ConvertYUV2Bitmap/" + std::to_string(code) + "/" + path.name + "/" + size;
+                benchmark::RegisterBenchmark(name.c_str(), [&f, s, code, path](benchmark::State& st) {
+                    MmxAvailable = path.mmx;
+                    VectorLevel = path.level;
                     for (auto _ : st) {
                         ConvertYUV2Bitmap(code, s.w, s.h, f.y.data(),
                                           reinterpret_cast<const int8_t*>(f.u.data()),
                                           reinterpret_cast<const int8_t*>(f.v.data()), f.out.data());
                         benchmark::ClobberMemory();
                     }
-                });
+                })->Repetitions(kRepetitions);
             }
         }
     }
 }
 
-// Keeps every run's time per iteration (ns) by name, and prints as usual.
+// Keeps the least CPU time per iteration (ns) of each benchmark's
+// repetitions, and prints as usual. On a machine shared with other work, CPU
+// time leaves out the time the process waits for a core, and the least of
+// several repetitions the runs that other work disturbed.
 class Collector : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> ns;
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs) {
-            if (!r.error_occurred) {
-                ns[r.benchmark_name()] = r.GetAdjustedRealTime();
+            if (!r.error_occurred && r.run_type == Run::RT_Iteration) {
+                const double t = r.GetAdjustedCPUTime();
+                auto it = ns.find(r.run_name.function_name);
+                if (it == ns.end() || t < it->second) {
+                    ns[r.run_name.function_name] = t;
+                }
             }
         }
         ConsoleReporter::ReportRuns(runs);
@@ -91,24 +115,48 @@ public:
 };
 
 void PrintRatios(const Collector& c) {
+    auto at = [&](const std::string& n) {
+        auto it = c.ns.find(n);
+        return it == c.ns.end() ? 0.0 : it->second;
+    };
     printf("\n| size | code | path | time (us) | / memcpy | / libyuv I420ToRGB24 |\n");
     printf("|---|---|---|---|---|---|\n");
     for (Size s : kSizes) {
         const std::string size = SizeName(s);
-        auto at = [&](const std::string& n) {
-            auto it = c.ns.find(n);
-            return it == c.ns.end() ? 0.0 : it->second;
-        };
         const double copy = at("memcpy/" + size), yuv = at("libyuv_I420ToRGB24/" + size);
         printf("| %s | memcpy | | %.1f | 1.00 | %.2f |\n", size.c_str(), copy / 1e3, yuv > 0 ? copy / yuv : 0);
         printf("| %s | libyuv | | %.1f | %.2f | 1.00 |\n", size.c_str(), yuv / 1e3, copy > 0 ? yuv / copy : 0);
         for (uint32_t code : kCodes) {
-            for (const char* path : {"scalar", "mmx"}) {
-                const double t = at("ConvertYUV2Bitmap/" + std::to_string(code) + "/" + path + "/" + size);
+            for (const Path& path : kPaths) {
+                const double t =
+                    at("ConvertYUV2Bitmap/" + std::to_string(code) + "/" + path.name + "/" + size);
                 if (t > 0) {
-                    printf("| %s | %u | %s | %.1f | %.2f | %.2f |\n", size.c_str(), code, path, t / 1e3,
+                    printf("| %s | %u | %s | %.1f | %.2f | %.2f |\n", size.c_str(), code, path.name, t / 1e3,
                            copy > 0 ? t / copy : 0, yuv > 0 ? t / yuv : 0);
                 }
+            }
+        }
+    }
+    // Every code's fastest path at each size.
+    printf("\n| size | code | best path | time (us) | / memcpy | / libyuv I420ToRGB24 |\n");
+    printf("|---|---|---|---|---|---|\n");
+    for (Size s : kSizes) {
+        const std::string size = SizeName(s);
+        const double copy = at("memcpy/" + size), yuv = at("libyuv_I420ToRGB24/" + size);
+        for (uint32_t code : kCodes) {
+            const char* best = nullptr;
+            double bestTime = 0;
+            for (const Path& path : kPaths) {
+                const double t =
+                    at("ConvertYUV2Bitmap/" + std::to_string(code) + "/" + path.name + "/" + size);
+                if (t > 0 && (!best || t < bestTime)) {
+                    best = path.name;
+                    bestTime = t;
+                }
+            }
+            if (best) {
+                printf("| %s | %u | %s | %.1f | %.2f | %.2f |\n", size.c_str(), code, best, bestTime / 1e3,
+                       copy > 0 ? bestTime / copy : 0, yuv > 0 ? bestTime / yuv : 0);
             }
         }
     }

@@ -2,10 +2,22 @@
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
+
+namespace {
+// XGETBV 0, without the compiler flag its intrinsic needs.
+uint32_t ReadXcr0() {
+    uint32_t low, high;
+    __asm__ volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+    (void)high;
+    return low;
+}
+} // namespace
 #endif
 
 alignas(64) ConversionTables Tables;
 uint32_t MmxAvailable;
+uint32_t VectorLevel;
+FixedPointTerms VectorTerms;
 
 namespace {
 
@@ -19,7 +31,55 @@ int16_t TruncatedProduct(int i, double factor) {
     return static_cast<int16_t>(static_cast<int>(product));
 }
 
+// The entry that the vector kernels compute for the signed value c (the
+// sample, or the luma value): the magnitude is whole x n + hi(n, m), the sign
+// is that of c times `sign`.
+int FixedPointEntry(int c, int whole, uint32_t m, int sign) {
+    const uint32_t n = static_cast<uint32_t>(c < 0 ? -c : c);
+    const int magnitude = static_cast<int>(whole * n + (n * m >> 16));
+    return (c < 0 ? -sign : sign) * magnitude;
+}
+
+// The smallest 16-bit multiplier that reaches every entry's magnitude from
+// below, then the check of all 256 entries with it. `first` is the value of
+// c at index 0 (0 for luma, -128 for chroma). Clears *proven on any
+// mismatch.
+uint16_t DeriveMultiplier(const int16_t* table, int first, int whole, int sign, uint32_t* proven) {
+    uint32_t m = 0;
+    for (int i = 0; i < 256; ++i) {
+        const int c = first + i;
+        const int n = c < 0 ? -c : c;
+        const int rest = (table[i] < 0 ? -table[i] : table[i]) - whole * n;
+        if (n == 0 || rest < 0) {
+            continue; // the check below refuses what no multiplier can give
+        }
+        const uint32_t least = ((static_cast<uint32_t>(rest) << 16) + n - 1) / n;
+        m = least > m ? least : m;
+    }
+    if (m > 0xFFFF) {
+        *proven = 0;
+        return 0;
+    }
+    for (int i = 0; i < 256; ++i) {
+        if (FixedPointEntry(first + i, whole, m, sign) != table[i]) {
+            *proven = 0;
+        }
+    }
+    return static_cast<uint16_t>(m);
+}
+
 } // namespace
+
+uint32_t DeriveVectorTerms() {
+    uint32_t proven = 1;
+    VectorTerms.luma = DeriveMultiplier(Tables.LumaFromY, 0, 1, 1, &proven);
+    VectorTerms.red = DeriveMultiplier(Tables.RedFromV, -128, 1, 1, &proven);
+    VectorTerms.blue = DeriveMultiplier(Tables.BlueFromU, -128, 1, 1, &proven);
+    VectorTerms.greenU = DeriveMultiplier(Tables.GreenFromU, -128, 0, -1, &proven);
+    VectorTerms.greenV = DeriveMultiplier(Tables.GreenFromV, -128, 0, -1, &proven);
+    VectorTerms.proven = proven;
+    return proven;
+}
 
 void BuildConversionTables() {
     for (int i = 0; i < 256; ++i) {
@@ -34,6 +94,7 @@ void BuildConversionTables() {
         Tables.ClampToByte[s + CLAMP_ZERO_INDEX] =
             static_cast<uint8_t>(s < 0 ? 0 : s > 255 ? 255 : s);
     }
+    DeriveVectorTerms();
 }
 
 uint32_t DetectMmx() {
@@ -46,5 +107,33 @@ uint32_t DetectMmx() {
     return (edx >> 23) & 1;
 #else
     return 0;
+#endif
+}
+
+uint32_t DetectVectorLevel() {
+#if defined(__i386__) || defined(__x86_64__)
+    unsigned int eax, ebx, ecx, edx;
+    if (__get_cpuid_max(0, nullptr) < 1) {
+        return VECTOR_NONE;
+    }
+    __cpuid(1, eax, ebx, ecx, edx);
+    if (!(edx >> 26 & 1)) {
+        return VECTOR_NONE;
+    }
+    if (!(ecx >> 9 & 1)) {
+        return VECTOR_SSE2;
+    }
+    // AVX2 needs the processor's flag and the operating system saving the
+    // YMM registers (OSXSAVE, then XCR0 bits 1 and 2).
+    const bool osYmm = (ecx >> 27 & 1) && (ecx >> 28 & 1) && (ReadXcr0() & 6) == 6;
+    if (osYmm && __get_cpuid_max(0, nullptr) >= 7) {
+        __cpuid_count(7, 0, eax, ebx, ecx, edx);
+        if (ebx >> 5 & 1) {
+            return VECTOR_AVX2;
+        }
+    }
+    return VECTOR_SSSE3;
+#else
+    return VECTOR_NONE;
 #endif
 }

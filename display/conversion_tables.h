@@ -31,8 +31,43 @@ void BuildConversionTables();
 // 1 when the processor reports MMX (CPUID function 1, EDX bit 23), else 0.
 uint32_t DetectMmx();
 
-// Selects the MMX path of the YUV conversion when non-zero. Set at load;
-// tests set it to run each path on any machine.
+// Selects the MMX path of the YUV conversion when non-zero and no vector
+// level is chosen. Set at load; tests set it to run each path on any machine.
 extern uint32_t MmxAvailable;
+
+// Vector instruction sets the library has kernels for; each level includes
+// the ones below it.
+enum VectorLevelValue { VECTOR_NONE, VECTOR_SSE2, VECTOR_SSSE3, VECTOR_AVX2 };
+
+// The best level this processor and its operating system support (CPUID;
+// for AVX2 also the YMM state enabled in XCR0).
+uint32_t DetectVectorLevel();
+
+// Selects the vector kernels of the YUV conversion and the enlargement. Set
+// at load from DetectVectorLevel; VECTOR_NONE leaves the conversion to
+// MmxAvailable. Tests set it to run each path the processor supports.
+extern uint32_t VectorLevel;
+
+// The product tables in fixed point, for the vector kernels, which multiply
+// instead of looking up. With n = |c| for a signed chroma sample c and
+// hi(n, m) = (n x m) >> 16:
+//   LumaFromY[y]         = y + hi(y, luma)
+//   RedFromV[c + 128]    = sign(c) (n + hi(n, red))
+//   BlueFromU[c + 128]   = sign(c) (n + hi(n, blue))
+//   GreenFromU[c + 128]  = -sign(c) hi(n, greenU)
+//   GreenFromV[c + 128]  = -sign(c) hi(n, greenV)
+// Working on n and restoring the sign truncates toward zero, as the tables
+// do. BuildConversionTables derives the multipliers from the stored entries
+// (integers only, so x87 precision plays no part) and checks all 1,280 of
+// them; `proven` is 1 only if every entry agrees, and the vector kernels of
+// the conversion run only then.
+struct FixedPointTerms {
+    uint16_t luma, red, blue, greenU, greenV;
+    uint32_t proven;
+};
+extern FixedPointTerms VectorTerms;
+
+// Derives VectorTerms from the current tables; returns `proven`.
+uint32_t DeriveVectorTerms();
 
 #endif

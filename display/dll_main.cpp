@@ -8,6 +8,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         MmxAvailable = DetectMmx();
+        VectorLevel = DetectVectorLevel();
         BuildConversionTables();
         // A failure here makes the loader refuse the library.
         return InitBitmapStore() ? TRUE : FALSE;

@@ -2,20 +2,23 @@
 
 #include <stddef.h>
 
+#include "conversion_tables.h"
+
 namespace {
 
 // The weights factor into a vertical and a horizontal 3:1 blend:
 //   9c + 3h + 3v + d = 3 (3c + v) + (3h + d)
 // so each target row is a horizontal 3:1 blend of the column sums
-// 3 S[y][x] + S[y+dy][x]. A missing neighbour row or column adds 0.
+// 3 S[y][x] + S[y+dy][x]. A missing neighbour row or column adds 0. Converts
+// the source samples from `first` on.
 template <typename Sample, int Low, int High, bool HasNeighbour>
-void EnlargeRow(const Sample* row, const Sample* neighbour, Sample* out, uint32_t width) {
+void EnlargeRow(const Sample* row, const Sample* neighbour, Sample* out, uint32_t width, uint32_t first) {
     auto columnSum = [row, neighbour](uint32_t x) {
         return 3 * row[x] + (HasNeighbour ? neighbour[x] : 0);
     };
-    int left = 0;
-    int centre = columnSum(0);
-    for (uint32_t x = 0; x < width; ++x) {
+    int left = first > 0 ? columnSum(first - 1) : 0;
+    int centre = columnSum(first);
+    for (uint32_t x = first; x < width; ++x) {
         const int right = x + 1 < width ? columnSum(x + 1) : 0;
         // Integer division truncates toward zero, also for negative chroma sums.
         int a = (3 * centre + left) / 16;
@@ -29,12 +32,21 @@ void EnlargeRow(const Sample* row, const Sample* neighbour, Sample* out, uint32_
     }
 }
 
+// The vector rows where VectorLevel allows, then the scalar row for the rest.
+inline uint32_t VectorRow(const uint8_t* row, const uint8_t* neighbour, uint8_t* out, uint32_t width) {
+    return VectorLevel >= VECTOR_SSE2 ? EnlargeLumaRowSse2(row, neighbour, out, width) : 0;
+}
+inline uint32_t VectorRow(const int8_t* row, const int8_t* neighbour, int8_t* out, uint32_t width) {
+    return VectorLevel >= VECTOR_SSE2 ? EnlargeChromaRowSse2(row, neighbour, out, width) : 0;
+}
+
 template <typename Sample, int Low, int High>
 void EnlargeRows(const Sample* row, const Sample* neighbour, Sample* out, uint32_t width) {
+    const uint32_t done = VectorRow(row, neighbour, out, width);
     if (neighbour) {
-        EnlargeRow<Sample, Low, High, true>(row, neighbour, out, width);
+        EnlargeRow<Sample, Low, High, true>(row, neighbour, out, width, done);
     } else {
-        EnlargeRow<Sample, Low, High, false>(row, nullptr, out, width);
+        EnlargeRow<Sample, Low, High, false>(row, nullptr, out, width, done);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "bmp_headers.h"
 #include "conversion_tables.h"
 #include "display.h"
+#include "yuv_rows.h"
 
 void UnpackMmpPixels(uint32_t width, uint32_t height, const uint8_t* groups, uint8_t* yPlane,
                      int8_t* uPlane, int8_t* vPlane) {
@@ -32,31 +33,31 @@ void ConvertMmpPlanes(uint32_t width, uint32_t height, const uint8_t* yPlane, co
     const uint32_t w = width & 0xFFFF;
     const uint32_t h = height & 0xFFFF;
     const uint32_t groups = MmpGroupsPerRow(w);
+    const uint32_t whole = w / 4; // groups whose four pixels all lie in the row
     const size_t stride = size_t{3} * w;
-    const int16_t* luma = Tables.LumaFromY;
     const uint8_t* clamp = Tables.ClampToByte + CLAMP_ZERO_INDEX;
+    // The planes have the 4:1:1 geometry of the YUV conversion, so its row
+    // kernel converts the whole groups of each row.
+    const YuvRowKernels& k = ChosenRowKernels();
     for (uint32_t r = 0; r < h; ++r) {
         uint8_t* out = pixels + (h - 1 - r) * stride;
         const uint8_t* y = yPlane + size_t{r} * 4 * groups;
         const int8_t* u = uPlane + size_t{r} * groups;
         const int8_t* v = vPlane + size_t{r} * groups;
-        for (uint32_t g = 0; g < groups; ++g, out += 12, y += 4) {
-            // The group's chroma terms serve its four pixels; the unused luma
-            // samples of a last, partial group are skipped.
-            const int iu = u[g] + 128;
-            const int iv = v[g] + 128;
-            const int blue = Tables.BlueFromU[iu];
-            const int green = Tables.GreenFromU[iu] + Tables.GreenFromV[iv];
-            const int red = Tables.RedFromV[iv];
-            const uint32_t inRow = w - 4 * g < 4 ? w - 4 * g : 4;
-            for (uint32_t k = 0; k < inRow; ++k) {
-                const int l = luma[y[k]];
-                out[3 * k] = clamp[l + blue];
-                out[3 * k + 1] = clamp[l + green];
-                out[3 * k + 2] = clamp[l + red];
+        k.row411(y, u, v, out, whole);
+        // A last, partial group: the pixels inside the row, one by one; its
+        // unused luma samples are skipped.
+        if (whole < groups) {
+            const ChromaTerms t = TermsOf(u[whole], v[whole]);
+            for (uint32_t x = 4 * whole; x < w; ++x) {
+                const int l = Tables.LumaFromY[y[x]];
+                out[3 * x] = clamp[l + t.b];
+                out[3 * x + 1] = clamp[l + t.g];
+                out[3 * x + 2] = clamp[l + t.r];
             }
         }
     }
+    k.finish();
 }
 
 void DISPLAY_CALL ConvertMMP2Bitmap(uint32_t width, uint32_t height, const uint8_t* groups,

@@ -1,11 +1,24 @@
 // The plane loop of the YUV conversion: headers, chroma geometry and the
-// bottom-up row order. The row kernels (scalar or MMX) do the arithmetic.
+// bottom-up row order. The row kernels (scalar, MMX or vector) do the
+// arithmetic.
 #include <stddef.h>
 
 #include "bmp_headers.h"
 #include "conversion_tables.h"
 #include "display.h"
 #include "yuv_rows.h"
+
+const YuvRowKernels& ChosenRowKernels() {
+    if (VectorTerms.proven) {
+        switch (VectorLevel) {
+        case VECTOR_SSE2: return Sse2RowKernels;
+        case VECTOR_SSSE3: return Ssse3RowKernels;
+        case VECTOR_AVX2: return Avx2RowKernels;
+        default: break;
+        }
+    }
+    return MmxAvailable ? MmxRowKernels : ScalarRowKernels;
+}
 
 void DISPLAY_CALL ConvertYUV2Bitmap(uint32_t type, uint32_t width, uint32_t height,
                                     const uint8_t* yPlane, const int8_t* uPlane,
@@ -27,7 +40,7 @@ void DISPLAY_CALL ConvertYUV2Bitmap(uint32_t type, uint32_t width, uint32_t heig
         return;
     }
 
-    const YuvRowKernels& k = MmxAvailable ? MmxRowKernels : ScalarRowKernels;
+    const YuvRowKernels& k = ChosenRowKernels();
     const size_t stride = 3 * static_cast<size_t>(w);
     const size_t lumaStep = 4 * static_cast<size_t>(groups);
     uint8_t* const pixels = destination + BMP_HEADERS_SIZE;

@@ -13,6 +13,8 @@
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     BuildConversionTables();
+    MmxAvailable = DetectMmx();
+    VectorLevel = DetectVectorLevel();
     return 0;
 }
 

@@ -25,6 +25,7 @@ const uint32_t kTypes[] = {TYPE_GRAY, TYPE_YUV444, TYPE_YUV422, TYPE_YUV411,
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     BuildConversionTables();
     MmxAvailable = DetectMmx();
+    VectorLevel = DetectVectorLevel();
     if (!InitPlayerState()) {
         abort();
     }

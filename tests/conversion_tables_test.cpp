@@ -79,6 +79,25 @@ TEST(ConversionTables, BuildingTwiceGivesTheSameTables) {
     EXPECT_EQ(memcmp(&before, &Tables, sizeof Tables), 0);
 }
 
+// The vector kernels compute the entries with multipliers derived from the
+// built tables; an entry that no multiplier reproduces, in any table, must
+// leave them unproven.
+TEST(VectorTerms, ProvenForTheTablesAndRefusedForAnyOtherEntry) {
+    EXPECT_EQ(VectorTerms.proven, 1u);
+    int16_t* const tables[] = {Tables.LumaFromY, Tables.RedFromV, Tables.BlueFromU,
+                               Tables.GreenFromU, Tables.GreenFromV};
+    for (int t = 0; t < 5; ++t) {
+        for (int i : {0, 1, 73, 127, 129, 200, 255}) {
+            for (int change : {-1, 1}) {
+                tables[t][i] = static_cast<int16_t>(tables[t][i] + change);
+                EXPECT_EQ(DeriveVectorTerms(), 0u) << "table " << t << " entry " << i;
+                tables[t][i] = static_cast<int16_t>(tables[t][i] - change);
+            }
+        }
+    }
+    EXPECT_EQ(DeriveVectorTerms(), 1u);
+}
+
 TEST(ExactTruncatedProduct, KnownValues) {
     // The reference itself, on the products that extended precision gets wrong.
     EXPECT_EQ(ExactTruncatedProduct(219, 1.1643835616438356), 255);
@@ -87,6 +106,19 @@ TEST(ExactTruncatedProduct, KnownValues) {
     EXPECT_EQ(ExactTruncatedProduct(0, -0.71414), 0);
     EXPECT_EQ(ExactTruncatedProduct(100, 0.5), 50);
     EXPECT_EQ(ExactTruncatedProduct(-3, 0.5), -1);
+}
+
+// Against the compiler's own reading of CPUID (which also asks the operating
+// system for the YMM state).
+TEST(DetectVectorLevel, AgreesWithTheCompilersFeatureCheck) {
+#if defined(__i386__) || defined(__x86_64__)
+    const uint32_t level = DetectVectorLevel();
+    EXPECT_EQ(level >= VECTOR_SSE2, __builtin_cpu_supports("sse2") != 0);
+    EXPECT_EQ(level >= VECTOR_SSSE3, __builtin_cpu_supports("ssse3") != 0);
+    EXPECT_EQ(level >= VECTOR_AVX2, __builtin_cpu_supports("avx2") != 0);
+#else
+    EXPECT_EQ(DetectVectorLevel(), VECTOR_NONE);
+#endif
 }
 
 TEST(DetectMmx, ReportsTheFeatureOfThisProcessor) {

@@ -4,6 +4,7 @@
 #include <random>
 #include <vector>
 
+#include "conversion_paths.h"
 #include "enlarge.h"
 #include "test_support.h"
 
@@ -42,24 +43,37 @@ TEST(Enlarge, AllMinusOneChromaFadesToZeroAtTheRing) {
     }
 }
 
-TEST(Enlarge, MatchesTheRuleForEveryShapeAndExtremes) {
+// The scalar rows and the vector rows (with the scalar row finishing each),
+// for shapes from one sample to several vector blocks.
+using EnlargePaths = EveryPath;
+INSTANTIATE_TEST_SUITE_P(Path, EnlargePaths, ::testing::Values(PATH_SCALAR, PATH_SSE2),
+                         [](const ::testing::TestParamInfo<ConversionPath>& p) {
+                             return std::string(PathName(p.param));
+                         });
+
+TEST_P(EnlargePaths, MatchesTheRuleForEveryShapeAndExtremes) {
+    PathSelection selection(GetParam());
     std::mt19937 rng(11);
-    const int shapes[][2] = {{1, 1}, {1, 5}, {6, 1}, {2, 2}, {3, 7}, {16, 9}, {45, 36}};
+    const int shapes[][2] = {{1, 1}, {1, 5},  {6, 1},  {2, 2},   {3, 7},
+                             {9, 3}, {16, 9}, {17, 2}, {45, 36}, {100, 3}};
     for (const auto& shape : shapes) {
         const int w = shape[0], h = shape[1];
         const size_t n = size_t(w) * h;
         GuardedBuffer source(n), target(4 * n);
-        for (int pass = 0; pass < 3; ++pass) {
-            // Random samples, then all at each end of the range.
+        for (int pass = 0; pass < 4; ++pass) {
+            // Random samples, then all at each end of either range.
+            static const uint8_t fills[] = {0, 0xFF, 0x80, 0x7F};
             if (pass == 0) {
                 FillRandom(source.data(), n, rng);
             } else {
-                memset(source.data(), pass == 1 ? 0xFF : 0x80, n);
+                memset(source.data(), fills[pass], n);
             }
+            memset(target.data(), 0xA5, 4 * n);
             EnlargeLuma(w, h, source.data(), target.data());
             EXPECT_EQ(std::vector<int>(target.data(), target.data() + 4 * n),
                       ReferenceEnlarge(source.data(), w, h))
                 << w << "x" << h << " luma pass " << pass;
+            memset(target.data(), 0xA5, 4 * n);
             EnlargeChroma(w, h, source.signedData(), target.signedData());
             EXPECT_EQ(std::vector<int>(target.signedData(), target.signedData() + 4 * n),
                       ReferenceEnlarge(source.signedData(), w, h))

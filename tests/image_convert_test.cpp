@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bmp_headers.h"
+#include "conversion_paths.h"
 #include "display.h"
 #include "gray_rgb_to_bmp.h"
 #include "mmp.h"
@@ -149,11 +150,17 @@ TEST(ConvertMMP2Bitmap, PixelArithmeticIsTheYuvConversions) {
     }
 }
 
-// Widths 6 and 2: rows hold exactly the picture's pixels, each row starts at its
+// On every path (the row kernels convert the whole groups), for widths of one
+// partial group up to more than one vector block, with and without a partial
+// last group: rows hold exactly the picture's pixels, each row starts at its
 // own first group, and the unused luma samples of a last group change nothing.
-TEST(ConvertMMP2Bitmap, WidthsThatAreNotAMultipleOfFour) {
+using MmpPaths = EveryPath;
+INSTANTIATE_FOR_EVERY_PATH(MmpPaths);
+
+TEST_P(MmpPaths, RowsOfEveryWidthFollowTheRule) {
+    PathSelection selection(GetParam());
     std::mt19937 rng(4);
-    for (uint32_t w : {6u, 2u}) {
+    for (uint32_t w : {2u, 6u, 36u, 38u, 70u}) {
         const uint32_t h = 3, g = (w + 3) / 4;
         std::vector<uint8_t> samples(6 * g * h);
         FillRandom(samples.data(), samples.size(), rng);
@@ -161,10 +168,12 @@ TEST(ConvertMMP2Bitmap, WidthsThatAreNotAMultipleOfFour) {
             std::vector<uint8_t> groups;
             for (uint32_t i = 0; i < g * h; ++i) {
                 uint8_t* s = &samples[6 * i];
-                const bool last = i % g == g - 1;
-                const uint8_t y2 = last && scrambleUnused ? static_cast<uint8_t>(~s[2]) : s[2];
-                const uint8_t y3 = last && scrambleUnused ? static_cast<uint8_t>(~s[3]) : s[3];
-                const std::vector<uint8_t> p = PackMmpGroup(s[0], s[1], y2, y3, s[4], s[5]);
+                // Luma sample j lies outside the row when 4 (i % g) + j >= w.
+                auto luma = [&](uint32_t j) {
+                    const bool unused = 4 * (i % g) + j >= w;
+                    return unused && scrambleUnused ? static_cast<uint8_t>(~s[j]) : s[j];
+                };
+                const std::vector<uint8_t> p = PackMmpGroup(luma(0), luma(1), luma(2), luma(3), s[4], s[5]);
                 groups.insert(groups.end(), p.begin(), p.end());
             }
             return groups;

@@ -6,6 +6,7 @@
 
 int main(int argc, char** argv) {
     MmxAvailable = DetectMmx();
+    VectorLevel = DetectVectorLevel();
     BuildConversionTables();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

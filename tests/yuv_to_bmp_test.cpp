@@ -6,23 +6,15 @@
 #include <vector>
 
 #include "bmp_headers.h"
+#include "conversion_paths.h"
 #include "conversion_tables.h"
 #include "display.h"
 #include "test_support.h"
+#include "yuv_rows.h"
 
 namespace {
 
 const uint32_t kYuvCodes[] = {TYPE_YUV444, TYPE_YUV422, TYPE_YUV411, TYPE_YUV420};
-
-// Sets MmxAvailable for the life of the object.
-class PathSelection {
-public:
-    explicit PathSelection(bool mmx) : saved_(MmxAvailable) { MmxAvailable = mmx ? 1 : 0; }
-    ~PathSelection() { MmxAvailable = saved_; }
-
-private:
-    uint32_t saved_;
-};
 
 // A frame in buffers that fault on a read past any plane, and a destination
 // that faults on a write past its 54 + 3wh bytes.
@@ -42,12 +34,12 @@ struct Frame {
     size_t ImageSize() const { return 54 + size_t{3} * w * h; }
 
     // Converts on the chosen path into a destination pre-filled with `fill`.
-    std::vector<uint8_t> Convert(bool mmx, uint8_t fill) { return Convert(mmx, fill, code); }
-    std::vector<uint8_t> Convert(bool mmx, uint8_t fill, uint32_t type) {
+    std::vector<uint8_t> Convert(ConversionPath path, uint8_t fill) { return Convert(path, fill, code); }
+    std::vector<uint8_t> Convert(ConversionPath path, uint8_t fill, uint32_t type) {
         GuardedBuffer out(ImageSize());
         memset(out.data(), fill, out.size());
         {
-            PathSelection path(mmx);
+            PathSelection selection(path);
             ConvertYUV2Bitmap(type, w, h, y.data(), u.signedData(), v.signedData(),
                               out.data());
         }
@@ -76,13 +68,10 @@ struct Frame {
     return ::testing::AssertionSuccess();
 }
 
-class BothPaths : public ::testing::TestWithParam<bool> {};
-INSTANTIATE_TEST_SUITE_P(Path, BothPaths, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& p) {
-                             return p.param ? "Mmx" : "Scalar";
-                         });
+using ConvertYuv = EveryPath;
+INSTANTIATE_FOR_EVERY_PATH(ConvertYuv);
 
-TEST_P(BothPaths, WorkedPixels) {
+TEST_P(ConvertYuv, WorkedPixels) {
     const struct {
         uint8_t y;
         int8_t u, v;
@@ -109,13 +98,15 @@ TEST_P(BothPaths, WorkedPixels) {
     }
 }
 
-// Every code, sizes from one group up, including odd heights; each frame is
+// Every code, sizes from one group up, including odd heights and rows whose
+// groups are no multiple of a vector block (4, 8 or 16 groups); each frame is
 // compared with the per-pixel reference, and a byte left unwritten would show
 // as the fill.
-TEST_P(BothPaths, MatchesTheReferenceForEveryCode) {
+TEST_P(ConvertYuv, MatchesTheReferenceForEveryCode) {
     const struct {
         uint32_t w, h;
-    } sizes[] = {{4, 1}, {4, 2}, {8, 2}, {12, 5}, {16, 7}, {176, 144}, {352, 289}};
+    } sizes[] = {{4, 1},  {4, 2},  {8, 2},  {12, 5},     {16, 7},     {20, 3},
+                 {36, 4}, {60, 6}, {92, 2}, {176, 144}, {352, 289}};
     std::mt19937 rng(1);
     for (uint32_t code : kYuvCodes) {
         for (const auto& s : sizes) {
@@ -129,7 +120,7 @@ TEST_P(BothPaths, MatchesTheReferenceForEveryCode) {
 
 // Uniform luma and a distinct value in every chroma sample: pixels have the
 // same colour exactly when they share a chroma sample.
-TEST_P(BothPaths, ChromaSharing) {
+TEST_P(ConvertYuv, ChromaSharing) {
     for (uint32_t code : kYuvCodes) {
         Frame f(code, 8, 4);
         memset(f.y.data(), 128, f.y.size());
@@ -164,7 +155,7 @@ TEST_P(BothPaths, ChromaSharing) {
     }
 }
 
-TEST_P(BothPaths, RowsAreStoredBottomUp) {
+TEST_P(ConvertYuv, RowsAreStoredBottomUp) {
     Frame f(TYPE_YUV444, 4, 2);
     memset(f.u.data(), 0, f.u.size());
     memset(f.v.data(), 0, f.v.size());
@@ -175,7 +166,7 @@ TEST_P(BothPaths, RowsAreStoredBottomUp) {
     EXPECT_EQ(image[54 + 12], 0);
 }
 
-TEST_P(BothPaths, OddHeightLeavesTheFirstStoredRowOf420) {
+TEST_P(ConvertYuv, OddHeightLeavesTheFirstStoredRowOf420) {
     Frame f(TYPE_YUV420, 8, 5);
     std::mt19937 rng(5);
     f.Randomise(rng);
@@ -187,7 +178,7 @@ TEST_P(BothPaths, OddHeightLeavesTheFirstStoredRowOf420) {
     EXPECT_TRUE(SameBytes(image, f.Expected(0xAB)));
 }
 
-TEST_P(BothPaths, HeadersOnlyWhenThereIsNoWholeGroupOrRowPair) {
+TEST_P(ConvertYuv, HeadersOnlyWhenThereIsNoWholeGroupOrRowPair) {
     const struct {
         uint32_t code, w, h;
     } cases[] = {{TYPE_YUV444, 3, 4}, {TYPE_YUV422, 2, 4}, {TYPE_YUV411, 1, 1}, {TYPE_YUV420, 0, 4},
@@ -196,7 +187,7 @@ TEST_P(BothPaths, HeadersOnlyWhenThereIsNoWholeGroupOrRowPair) {
         const size_t chroma = c.w * c.h + 8;
         std::vector<uint8_t> y(c.w * c.h + 8, 1), u(chroma, 2), v(chroma, 3);
         std::vector<uint8_t> image(54 + 3 * c.w * c.h + 16, 0x77);
-        PathSelection path(GetParam());
+        PathSelection selection(GetParam());
         ConvertYUV2Bitmap(c.code, c.w, c.h, y.data(), reinterpret_cast<int8_t*>(u.data()),
                           reinterpret_cast<int8_t*>(v.data()), image.data());
         std::vector<uint8_t> expected(image.size(), 0x77);
@@ -205,7 +196,7 @@ TEST_P(BothPaths, HeadersOnlyWhenThereIsNoWholeGroupOrRowPair) {
     }
 }
 
-TEST_P(BothPaths, OtherCodesGetTheHeadersOnly) {
+TEST_P(ConvertYuv, OtherCodesGetTheHeadersOnly) {
     for (uint32_t type : {0u, 1u, 2u, 3u, 99u, 104u, 105u, 255u, 0x100u + 3u}) {
         Frame f(TYPE_YUV444, 8, 2);
         std::mt19937 rng(type);
@@ -217,12 +208,12 @@ TEST_P(BothPaths, OtherCodesGetTheHeadersOnly) {
     }
 }
 
-TEST_P(BothPaths, OnlyTheLowBitsOfTypeAndSizesCount) {
+TEST_P(ConvertYuv, OnlyTheLowBitsOfTypeAndSizesCount) {
     Frame f(TYPE_YUV422, 8, 4);
     std::mt19937 rng(9);
     f.Randomise(rng);
     GuardedBuffer out(f.ImageSize());
-    PathSelection path(GetParam());
+    PathSelection selection(GetParam());
     ConvertYUV2Bitmap(0xABCD00 | TYPE_YUV422, 0x10000 | 8, 0xFFFF0000u | 4, f.y.data(),
                       f.u.signedData(), f.v.signedData(), out.data());
     EXPECT_TRUE(SameBytes(std::vector<uint8_t>(out.data(), out.data() + out.size()), f.Expected(0)));
@@ -231,7 +222,7 @@ TEST_P(BothPaths, OnlyTheLowBitsOfTypeAndSizesCount) {
 // Whole groups only: at width 6 one group per row is converted, every plane
 // moves by what that group consumed, and the last two pixels of each stored
 // row are left as they were.
-TEST_P(BothPaths, WidthNotAMultipleOfFourConvertsWholeGroups) {
+TEST_P(ConvertYuv, WidthNotAMultipleOfFourConvertsWholeGroups) {
     const uint32_t w = 6, h = 2;
     std::vector<uint8_t> y(w * h), u(w * h), v(w * h);
     for (size_t i = 0; i < y.size(); ++i) {
@@ -240,7 +231,7 @@ TEST_P(BothPaths, WidthNotAMultipleOfFourConvertsWholeGroups) {
         v[i] = static_cast<uint8_t>(250 - 13 * i);
     }
     std::vector<uint8_t> image(54 + 3 * w * h, 0x99);
-    PathSelection path(GetParam());
+    PathSelection selection(GetParam());
     ConvertYUV2Bitmap(TYPE_YUV444, w, h, y.data(), reinterpret_cast<int8_t*>(u.data()),
                       reinterpret_cast<int8_t*>(v.data()), image.data());
     for (uint32_t r = 0; r < h; ++r) {
@@ -260,7 +251,7 @@ TEST_P(BothPaths, WidthNotAMultipleOfFourConvertsWholeGroups) {
 
 // A QCIF 4:2:0 frame reads exactly 25344 luma and 6336 bytes of each chroma
 // plane (the guarded planes fault on more) and writes all 76086 bytes.
-TEST_P(BothPaths, Qcif420ReadsAndWritesExactly) {
+TEST_P(ConvertYuv, Qcif420ReadsAndWritesExactly) {
     Frame f(TYPE_YUV420, 176, 144);
     ASSERT_EQ(f.y.size(), 25344u);
     ASSERT_EQ(f.u.size(), 6336u);
@@ -296,7 +287,9 @@ void BuildExhaustiveFrame(Frame& f, int vValue) {
     }
 }
 
-TEST(MmxAndScalar, AgreeOnEveryYuvTripleForEveryCode) {
+// Every path against the scalar one: the MMX path and the vector paths that
+// this processor runs.
+TEST(AllPaths, AgreeOnEveryYuvTripleForEveryCode) {
     const struct {
         uint32_t code, w, h;
     } shapes[] = {{TYPE_YUV444, 256, 256}, {TYPE_YUV422, 512, 128}, {TYPE_YUV411, 1024, 64},
@@ -306,9 +299,13 @@ TEST(MmxAndScalar, AgreeOnEveryYuvTripleForEveryCode) {
         auto seen = std::make_unique<std::bitset<1 << 24>>();
         for (int v = 0; v < 256; ++v) {
             BuildExhaustiveFrame(f, v);
-            const std::vector<uint8_t> scalar = f.Convert(false, 0x00);
-            const std::vector<uint8_t> mmx = f.Convert(true, 0xFF);
-            ASSERT_TRUE(SameBytes(scalar, mmx)) << "code " << s.code << " V " << v;
+            const std::vector<uint8_t> scalar = f.Convert(PATH_SCALAR, 0x00);
+            for (ConversionPath path : kAllPaths) {
+                if (path != PATH_SCALAR && PathRunsHere(path)) {
+                    ASSERT_TRUE(SameBytes(scalar, f.Convert(path, 0xFF)))
+                        << PathName(path) << " code " << s.code << " V " << v;
+                }
+            }
             for (uint32_t r = 0; r < f.h; ++r) {
                 for (uint32_t x = 0; x < f.w; ++x) {
                     const size_t c = ChromaIndex(s.code, f.w, x, r);
@@ -322,7 +319,7 @@ TEST(MmxAndScalar, AgreeOnEveryYuvTripleForEveryCode) {
     }
 }
 
-TEST(MmxAndScalar, AgreeOnRandomFramesOfEveryPresetSize) {
+TEST(AllPaths, AgreeOnRandomFramesOfEveryPresetSize) {
     const struct {
         uint32_t w, h;
     } presets[] = {{128, 96}, {176, 144}, {352, 288}, {704, 576}, {1408, 1152}, {1920, 1088}};
@@ -331,13 +328,33 @@ TEST(MmxAndScalar, AgreeOnRandomFramesOfEveryPresetSize) {
         for (const auto& p : presets) {
             Frame f(code, p.w, p.h);
             f.Randomise(rng);
-            const std::vector<uint8_t> scalar = f.Convert(false, 0x00);
-            EXPECT_TRUE(SameBytes(scalar, f.Convert(true, 0xFF)))
-                << "code " << code << " " << p.w << "x" << p.h;
+            const std::vector<uint8_t> scalar = f.Convert(PATH_SCALAR, 0x00);
+            for (ConversionPath path : kAllPaths) {
+                if (path != PATH_SCALAR && PathRunsHere(path)) {
+                    EXPECT_TRUE(SameBytes(scalar, f.Convert(path, 0xFF)))
+                        << PathName(path) << " code " << code << " " << p.w << "x" << p.h;
+                }
+            }
             EXPECT_TRUE(SameBytes(scalar, f.Expected(0x00)))
                 << "code " << code << " " << p.w << "x" << p.h;
         }
     }
+}
+
+// Tables that the fixed-point terms do not reproduce leave every vector level
+// on the table path: MMX or scalar as MmxAvailable says.
+TEST(AllPaths, UnprovenTermsFallBackToTheTablePaths) {
+    Tables.LumaFromY[100] = static_cast<int16_t>(Tables.LumaFromY[100] + 1);
+    EXPECT_EQ(DeriveVectorTerms(), 0u);
+    for (uint32_t level : {VECTOR_SSE2, VECTOR_SSSE3, VECTOR_AVX2}) {
+        PathSelection selection(PATH_SCALAR);
+        VectorLevel = level;
+        EXPECT_EQ(&ChosenRowKernels(), &ScalarRowKernels) << level;
+        MmxAvailable = 1;
+        EXPECT_EQ(&ChosenRowKernels(), &MmxRowKernels) << level;
+    }
+    BuildConversionTables();
+    EXPECT_EQ(VectorTerms.proven, 1u);
 }
 
 } // namespace
