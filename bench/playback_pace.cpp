@@ -105,10 +105,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: %s UNIX_FOLDER\n", argv[0]);
         return 2;
     }
-    std::string folder = WindowsPath(argv[1]);
-    if (folder.back() != '\\') {
-        folder += '\\';
-    }
+    const std::string folder = WindowsFolder(argv[1]);
     const std::string qcif = folder + "pace_qcif_420.yuv", hd = folder + "pace_1920x1088_420.yuv";
     // Enough frames for the measured span at 60 fps, with room to start.
     if (!WriteNumberedSequence(qcif, 176, 144, 400) || !WriteNumberedSequence(hd, 1920, 1088, 420)) {

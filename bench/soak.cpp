@@ -74,10 +74,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: %s UNIX_FOLDER\n", argv[0]);
         return 2;
     }
-    std::string folder = WindowsPath(argv[1]);
-    if (folder.back() != '\\') {
-        folder += '\\';
-    }
+    const std::string folder = WindowsFolder(argv[1]);
     const std::string qcif = folder + "soak_qcif_420.yuv", hd = folder + "soak_1920x1088_420.yuv";
     if (!WriteNumberedSequence(qcif, 176, 144, 10000) || !WriteNumberedSequence(hd, kHdW, kHdH, 600)) {
         fprintf(stderr, "cannot write the sequences into %s\n", folder.c_str());

@@ -579,3 +579,11 @@ bool WriteNumberedSequence(const std::string& path, int w, int h, int frames) {
     }
     return fclose(f) == 0 && ok;
 }
+
+std::string WindowsFolder(const std::string& unixPath) {
+    std::string folder = WindowsPath(unixPath);
+    if (folder.empty() || folder.back() != '\\') {
+        folder += '\\';
+    }
+    return folder;
+}

@@ -122,6 +122,8 @@ std::vector<uint8_t> NumberedFrame(uint32_t type, int w, int h, int n);
 
 // "Z:\..." form of a Unix path, as Wine names it.
 std::string WindowsPath(const std::string& unixPath);
+// The same for a folder, ending in a backslash.
+std::string WindowsFolder(const std::string& unixPath);
 
 // Whole file contents; empty when it cannot be read. FileExists for absence.
 std::vector<uint8_t> ReadFileBytes(const std::string& path);

@@ -12,9 +12,6 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: %s UNIX_FOLDER\n", argv[0]);
         return 2;
     }
-    WorkFolder = WindowsPath(argv[1]);
-    if (WorkFolder.back() != '\\') {
-        WorkFolder += '\\';
-    }
+    WorkFolder = WindowsFolder(argv[1]);
     return RUN_ALL_TESTS();
 }
