@@ -147,25 +147,25 @@ bool ChooseFile() {
     return true;
 }
 
-// Opens the file at g_fileName as the input file; a file that cannot be
-// opened is reported and the previous file, title and picture stay.
-bool OpenChosenFile() {
-    if (!OpenInputFile(g_fileName)) {
+// Opens `path` as the input file; a file that cannot be opened is reported
+// and the previous file, title and picture stay.
+bool OpenChosenFile(const char* path) {
+    if (!OpenInputFile(path)) {
         ShowError(nullptr, "Cannot open file for reading!");
         return false;
     }
     return true;
 }
 
-void OpenSequenceFile(HWND window) {
-    if (!OpenChosenFile()) {
+void OpenSequenceFile(HWND window, const char* path) {
+    if (!OpenChosenFile(path)) {
         return;
     }
     Player.sequenceOpened = true;
     if (Player.playing) {
         StopPlayback(window);
     }
-    SetFileTitle(window, g_fileName);
+    SetFileTitle(window, path);
     FitWindowToFrame(window, Player.frameWidth, Player.frameHeight, true);
     SetControlMenuEnabled(window, true);
     ApplyArrangement(window, false);
@@ -175,8 +175,8 @@ void OpenSequenceFile(HWND window) {
     PostDisplayRequest(window, 0);
 }
 
-void OpenImageFile(HWND window) {
-    if (!OpenChosenFile()) {
+void OpenImageFile(HWND window, const char* path) {
+    if (!OpenChosenFile(path)) {
         return;
     }
     if (Player.playing) {
@@ -184,21 +184,21 @@ void OpenImageFile(HWND window) {
     }
     SetControlMenuEnabled(window, false);
     Player.imageOpened = true;
-    const int kind = ClassifyImageFile(g_fileName);
-    SetFileTitle(window, g_fileName);
+    const int kind = ClassifyImageFile(path);
+    SetFileTitle(window, path);
     FitWindowToFrame(window, Player.imageWidth, Player.imageHeight, true);
     PostMessageA(window, WM_DISPLAY_REQUEST, 0, OpenedImageRequest(kind));
 }
 
 void OpenSequence(HWND window) {
     if (ChooseFile()) {
-        OpenSequenceFile(window);
+        OpenSequenceFile(window, g_fileName);
     }
 }
 
 void OpenImage(HWND window) {
     if (ChooseFile()) {
-        OpenImageFile(window);
+        OpenImageFile(window, g_fileName);
     }
 }
 
@@ -272,11 +272,10 @@ void OpenDroppedFile(HWND window, HDROP drop) {
         }
         return;
     }
-    lstrcpyA(g_fileName, path);
     if (ClassifyImageFile(path) == IMAGE_FILE_RAW) {
-        OpenSequenceFile(window);
+        OpenSequenceFile(window, path);
     } else {
-        OpenImageFile(window);
+        OpenImageFile(window, path);
     }
 }
 

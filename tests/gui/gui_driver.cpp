@@ -510,21 +510,6 @@ std::string WindowsPath(const std::string& unixPath) {
     return path;
 }
 
-std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) {
-        return bytes;
-    }
-    uint8_t buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    }
-    fclose(f);
-    return bytes;
-}
-
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     FILE* f = fopen(path.c_str(), "wb");
     if (!f) {

@@ -125,8 +125,7 @@ std::string WindowsPath(const std::string& unixPath);
 // The same for a folder, ending in a backslash.
 std::string WindowsFolder(const std::string& unixPath);
 
-// Whole file contents; empty when it cannot be read. FileExists for absence.
-std::vector<uint8_t> ReadFileBytes(const std::string& path);
+// Writes a whole file (test_support's ReadWholeFile reads one back).
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 bool FileExists(const std::string& path);
 // Size of a file; 0 when it does not exist.

@@ -15,6 +15,7 @@
 
 #include "display.h"
 #include "gui_fixture.h"
+#include "test_support.h"
 
 namespace {
 
@@ -276,7 +277,7 @@ TEST_F(ImageTest, SavesRawFramesAndBitmapsOfEveryKind) {
 
     // Raw: the frame's bytes exactly as in the file; then the frame is shown.
     Save(CMD_SAVE_RAW, 3, "frame3.yuv", 38016);
-    const std::vector<uint8_t> raw = ReadFileBytes(WorkPath("frame3.yuv"));
+    const std::vector<uint8_t> raw = ReadWholeFile(WorkPath("frame3.yuv"));
     EXPECT_EQ(raw.size(), 38016u);
     EXPECT_TRUE(raw == std::vector<uint8_t>(file.begin() + 3 * frameBytes, file.begin() + 4 * frameBytes));
     EXPECT_TRUE(WaitForFrame(kQcifW, kQcifH, [](int n) { return n == 3; }));
@@ -285,7 +286,7 @@ TEST_F(ImageTest, SavesRawFramesAndBitmapsOfEveryKind) {
     const uint8_t* frame2 = &file[2 * frameBytes];
     const std::vector<uint8_t> colours = ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH, frame2);
     Save(CMD_SAVE_BITMAP, 2, "frame2 420.bmp", 76086);
-    std::vector<uint8_t> saved = ReadFileBytes(WorkPath("frame2 420.bmp"));
+    std::vector<uint8_t> saved = ReadWholeFile(WorkPath("frame2 420.bmp"));
     ASSERT_EQ(saved.size(), 76086u);
     EXPECT_EQ(saved[0], 'B');
     EXPECT_EQ(saved[1], 'M');
@@ -316,7 +317,7 @@ TEST_F(ImageTest, SavesGrayFramesAsEightBitBitmaps) {
     const uint8_t* plane = &gray[size_t(kQcifW) * kQcifH];
     std::vector<uint8_t> image(1078 + kQcifW * kQcifH);
     ConvertRaw2Bitmap(kQcifW, kQcifH, plane, image.data());
-    const std::vector<uint8_t> saved = ReadFileBytes(WorkPath("frame1 gray.bmp"));
+    const std::vector<uint8_t> saved = ReadWholeFile(WorkPath("frame1 gray.bmp"));
     EXPECT_EQ(saved.size(), 26422u);
     EXPECT_TRUE(saved == image);
     ListForIndependentCheck("frame1 gray.bmp", GrayPixels(plane, kQcifW, kQcifH), kQcifW, kQcifH);
