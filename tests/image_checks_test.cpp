@@ -6,7 +6,6 @@
 #include "bmp_headers.h"
 #include "display.h"
 #include "image_checks.h"
-#include "option_rules.h"
 
 namespace {
 
@@ -56,12 +55,6 @@ TEST(CheckWholeImageFile, BitmapVerdictsBecomeMessages) {
     rle[1078] = 4;
     rle[1081] = 1; // 4 pixels, then the end of bitmap
     EXPECT_EQ(Check(TYPE_BMP, rle), nullptr);
-}
-
-TEST(OpenDialogFailure, ACancelIsSilentAndEveryFailureIsNamed) {
-    EXPECT_EQ(OpenDialogFailure(0), nullptr);
-    EXPECT_STREQ(OpenDialogFailure(0x3003), "File name too long!");
-    EXPECT_STREQ(OpenDialogFailure(0xFFFF), "Open dialog failure!"); // the dialog could not start
 }
 
 } // namespace

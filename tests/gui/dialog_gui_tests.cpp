@@ -40,11 +40,10 @@ TEST_F(PlayerTest, FrameOptionsDefaultsRefusalsAndARefusedCustomSize) {
         const char* height;
         const char* message;
     } refusals[] = {
-        {"1921", "", "Input frame size!"}, // an empty field comes first
+        // One entry per message; the order of the checks and their limits
+        // are tested without a window.
         {"1921", "1088", "Frame size too large!"},
-        {"1920", "1089", "Frame size too large!"},
         {"0", "144", "Frame size must not be zero!"},
-        {"176", "0", "Frame size must not be zero!"},
         {"174", "144", "Frame width must be a multiple of 4!"},
     };
     for (const auto& r : refusals) {
@@ -108,8 +107,6 @@ TEST_F(PlayerTest, ImageOptionDefaultsRefusalsAndWhatARefusedOkLeaves) {
         const char* message;
     } refusals[] = {
         {"", "512", "Input image size!"},
-        {"2000", "", "Input image size!"},
-        {"1921", "512", "Image size too large!"},
         {"512", "1089", "Image size too large!"},
         {"0", "512", "Image size must not be zero!"},
         {"510", "512", "Image width must be a multiple of 4!"},
@@ -149,10 +146,8 @@ TEST_F(PlayerTest, SequenceOptionDefaultsRefusalsAndWhatARefusedOkLeaves) {
     SetField(dialog, 109, "100");
     SetField(dialog, 110, "");
     ExpectRefusal(dialog, "Input sequence frame rate!");
-    for (const char* rate : {"0", "abc", "-5", "2000"}) {
-        SetField(dialog, 110, rate);
-        ExpectRefusal(dialog, "Invalid sequence frame rate!");
-    }
+    SetField(dialog, 110, "abc");
+    ExpectRefusal(dialog, "Invalid sequence frame rate!");
     CancelDialog(dialog);
 
     // Type and header were stored; the frame rate was not.
