@@ -39,15 +39,13 @@ TEST(SizeEntry, EachRuleAtItsLimitAndInItsOrder) {
     EXPECT_STREQ(ImageSizeMessages.zero, "Image size must not be zero!");
 }
 
-TEST(FrameRateEntry, EmptyThenUnusableRates) {
+// Which rates are usable is tested with the frame rate; here, only which
+// message each kind of entry gets.
+TEST(FrameRateEntry, EmptyThenUnusable) {
     EXPECT_STREQ(CheckFrameRateEntry(""), "Input sequence frame rate!");
     EXPECT_STREQ(CheckFrameRateEntry(nullptr), "Input sequence frame rate!");
-    for (const char* text : {"0", "abc", "-5", "2000", "nan"}) {
-        EXPECT_STREQ(CheckFrameRateEntry(text), "Invalid sequence frame rate!") << text;
-    }
-    for (const char* text : {"30.0", "1000", "0.5", "25abc"}) {
-        EXPECT_EQ(CheckFrameRateEntry(text), nullptr) << text;
-    }
+    EXPECT_STREQ(CheckFrameRateEntry("0"), "Invalid sequence frame rate!");
+    EXPECT_EQ(CheckFrameRateEntry("30.0"), nullptr);
 }
 
 TEST(TypeRadios, GrayFirstThenTheCodesInOrder) {
