@@ -1,5 +1,7 @@
 #include "option_rules.h"
 
+#include <string.h>
+
 #include "display.h"
 #include "frame_rate.h"
 #include "player_state.h"
@@ -47,6 +49,90 @@ const char* CheckFrameRateEntry(const char* text) {
         return "Invalid sequence frame rate!";
     }
     return nullptr;
+}
+
+namespace {
+
+const DialogVerdict kAccepted = {nullptr, 0};
+
+DialogVerdict Refused(const char* message, int field) {
+    DialogVerdict verdict = {message, field};
+    return verdict;
+}
+
+// Null when the size is acceptable; `field` receives the control to focus.
+const char* CheckSize(NumberEntry width, NumberEntry height, const SizeMessages& messages, int widthField,
+                      int heightField, int* field) {
+    *field = width.filled ? heightField : widthField;
+    return CheckSizeEntry(width.filled, width.value, height.filled, height.value, messages);
+}
+
+} // namespace
+
+DialogVerdict FrameOptionsOk(uint32_t preset, NumberEntry width, NumberEntry height) {
+    Player.framePreset = preset;
+    if (preset != FRAME_PRESET_CUSTOM) {
+        return kAccepted;
+    }
+    int field;
+    if (const char* m = CheckSize(width, height, FrameSizeMessages, IDC_CUSTOM_WIDTH, IDC_CUSTOM_HEIGHT, &field)) {
+        return Refused(m, field);
+    }
+    Player.frameWidth = width.value;
+    Player.frameHeight = height.value;
+    return kAccepted;
+}
+
+DialogVerdict ImageOptionOk(uint32_t type, NumberEntry width, NumberEntry height, NumberEntry header) {
+    Player.imageType = type;
+    int field;
+    if (const char* m = CheckSize(width, height, ImageSizeMessages, IDC_IMAGE_WIDTH, IDC_IMAGE_HEIGHT, &field)) {
+        return Refused(m, field);
+    }
+    Player.imageHeight = height.value;
+    Player.imageWidth = width.value;
+    if (!header.filled) {
+        return Refused("Input image header size!", IDC_IMAGE_HEADER);
+    }
+    Player.imageHeader = header.value;
+    return kAccepted;
+}
+
+DialogVerdict SequenceOptionOk(uint32_t type, NumberEntry header, const char* frameRateText) {
+    Player.sequenceType = type;
+    if (!header.filled) {
+        return Refused("Input sequence header size!", IDC_SEQUENCE_HEADER);
+    }
+    Player.sequenceHeader = header.value;
+    if (const char* m = CheckFrameRateEntry(frameRateText)) {
+        return Refused(m, IDC_FRAME_RATE);
+    }
+    SetFrameRateText(frameRateText);
+    return kAccepted;
+}
+
+DialogVerdict FrameNumberOk(NumberEntry frame) {
+    if (!frame.filled) {
+        return Refused("Input frame number!", IDC_FRAME_NUMBER);
+    }
+    Player.currentFrame = frame.value;
+    return kAccepted;
+}
+
+DialogVerdict SaveFrameOk(NumberEntry frame, const char* fileName) {
+    const DialogVerdict number = FrameNumberOk(frame);
+    if (number.message) {
+        return number;
+    }
+    const size_t n = fileName ? strnlen(fileName, SAVE_FILE_NAME_MAX) : 0;
+    if (n > 0) {
+        memcpy(Player.saveFileName, fileName, n);
+    }
+    Player.saveFileName[n] = '\0';
+    if (n == 0) {
+        return Refused("Input file name!", IDC_SAVE_FILE_NAME);
+    }
+    return kAccepted;
 }
 
 const char* OpenDialogFailure(uint32_t extendedError) {

@@ -30,6 +30,31 @@ const char* CheckSizeEntry(bool haveWidth, uint32_t width, bool haveHeight, uint
 // gives a usable timer period.
 const char* CheckFrameRateEntry(const char* text);
 
+// What each dialog's OK does with the entries read from its fields, in the
+// dialogs' order: it writes the settings one after another into Player and
+// stops at the first refused entry, so what came before stays written (the
+// dialog then stays open, and a Cancel keeps those values).
+struct NumberEntry {
+    bool filled; // the unsigned dialog-integer conversion succeeded
+    uint32_t value;
+};
+struct DialogVerdict {
+    const char* message; // null: accepted, the dialog ends with OK
+    int field;           // the control that gets the focus back when refused
+};
+
+// Frame Options: the preset; for Custom the size.
+DialogVerdict FrameOptionsOk(uint32_t preset, NumberEntry width, NumberEntry height);
+// Image Option: the type, the size (height first), then the header.
+DialogVerdict ImageOptionOk(uint32_t type, NumberEntry width, NumberEntry height, NumberEntry header);
+// Sequence Option: the type, the header, then the frame-rate text.
+DialogVerdict SequenceOptionOk(uint32_t type, NumberEntry header, const char* frameRateText);
+// Frame Number: currentFrame.
+DialogVerdict FrameNumberOk(NumberEntry frame);
+// Frame Number and file name: currentFrame, then saveFileName (at most
+// SAVE_FILE_NAME_MAX characters).
+DialogVerdict SaveFrameOk(NumberEntry frame, const char* fileName);
+
 // What the open dialog's extended error (CommDlgExtendedError) means to the
 // user: null for 0 (the user cancelled), "File name too long!" when the chosen
 // name did not fit the record's buffer, a general message otherwise.

@@ -63,6 +63,7 @@ int InitPlayerState() {
     Player.imageType = TYPE_GRAY;
     Player.imageHeader = 64;
     Player.imagePlan = ComputeFramePlan(Player.imageWidth, Player.imageHeight, Player.imageType);
+    strcpy(Player.title, "Vorlex");
     return 1;
 }
 
@@ -142,13 +143,25 @@ void FlipSignBits(uint8_t* p, uint32_t n) {
     }
 }
 
+void FlipChroma(uint8_t* frame, const FramePlan& plan) {
+    FlipSignBits(frame + plan.uOffset, plan.chromaBytes);
+    FlipSignBits(frame + plan.vOffset, plan.chromaBytes);
+}
+
 } // namespace
 
 int MakeChromaSigned(const FramePlan& plan) {
     if (!Player.frameBuffer || !FramePlanFitsBuffer(plan)) {
         return 0;
     }
-    FlipSignBits(Player.frameBuffer + plan.uOffset, plan.chromaBytes);
-    FlipSignBits(Player.frameBuffer + plan.vOffset, plan.chromaBytes);
+    FlipChroma(Player.frameBuffer, plan);
     return 1;
+}
+
+void SignChroma(uint8_t* frame, const FramePlan& plan) {
+    const uint64_t end = uint64_t{plan.chromaBytes} + (plan.uOffset > plan.vOffset ? plan.uOffset : plan.vOffset);
+    if (!frame || end > plan.frameBytes) {
+        return;
+    }
+    FlipChroma(frame, plan);
 }

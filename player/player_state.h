@@ -24,7 +24,9 @@ enum {
     FRAME_PRESET_QCIF = 1, // the start setting
     FRAME_PRESET_CUSTOM = 5,
     FRAME_RATE_TEXT_MAX = 15,
-    SAVE_FILE_NAME_MAX = 1023
+    SAVE_FILE_NAME_MAX = 1023,
+    // "Vorlex - " and the longest path the ANSI calls take, with room to spare.
+    TITLE_MAX = 400
 };
 
 // Frame sizes of the presets; the custom entry holds the largest custom size.
@@ -66,11 +68,14 @@ struct PlayerState {
     uint32_t currentFrame;
     uint32_t frameShown; // the sequence frame on screen: where the frame keys step from
     bool playing;
+    bool paused;         // held by Pause: the Pause item's check mark
+    bool sequenceActive; // a sequence was opened since the last image: "&Control" is enabled
     bool lumaOnly;
     bool sequenceOpened;
     bool imageOpened;
     FILE* openFile; // null when no file is open (also after a failed open)
     char saveFileName[SAVE_FILE_NAME_MAX + 1];
+    char title[TITLE_MAX + 1]; // the main window's title
     uint8_t* frameBuffer;  // FRAME_BUFFER_SIZE bytes
     uint8_t* neutralU;     // NEUTRAL_PLANE_SIZE zero bytes: signed "no colour"
     uint8_t* neutralV;
@@ -110,5 +115,9 @@ void ApplyFramePreset();
 // nothing and returns 0 when the plan does not fit the buffer or there is no
 // buffer.
 int MakeChromaSigned(const FramePlan& plan);
+
+// The same for a frame at `frame`, plan.frameBytes long; does nothing when
+// the colour planes do not lie inside it.
+void SignChroma(uint8_t* frame, const FramePlan& plan);
 
 #endif

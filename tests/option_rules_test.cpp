@@ -1,9 +1,14 @@
 // The dialogs' entry rules, without a window: which message each entry gets,
-// in which order the checks come, and where the limits lie.
+// in which order the checks come, where the limits lie, and what each OK
+// writes before it stops at a refused entry.
 #include <gtest/gtest.h>
+#include <string.h>
+
+#include <string>
 
 #include "display.h"
 #include "option_rules.h"
+#include "player_state.h"
 #include "resource.h"
 
 namespace {
@@ -55,6 +60,115 @@ TEST(TypeRadios, GrayFirstThenTheCodesInOrder) {
     for (int radio = IDC_TYPE_GRAY; radio <= IDC_TYPE_BGR; ++radio) {
         EXPECT_EQ(RadioForType(TypeForRadio(radio)), radio);
     }
+}
+
+const NumberEntry kEmpty = {false, 0};
+NumberEntry Number(uint32_t value) { return NumberEntry{true, value}; }
+
+class DialogOkTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(InitPlayerState()); }
+    void TearDown() override { ReleasePlayerState(); }
+};
+
+void ExpectVerdict(const DialogVerdict& v, const char* message, int field) {
+    if (!message) {
+        EXPECT_EQ(v.message, nullptr) << v.message;
+        return;
+    }
+    EXPECT_STREQ(v.message, message);
+    EXPECT_EQ(v.field, field) << message;
+}
+
+TEST_F(DialogOkTest, FrameOptionsStoresThePresetFirst) {
+    struct {
+        uint32_t preset;
+        NumberEntry width, height;
+        const char* message;
+        int field;
+        uint32_t w, h; // the stored size afterwards
+    } cases[] = {
+        {1, kEmpty, kEmpty, nullptr, 0, 176, 144}, // a preset ignores the fields
+        {5, Number(352), Number(288), nullptr, 0, 352, 288},
+        {5, kEmpty, kEmpty, "Input frame size!", IDC_CUSTOM_WIDTH, 176, 144},
+        {5, Number(2000), kEmpty, "Input frame size!", IDC_CUSTOM_HEIGHT, 176, 144},
+        {5, Number(1921), Number(1088), "Frame size too large!", IDC_CUSTOM_HEIGHT, 176, 144},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(InitPlayerState());
+        ExpectVerdict(FrameOptionsOk(c.preset, c.width, c.height), c.message, c.field);
+        EXPECT_EQ(Player.framePreset, c.preset) << "stored even when refused";
+        EXPECT_EQ(Player.frameWidth, c.w);
+        EXPECT_EQ(Player.frameHeight, c.h);
+    }
+}
+
+TEST_F(DialogOkTest, ImageOptionStoresTypeThenSizeThenHeader) {
+    struct {
+        NumberEntry width, height, header;
+        const char* message;
+        int field;
+        uint32_t w, h, headerAfter;
+    } cases[] = {
+        {Number(176), Number(144), Number(0), nullptr, 0, 176, 144, 0},
+        {kEmpty, Number(144), Number(0), "Input image size!", IDC_IMAGE_WIDTH, 512, 512, 64},
+        {Number(176), Number(1089), Number(0), "Image size too large!", IDC_IMAGE_HEIGHT, 512, 512, 64},
+        // The size is stored before the header is refused.
+        {Number(176), Number(144), kEmpty, "Input image header size!", IDC_IMAGE_HEADER, 176, 144, 64},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(InitPlayerState());
+        ExpectVerdict(ImageOptionOk(TYPE_YUV422, c.width, c.height, c.header), c.message, c.field);
+        EXPECT_EQ(Player.imageType, uint32_t{TYPE_YUV422});
+        EXPECT_EQ(Player.imageWidth, c.w);
+        EXPECT_EQ(Player.imageHeight, c.h);
+        EXPECT_EQ(Player.imageHeader, c.headerAfter);
+        EXPECT_EQ(Player.imagePlan.frameBytes, 512u * 512) << "the plan waits for the command";
+    }
+}
+
+TEST_F(DialogOkTest, SequenceOptionStoresTypeThenHeaderThenRate) {
+    struct {
+        NumberEntry header;
+        const char* rate;
+        const char* message;
+        int field;
+        uint32_t headerAfter;
+        const char* rateAfter;
+    } cases[] = {
+        {Number(100), "12.5", nullptr, 0, 100, "12.5"},
+        {kEmpty, "12.5", "Input sequence header size!", IDC_SEQUENCE_HEADER, 0, "30.0"},
+        {Number(100), "", "Input sequence frame rate!", IDC_FRAME_RATE, 100, "30.0"},
+        {Number(100), "abc", "Invalid sequence frame rate!", IDC_FRAME_RATE, 100, "30.0"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(InitPlayerState());
+        ExpectVerdict(SequenceOptionOk(TYPE_GRAY, c.header, c.rate), c.message, c.field);
+        EXPECT_EQ(Player.sequenceType, uint32_t{TYPE_GRAY});
+        EXPECT_EQ(Player.sequenceHeader, c.headerAfter);
+        EXPECT_STREQ(Player.frameRateText, c.rateAfter);
+        EXPECT_EQ(Player.sequencePlan.frameBytes, 176u * 144 * 3 / 2) << "the plan waits for the command";
+    }
+}
+
+TEST_F(DialogOkTest, FrameNumberAndFileName) {
+    Player.currentFrame = 7;
+    ExpectVerdict(FrameNumberOk(kEmpty), "Input frame number!", IDC_FRAME_NUMBER);
+    EXPECT_EQ(Player.currentFrame, 7u);
+    ExpectVerdict(FrameNumberOk(Number(3)), nullptr, 0);
+    EXPECT_EQ(Player.currentFrame, 3u);
+
+    ExpectVerdict(SaveFrameOk(kEmpty, "a.raw"), "Input frame number!", IDC_FRAME_NUMBER);
+    EXPECT_STREQ(Player.saveFileName, "");
+    // The number is stored before the empty name is refused.
+    ExpectVerdict(SaveFrameOk(Number(5), ""), "Input file name!", IDC_SAVE_FILE_NAME);
+    EXPECT_EQ(Player.currentFrame, 5u);
+    ExpectVerdict(SaveFrameOk(Number(6), "C:\\frames\\six.raw"), nullptr, 0);
+    EXPECT_STREQ(Player.saveFileName, "C:\\frames\\six.raw");
+    // At most the field's 1023 characters are kept.
+    const std::string longName(2000, 'n');
+    ExpectVerdict(SaveFrameOk(Number(6), longName.c_str()), nullptr, 0);
+    EXPECT_EQ(strlen(Player.saveFileName), size_t{SAVE_FILE_NAME_MAX});
 }
 
 TEST(OpenDialogFailure, ACancelIsSilentAndEveryFailureIsNamed) {

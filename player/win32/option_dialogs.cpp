@@ -1,13 +1,13 @@
-// The five modal dialogs and the commands that run them. Each dialog has one
-// function, one dialog procedure and one small record, passed as the dialog's
-// parameter and kept in DWLP_USER. Settings are written only by OK; values
-// written before a refused entry stay written, and the dialog stays open.
+// The five modal dialogs. Three procedures serve them: Frame Options; Image
+// Option and Sequence Option (a type radio each); the two Frame Number
+// dialogs. Each keeps a small record, passed as the dialog's parameter and
+// held in DWLP_USER. OK reads the fields and hands them to the dialog's rules
+// (option_rules.h), which write the settings in order and name a refused
+// entry; the dialog then stays open with the focus on that field.
 #include "option_dialogs.h"
 
-#include <string.h>
 #include <windows.h>
 
-#include "frame_rate.h"
 #include "main_window.h"
 #include "option_rules.h"
 #include "player_state.h"
@@ -28,19 +28,24 @@ Record* KeepRecord(HWND dialog, LPARAM lParam) {
     return reinterpret_cast<Record*>(lParam);
 }
 
-// The platform's unsigned dialog-integer conversion: false for a field that
-// is empty or holds no number.
-bool ReadNumber(HWND dialog, int id, uint32_t* value) {
+// The platform's unsigned dialog-integer conversion: not filled for a field
+// that is empty or holds no number.
+NumberEntry ReadNumber(HWND dialog, int id) {
     BOOL ok = FALSE;
     const UINT number = GetDlgItemInt(dialog, id, &ok, FALSE);
-    *value = number;
-    return ok != FALSE;
+    NumberEntry entry = {ok != FALSE, number};
+    return entry;
 }
 
-// Reports a refused entry over the dialog and puts the focus on the field.
-void Refuse(HWND dialog, int field, const char* message) {
-    ShowError(dialog, message);
-    SetFocus(GetDlgItem(dialog, field));
+// Ends the dialog with OK, or reports the refused entry over the dialog and
+// puts the focus on its field.
+void Conclude(HWND dialog, const DialogVerdict& verdict) {
+    if (!verdict.message) {
+        EndDialog(dialog, 1);
+        return;
+    }
+    ShowError(dialog, verdict.message);
+    SetFocus(GetDlgItem(dialog, verdict.field));
 }
 
 void EnableControls(HWND dialog, const int* ids, int count, bool enabled) {
@@ -59,24 +64,6 @@ const int kCustomControls[] = {IDC_CUSTOM_WIDTH, IDC_CUSTOM_WIDTH_LABEL, IDC_CUS
                                IDC_CUSTOM_HEIGHT_LABEL};
 
 void EnableCustomSize(HWND dialog, bool enabled) { EnableControls(dialog, kCustomControls, 4, enabled); }
-
-void FrameOptionsOk(HWND dialog, FrameOptionsDialog* record) {
-    Player.framePreset = record->pendingPreset;
-    if (Player.framePreset != FRAME_PRESET_CUSTOM) {
-        EndDialog(dialog, 1);
-        return;
-    }
-    uint32_t width, height;
-    const bool haveWidth = ReadNumber(dialog, IDC_CUSTOM_WIDTH, &width);
-    const bool haveHeight = ReadNumber(dialog, IDC_CUSTOM_HEIGHT, &height);
-    if (const char* message = CheckSizeEntry(haveWidth, width, haveHeight, height, FrameSizeMessages)) {
-        Refuse(dialog, haveWidth ? IDC_CUSTOM_HEIGHT : IDC_CUSTOM_WIDTH, message);
-        return;
-    }
-    Player.frameWidth = width;
-    Player.frameHeight = height;
-    EndDialog(dialog, 1);
-}
 
 INT_PTR CALLBACK FrameOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
@@ -98,7 +85,8 @@ INT_PTR CALLBACK FrameOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return TRUE;
     }
     if (id == IDOK) {
-        FrameOptionsOk(dialog, record);
+        Conclude(dialog, FrameOptionsOk(record->pendingPreset, ReadNumber(dialog, IDC_CUSTOM_WIDTH),
+                                        ReadNumber(dialog, IDC_CUSTOM_HEIGHT)));
         return TRUE;
     }
     if (id == IDCANCEL) {
@@ -124,23 +112,9 @@ void FillImageOption(HWND dialog) {
     SetDlgItemInt(dialog, IDC_IMAGE_HEADER, Player.imageHeader, FALSE);
 }
 
-void ImageOptionOk(HWND dialog, TypeDialog* record) {
-    Player.imageType = record->pendingType;
-    uint32_t width, height, header;
-    const bool haveWidth = ReadNumber(dialog, IDC_IMAGE_WIDTH, &width);
-    const bool haveHeight = ReadNumber(dialog, IDC_IMAGE_HEIGHT, &height);
-    if (const char* message = CheckSizeEntry(haveWidth, width, haveHeight, height, ImageSizeMessages)) {
-        Refuse(dialog, haveWidth ? IDC_IMAGE_HEIGHT : IDC_IMAGE_WIDTH, message);
-        return;
-    }
-    Player.imageHeight = height;
-    Player.imageWidth = width;
-    if (!ReadNumber(dialog, IDC_IMAGE_HEADER, &header)) {
-        Refuse(dialog, IDC_IMAGE_HEADER, "Input image header size!");
-        return;
-    }
-    Player.imageHeader = header;
-    EndDialog(dialog, 1);
+void PressImageOptionOk(HWND dialog, TypeDialog* record) {
+    Conclude(dialog, ImageOptionOk(record->pendingType, ReadNumber(dialog, IDC_IMAGE_WIDTH),
+                                   ReadNumber(dialog, IDC_IMAGE_HEIGHT), ReadNumber(dialog, IDC_IMAGE_HEADER)));
 }
 
 void FillSequenceOption(HWND dialog) {
@@ -149,22 +123,10 @@ void FillSequenceOption(HWND dialog) {
     SetDlgItemTextA(dialog, IDC_FRAME_RATE, Player.frameRateText);
 }
 
-void SequenceOptionOk(HWND dialog, TypeDialog* record) {
-    Player.sequenceType = record->pendingType;
-    uint32_t header;
-    if (!ReadNumber(dialog, IDC_SEQUENCE_HEADER, &header)) {
-        Refuse(dialog, IDC_SEQUENCE_HEADER, "Input sequence header size!");
-        return;
-    }
-    Player.sequenceHeader = header;
-    char text[FRAME_RATE_TEXT_MAX + 1];
-    GetDlgItemTextA(dialog, IDC_FRAME_RATE, text, sizeof text);
-    if (const char* message = CheckFrameRateEntry(text)) {
-        Refuse(dialog, IDC_FRAME_RATE, message);
-        return;
-    }
-    SetFrameRateText(text);
-    EndDialog(dialog, 1);
+void PressSequenceOptionOk(HWND dialog, TypeDialog* record) {
+    char rate[FRAME_RATE_TEXT_MAX + 1];
+    GetDlgItemTextA(dialog, IDC_FRAME_RATE, rate, sizeof rate);
+    Conclude(dialog, SequenceOptionOk(record->pendingType, ReadNumber(dialog, IDC_SEQUENCE_HEADER), rate));
 }
 
 INT_PTR CALLBACK TypeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -196,21 +158,15 @@ struct FrameNumberDialog {
     bool withFileName;
 };
 
-void FrameNumberOk(HWND dialog, FrameNumberDialog* record) {
-    uint32_t frame;
-    if (!ReadNumber(dialog, IDC_FRAME_NUMBER, &frame)) {
-        Refuse(dialog, IDC_FRAME_NUMBER, "Input frame number!");
+void PressFrameNumberOk(HWND dialog, FrameNumberDialog* record) {
+    const NumberEntry frame = ReadNumber(dialog, IDC_FRAME_NUMBER);
+    if (!record->withFileName) {
+        Conclude(dialog, FrameNumberOk(frame));
         return;
     }
-    Player.currentFrame = frame;
-    if (record->withFileName) {
-        GetDlgItemTextA(dialog, IDC_SAVE_FILE_NAME, Player.saveFileName, sizeof Player.saveFileName);
-        if (Player.saveFileName[0] == '\0') {
-            Refuse(dialog, IDC_SAVE_FILE_NAME, "Input file name!");
-            return;
-        }
-    }
-    EndDialog(dialog, 1);
+    char name[SAVE_FILE_NAME_MAX + 1];
+    GetDlgItemTextA(dialog, IDC_SAVE_FILE_NAME, name, sizeof name);
+    Conclude(dialog, SaveFrameOk(frame, name));
 }
 
 INT_PTR CALLBACK FrameNumberProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -227,7 +183,7 @@ INT_PTR CALLBACK FrameNumberProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         return FALSE;
     }
     switch (LOWORD(wParam)) {
-    case IDOK: FrameNumberOk(dialog, RecordOf<FrameNumberDialog>(dialog)); return TRUE;
+    case IDOK: PressFrameNumberOk(dialog, RecordOf<FrameNumberDialog>(dialog)); return TRUE;
     case IDCANCEL: EndDialog(dialog, 0); return TRUE;
     }
     return FALSE;
@@ -242,11 +198,9 @@ bool RunDialog(HWND owner, int resource, DLGPROC procedure, Record* record) {
 
 } // namespace
 
-void RunFrameNumberCommand(HWND window) {
+bool RunFrameNumberDialog(HWND window) {
     FrameNumberDialog record = {false};
-    if (RunDialog(window, IDD_FRAME_NUMBER, FrameNumberProc, &record)) {
-        PostDisplayRequest(window, Player.currentFrame);
-    }
+    return RunDialog(window, IDD_FRAME_NUMBER, FrameNumberProc, &record);
 }
 
 bool RunSaveFrameDialog(HWND window) {
@@ -254,25 +208,17 @@ bool RunSaveFrameDialog(HWND window) {
     return RunDialog(window, IDD_SAVE_FRAME, FrameNumberProc, &record);
 }
 
-void RunFrameOptionsCommand(HWND window) {
+bool RunFrameOptionsDialog(HWND window) {
     FrameOptionsDialog record = {0};
-    if (RunDialog(window, IDD_FRAME_OPTIONS, FrameOptionsProc, &record)) {
-        ApplyFramePreset();
-        FitWindowToFrame(window, Player.frameWidth, Player.frameHeight, true);
-    }
+    return RunDialog(window, IDD_FRAME_OPTIONS, FrameOptionsProc, &record);
 }
 
-void RunImageOptionCommand(HWND window) {
-    TypeDialog record = {Player.imageType, FillImageOption, ImageOptionOk};
-    if (RunDialog(window, IDD_IMAGE_OPTION, TypeDialogProc, &record)) {
-        Player.imagePlan = ComputeFramePlan(Player.imageWidth, Player.imageHeight, Player.imageType);
-    }
+bool RunImageOptionDialog(HWND window) {
+    TypeDialog record = {Player.imageType, FillImageOption, PressImageOptionOk};
+    return RunDialog(window, IDD_IMAGE_OPTION, TypeDialogProc, &record);
 }
 
-void RunSequenceOptionCommand(HWND window) {
-    TypeDialog record = {Player.sequenceType, FillSequenceOption, SequenceOptionOk};
-    if (RunDialog(window, IDD_SEQUENCE_OPTION, TypeDialogProc, &record)) {
-        Player.sequencePlan = ComputeFramePlan(Player.frameWidth, Player.frameHeight, Player.sequenceType);
-        RestartPlaybackTimer(window);
-    }
+bool RunSequenceOptionDialog(HWND window) {
+    TypeDialog record = {Player.sequenceType, FillSequenceOption, PressSequenceOptionOk};
+    return RunDialog(window, IDD_SEQUENCE_OPTION, TypeDialogProc, &record);
 }

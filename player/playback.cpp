@@ -1,0 +1,299 @@
+#include "playback.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "frame_access.h"
+#include "frame_bitmap.h"
+#include "frame_rate.h"
+#include "image_checks.h"
+
+namespace {
+
+WindowActions NoActions() {
+    WindowActions a;
+    memset(&a, 0, sizeof a);
+    return a;
+}
+
+WindowActions Message(const char* text) {
+    WindowActions a = NoActions();
+    a.message = text;
+    return a;
+}
+
+WindowActions RequestFrame(uint32_t n, int source) {
+    WindowActions a = NoActions();
+    a.requestFrame = true;
+    a.frame = n;
+    a.source = source;
+    return a;
+}
+
+// Playback ends: the flag, and a Pause item that no longer claims to be
+// paused.
+void EndPlayback() {
+    Player.playing = false;
+    Player.paused = false;
+}
+
+void SetTitle(WindowActions* a, const char* path) {
+    snprintf(Player.title, sizeof Player.title, "Vorlex - %s", path);
+    a->setTitle = true;
+}
+
+void FitTo(WindowActions* a, uint32_t width, uint32_t height) {
+    a->fitWindow = true;
+    a->fitWidth = width;
+    a->fitHeight = height;
+}
+
+// Writes `size` bytes to saveFileName; the message when the file cannot be
+// created or written (a partly written file is removed), else null.
+const char* WriteSaveFile(const uint8_t* bytes, size_t size) {
+    FILE* file = fopen(Player.saveFileName, "wb");
+    if (!file) {
+        return "Cannot create file!";
+    }
+    const bool written = fwrite(bytes, 1, size, file) == size;
+    if (fclose(file) != 0 || !written) {
+        remove(Player.saveFileName);
+        return "Cannot write file!";
+    }
+    return nullptr;
+}
+
+} // namespace
+
+PlaybackMode ModeOf(const PlayerState& s) {
+    if (!s.sequenceActive) {
+        return PLAYBACK_IDLE;
+    }
+    if (s.playing) {
+        return PLAYBACK_PLAYING;
+    }
+    return s.paused ? PLAYBACK_PAUSED : PLAYBACK_STOPPED;
+}
+
+MenuLook MenuFor(const PlayerState& s) {
+    const PlaybackMode mode = ModeOf(s);
+    // Stopped has the stopped arrangement, Playing and Paused the playing
+    // one; under Idle's greyed entry every item is enabled, as at start.
+    const bool running = mode == PLAYBACK_PLAYING || mode == PLAYBACK_PAUSED;
+    const bool idle = mode == PLAYBACK_IDLE;
+    MenuLook look;
+    look.controlEnabled = !idle;
+    look.playEnabled = idle || !running;
+    look.stopEnabled = idle || running;
+    look.pauseEnabled = idle || running;
+    look.showFrameEnabled = idle || !running;
+    look.saveEnabled = true;
+    look.pauseChecked = s.paused;
+    look.lumaOnlyChecked = s.lumaOnly;
+    return look;
+}
+
+bool CanShowSingleFrame() { return ModeOf(Player) == PLAYBACK_STOPPED; }
+
+bool CanSaveFrame() { return ModeOf(Player) != PLAYBACK_IDLE; }
+
+WindowActions PlayCommand() {
+    if (ModeOf(Player) != PLAYBACK_STOPPED) {
+        return NoActions();
+    }
+    Player.currentFrame = 0;
+    Player.playing = true;
+    Player.paused = false;
+    return RequestFrame(0, REQUEST_BY_PLAYBACK);
+}
+
+WindowActions StopCommand() {
+    const PlaybackMode mode = ModeOf(Player);
+    if (mode == PLAYBACK_PLAYING || mode == PLAYBACK_PAUSED) {
+        EndPlayback();
+    }
+    return NoActions();
+}
+
+WindowActions PauseCommand() {
+    switch (ModeOf(Player)) {
+    case PLAYBACK_PLAYING:
+        Player.playing = false;
+        Player.paused = true;
+        return NoActions();
+    case PLAYBACK_PAUSED:
+        // Resumes where it stood: the frame after the one shown.
+        Player.playing = true;
+        Player.paused = false;
+        return RequestFrame(Player.currentFrame, REQUEST_BY_PLAYBACK);
+    default:
+        return NoActions();
+    }
+}
+
+WindowActions ToggleLumaOnly() {
+    Player.lumaOnly = !Player.lumaOnly;
+    return NoActions();
+}
+
+WindowActions PressKey(int key, uint32_t frameCount) {
+    const PlaybackMode mode = ModeOf(Player);
+    if (mode == PLAYBACK_IDLE) {
+        return NoActions();
+    }
+    if (key == KEY_PLAY_PAUSE) {
+        return mode == PLAYBACK_STOPPED ? PlayCommand() : PauseCommand();
+    }
+    // A frame key while playing pauses first, as Control > Pause does.
+    if (mode == PLAYBACK_PLAYING) {
+        PauseCommand();
+    }
+    int frameKey;
+    switch (key) {
+    case KEY_NEXT_FRAME: frameKey = FRAME_KEY_NEXT; break;
+    case KEY_PREVIOUS_FRAME: frameKey = FRAME_KEY_PREVIOUS; break;
+    case KEY_FIRST_FRAME: frameKey = FRAME_KEY_FIRST; break;
+    case KEY_LAST_FRAME: frameKey = FRAME_KEY_LAST; break;
+    default: return NoActions();
+    }
+    const int64_t target = FrameForKey(frameKey, Player.frameShown, frameCount);
+    if (target < 0) {
+        return NoActions();
+    }
+    const uint32_t n = static_cast<uint32_t>(target);
+    // Paused, playback resumes after the frame stepped to.
+    Player.currentFrame = Player.paused ? n + 1 : n;
+    return RequestFrame(n, REQUEST_BY_COMMAND);
+}
+
+WindowActions TimerTick() {
+    return Player.playing ? RequestFrame(Player.currentFrame, REQUEST_BY_PLAYBACK) : NoActions();
+}
+
+WindowActions ShowSequenceFrame(uint32_t n, int source) {
+    // Asked for by playback that has been paused or stopped since.
+    if (source == REQUEST_BY_PLAYBACK && !Player.playing) {
+        return NoActions();
+    }
+    if (!ReadSequenceFrame(n)) {
+        if (Player.playing) {
+            EndPlayback(); // the normal end of playback
+            return NoActions();
+        }
+        return Message("Frame number too large!");
+    }
+    WindowActions a = NoActions();
+    a.display = DisplayCallFor(RouteFrame(Player.sequenceType, Player.frameWidth, Player.frameHeight,
+                                          Player.sequencePlan, Player.frameBuffer, Player.lumaOnly));
+    Player.frameShown = n;
+    if (Player.playing) {
+        ++Player.currentFrame;
+    }
+    return a;
+}
+
+WindowActions ShowOpenedImage(int kind) {
+    WindowActions a = NoActions();
+    if (kind == IMAGE_FILE_RAW) {
+        if (!ReadRawImage()) {
+            return Message("Image file too short!");
+        }
+        // A gray image keeps its exact values through the library's gray
+        // path; only sequence frames go through the YUV conversion as 4:4:4.
+        if (Player.imageType == TYPE_GRAY) {
+            a.display = ImageDisplayCall(TYPE_GRAY, Player.imageWidth, Player.imageHeight, Player.frameBuffer);
+        } else {
+            a.display = DisplayCallFor(RouteFrame(Player.imageType, Player.imageWidth, Player.imageHeight,
+                                                  Player.imagePlan, Player.frameBuffer, false));
+        }
+        return a;
+    }
+    uint32_t size = 0;
+    switch (ReadWholeImageFile(&size)) {
+    case WHOLE_FILE_TOO_LARGE: return Message("Image file too large!");
+    case WHOLE_FILE_FAILED: return Message("Cannot read image file!");
+    }
+    if (const char* problem = CheckWholeImageFile(kind, Player.frameBuffer, size)) {
+        return Message(problem);
+    }
+    a.display = ImageDisplayCall(static_cast<uint32_t>(kind), 0, 0, Player.frameBuffer);
+    return a;
+}
+
+WindowActions OpenSequence(const char* path) {
+    // A file that cannot be opened leaves the previous file, title and
+    // picture.
+    if (!OpenInputFile(path)) {
+        return Message("Cannot open file for reading!");
+    }
+    Player.sequenceOpened = true;
+    Player.sequenceActive = true;
+    EndPlayback();
+    WindowActions a = RequestFrame(0, REQUEST_BY_COMMAND);
+    SetTitle(&a, path);
+    FitTo(&a, Player.frameWidth, Player.frameHeight);
+    Player.currentFrame = 0;
+    Player.frameShown = 0;
+    return a;
+}
+
+WindowActions OpenImage(const char* path) {
+    if (!OpenInputFile(path)) {
+        return Message("Cannot open file for reading!");
+    }
+    Player.imageOpened = true;
+    Player.sequenceActive = false;
+    EndPlayback();
+    WindowActions a = NoActions();
+    SetTitle(&a, path);
+    FitTo(&a, Player.imageWidth, Player.imageHeight);
+    a.requestImage = ClassifyImageFile(path);
+    return a;
+}
+
+WindowActions OpenDroppedFile(const char* path) {
+    return ClassifyImageFile(path) == IMAGE_FILE_RAW ? OpenSequence(path) : OpenImage(path);
+}
+
+WindowActions FrameNumberAccepted() { return RequestFrame(Player.currentFrame, REQUEST_BY_COMMAND); }
+
+WindowActions FrameOptionsAccepted() {
+    ApplyFramePreset();
+    WindowActions a = NoActions();
+    FitTo(&a, Player.frameWidth, Player.frameHeight);
+    return a;
+}
+
+WindowActions ImageOptionAccepted() {
+    Player.imagePlan = ComputeFramePlan(Player.imageWidth, Player.imageHeight, Player.imageType);
+    return NoActions();
+}
+
+WindowActions SequenceOptionAccepted() {
+    Player.sequencePlan = ComputeFramePlan(Player.frameWidth, Player.frameHeight, Player.sequenceType);
+    Player.timerPeriod = TimerPeriodFor(Player.frameRate);
+    WindowActions a = NoActions();
+    a.restartTimer = true;
+    return a;
+}
+
+WindowActions SaveFrameAccepted(bool asBitmap) {
+    if (!ReadSequenceFrame(Player.currentFrame)) {
+        return Message("Frame number too large!");
+    }
+    const char* failure;
+    if (!asBitmap) {
+        failure = WriteSaveFile(Player.frameBuffer, Player.sequencePlan.frameBytes);
+    } else {
+        const size_t size = FrameBitmapBytes();
+        uint8_t* image = static_cast<uint8_t*>(malloc(size));
+        if (!image) {
+            return Message("Bitmap buffer failure!");
+        }
+        BuildFrameBitmap(image);
+        failure = WriteSaveFile(image, size);
+        free(image);
+    }
+    return failure ? Message(failure) : RequestFrame(Player.currentFrame, REQUEST_BY_COMMAND);
+}

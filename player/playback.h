@@ -1,0 +1,102 @@
+// The main window's rules without a window: the play state and every event
+// that changes it (the commands, a timer tick, a display request, the keys,
+// opening or dropping a file, each dialog's result). Each event changes
+// `Player` and returns what the window must do; the Win32 shell only turns
+// messages into these calls and the returned actions into platform calls.
+// The menu is drawn from the state (MenuFor) and never read back.
+#ifndef VORLEX_PLAYBACK_H
+#define VORLEX_PLAYBACK_H
+
+#include <stdint.h>
+
+#include "frame_routing.h"
+#include "player_state.h"
+
+// Idle: no sequence opened since the last image (or ever); the "&Control"
+// entry is greyed. Stopped: a sequence is open and does not play. Playing:
+// ticks show frame after frame. Paused: held by Pause, the check mark set.
+enum PlaybackMode { PLAYBACK_IDLE, PLAYBACK_STOPPED, PLAYBACK_PLAYING, PLAYBACK_PAUSED };
+PlaybackMode ModeOf(const PlayerState& state);
+
+// How the menu looks in a state.
+struct MenuLook {
+    bool controlEnabled; // the "&Control" entry of the menu bar
+    bool playEnabled;
+    bool stopEnabled;
+    bool pauseEnabled;
+    bool showFrameEnabled;
+    bool saveEnabled; // both save items
+    bool pauseChecked;
+    bool lumaOnlyChecked;
+};
+MenuLook MenuFor(const PlayerState& state);
+
+// Where a display request comes from. A request of playback (Play, resuming,
+// a tick) that arrives after playback was paused or stopped is dropped: the
+// picture holds at the frame shown when the user paused.
+enum FrameRequestSource { REQUEST_BY_COMMAND = 1, REQUEST_BY_PLAYBACK = 2 };
+
+// What the window does after an event, in this order: set the title to
+// Player.title, fit the window to fitWidth x fitHeight (re-measuring),
+// restart the playback timer with Player.timerPeriod, draw the menu from the
+// state, make the display call, post a display request (a sequence frame or
+// the opened image), then show the message.
+struct WindowActions {
+    bool setTitle;
+    bool fitWindow;
+    uint32_t fitWidth, fitHeight;
+    bool restartTimer;
+    DisplayCall display;
+    bool requestFrame;
+    uint32_t frame;
+    int source; // a FrameRequestSource
+    int requestImage; // the kind of the image to show (ImageFileKind), 0 for none
+    const char* message; // the main window's message box, or null
+};
+
+// The five frame keys and Space. `frameCount` is the open sequence's number
+// of whole frames.
+enum PlayerKey { KEY_NEXT_FRAME, KEY_PREVIOUS_FRAME, KEY_FIRST_FRAME, KEY_LAST_FRAME, KEY_PLAY_PAUSE };
+
+// Commands. Each does nothing in a state whose menu greys it (a posted
+// command still arrives there).
+WindowActions PlayCommand();
+WindowActions StopCommand();
+WindowActions PauseCommand(); // pause, or resume when paused
+WindowActions ToggleLumaOnly();
+WindowActions PressKey(int key, uint32_t frameCount);
+
+// Timer 1001: while playing, asks for the current frame.
+WindowActions TimerTick();
+
+// A display request for frame n of the open sequence: reads it and returns
+// the library call that shows it, or ends playback at a missing frame
+// (silently while playing, else "Frame number too large!").
+WindowActions ShowSequenceFrame(uint32_t n, int source);
+
+// The display request of an opened image of `kind`: reads and checks the
+// file and returns the library call, or the message.
+WindowActions ShowOpenedImage(int kind);
+
+// Opening a file chosen in the open dialog or dropped on the window. A file
+// that cannot be opened gets "Cannot open file for reading!" and changes
+// nothing. OpenDroppedFile opens bitmap and MMP names as images, every other
+// name as a sequence.
+WindowActions OpenSequence(const char* path);
+WindowActions OpenImage(const char* path);
+WindowActions OpenDroppedFile(const char* path);
+
+// What follows each dialog's OK (its rules wrote the settings already).
+WindowActions FrameNumberAccepted();    // show currentFrame
+WindowActions FrameOptionsAccepted();   // new frame size: plan and window
+WindowActions ImageOptionAccepted();    // new raw image plan
+WindowActions SequenceOptionAccepted(); // new plan and timer period
+// The save dialog's OK: reads currentFrame and writes it to saveFileName as
+// raw bytes or as a bitmap file, then shows it.
+WindowActions SaveFrameAccepted(bool asBitmap);
+
+// Availability of the dialog commands that depend on the state.
+bool CanShowSingleFrame();
+bool CanSaveFrame();
+
+#endif

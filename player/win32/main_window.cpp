@@ -1,0 +1,392 @@
+// vorlex.exe: the entry point and the main window. The window turns its
+// messages into the events of the playback rules (playback.h) and carries
+// out what they return: the title, the window's size, the timer, the menu
+// drawn from the state, the library call that shows a picture, the display
+// request it posts itself, and messages to the user.
+#include <windows.h>
+
+#include <cderr.h>
+#include <shellapi.h>
+#include <stddef.h>
+#include <string.h>
+
+#include "display.h"
+#include "frame_access.h"
+#include "main_window.h"
+#include "option_dialogs.h"
+#include "option_rules.h"
+#include "playback.h"
+#include "player_state.h"
+#include "resource.h"
+
+namespace {
+
+const char kClassName[] = "VORLEX";
+const char kTitle[] = "Vorlex";
+const UINT_PTR kPlaybackTimer = 1001;
+const int kControlMenuPosition = 1;
+// The open dialog's record in its original form, without the fields added
+// later: 76 bytes in 32-bit code, 136 in 64-bit code (the dialog refuses any
+// other size).
+const DWORD kOpenFileNameSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+#if defined(_WIN64)
+static_assert(kOpenFileNameSize == 136, "original open-file record, 64-bit");
+#else
+static_assert(kOpenFileNameSize == 76, "original open-file record, 32-bit");
+#endif
+const DWORD kOpenFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST; // 0x1804
+
+static_assert(OPEN_DIALOG_NAME_TOO_LONG == FNERR_BUFFERTOOSMALL, "the dialog's error for a name too long");
+
+// The display request the window posts itself. lParam's low word non-zero:
+// show frame wParam of the sequence, asked for by a command (1) or by
+// playback (2). Low word zero: show the image just opened, whose kind (1
+// bitmap, 2 MMP, 3 raw) is the high word.
+const UINT WM_DISPLAY_REQUEST = WM_USER;
+
+HINSTANCE g_instance;
+bool g_bufferFailure;
+
+// The open-file record shared by both open commands; unset (lStructSize 0)
+// when the filter string could not be loaded.
+OPENFILENAMEA g_openFile;
+char g_filter[256];
+// The longest path the ANSI calls take.
+char g_fileName[MAX_PATH];
+char g_fileTitle[MAX_PATH];
+
+void SetUpOpenFileRecord(HWND window) {
+    const int length = LoadStringA(g_instance, IDS_OPEN_FILTER, g_filter, sizeof g_filter);
+    if (length <= 0) {
+        return;
+    }
+    // The last character separates the pairs; NULs take its place.
+    const char separator = g_filter[length - 1];
+    for (int i = 0; i < length; ++i) {
+        if (g_filter[i] == separator) {
+            g_filter[i] = '\0';
+        }
+    }
+    ZeroMemory(&g_openFile, sizeof g_openFile);
+    g_openFile.lStructSize = kOpenFileNameSize;
+    g_openFile.hwndOwner = window;
+    g_openFile.lpstrFilter = g_filter;
+    g_openFile.nFilterIndex = 1;
+    g_openFile.lpstrFile = g_fileName;
+    g_openFile.nMaxFile = sizeof g_fileName;
+    g_openFile.lpstrFileTitle = g_fileTitle;
+    g_openFile.nMaxFileTitle = sizeof g_fileTitle;
+    g_openFile.Flags = kOpenFlags;
+}
+
+// Places a window of outer size w x h in the middle of the screen, or at
+// (0, 0) when the screen is not larger.
+void PlaceWindow(HWND window, int w, int h) {
+    const int screenW = GetSystemMetrics(SM_CXSCREEN);
+    const int screenH = GetSystemMetrics(SM_CYSCREEN);
+    int x = 0, y = 0;
+    if (screenW > w && screenH > h) {
+        x = (screenW - w) / 2;
+        y = (screenH - h) / 2;
+    }
+    MoveWindow(window, x, y, w, h, TRUE);
+}
+
+// The menu as last drawn, so that a tick that changes nothing draws
+// nothing; `g_menuDrawn` is false until the first drawing.
+MenuLook g_menuShown;
+bool g_menuDrawn;
+
+void EnableItem(HMENU menu, UINT id, bool enabled) {
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void CheckItem(HMENU menu, UINT id, bool checked) {
+    CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+// Draws the menu from the state; the menu bar is redrawn when its "&Control"
+// entry changes.
+void DrawMenu(HWND window) {
+    const MenuLook look = MenuFor(Player);
+    if (g_menuDrawn && memcmp(&look, &g_menuShown, sizeof look) == 0) {
+        return;
+    }
+    HMENU menu = GetMenu(window);
+    EnableItem(menu, IDM_PLAY, look.playEnabled);
+    EnableItem(menu, IDM_STOP, look.stopEnabled);
+    EnableItem(menu, IDM_PAUSE, look.pauseEnabled);
+    EnableItem(menu, IDM_SHOW_FRAME, look.showFrameEnabled);
+    EnableItem(menu, IDM_SAVE_RAW, look.saveEnabled);
+    EnableItem(menu, IDM_SAVE_BITMAP, look.saveEnabled);
+    CheckItem(menu, IDM_PAUSE, look.pauseChecked);
+    CheckItem(menu, IDM_Y_ONLY, look.lumaOnlyChecked);
+    if (!g_menuDrawn || look.controlEnabled != g_menuShown.controlEnabled) {
+        EnableMenuItem(menu, kControlMenuPosition,
+                       MF_BYPOSITION | (look.controlEnabled ? MF_ENABLED : MF_GRAYED));
+        DrawMenuBar(window);
+    }
+    g_menuShown = look;
+    g_menuDrawn = true;
+}
+
+// Sizes the window so its client area is width x height and centres it on
+// the screen; with `remeasure`, grows it once more when the menu bar took
+// more than a pixel of that height.
+void FitWindowToFrame(HWND window, uint32_t width, uint32_t height, bool remeasure) {
+    const int w = static_cast<int>(width) + 2 * GetSystemMetrics(SM_CXFRAME);
+    int h = static_cast<int>(height) + 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYMENU) +
+            GetSystemMetrics(SM_CYCAPTION);
+    PlaceWindow(window, w, h);
+    if (!remeasure) {
+        return;
+    }
+    // A menu bar that wrapped into two lines steals client height: grow by
+    // what is missing, once. One pixel short is not corrected.
+    RECT client;
+    GetClientRect(window, &client);
+    if (client.bottom < static_cast<LONG>(height) - 1) {
+        h += static_cast<int>(height) - client.bottom;
+        PlaceWindow(window, w, h);
+    }
+}
+
+void Display(HWND window, const DisplayCall& c) {
+    switch (c.call) {
+    case DISPLAY_YUV_IMAGE: DisplayYUVimage(window, c.type, c.width, c.height, c.data, c.u, c.v); break;
+    case DISPLAY_IMAGE: DisplayImage(window, c.type, c.width, c.height, c.data); break;
+    }
+}
+
+// Carries out what an event asks of the window, in the order the rules give.
+void Carry(HWND window, const WindowActions& a) {
+    if (a.setTitle) {
+        SetWindowTextA(window, Player.title);
+    }
+    if (a.fitWindow) {
+        FitWindowToFrame(window, a.fitWidth, a.fitHeight, true);
+    }
+    if (a.restartTimer) {
+        KillTimer(window, kPlaybackTimer);
+        SetTimer(window, kPlaybackTimer, Player.timerPeriod, nullptr);
+    }
+    DrawMenu(window);
+    Display(window, a.display);
+    if (a.requestFrame) {
+        PostMessageA(window, WM_DISPLAY_REQUEST, a.frame, MAKELPARAM(a.source, 0));
+    }
+    if (a.requestImage) {
+        PostMessageA(window, WM_DISPLAY_REQUEST, 0, MAKELPARAM(0, a.requestImage));
+    }
+    if (a.message) {
+        ShowError(nullptr, a.message);
+    }
+}
+
+// Runs the open dialog; the chosen path is left in g_fileName. False when the
+// user cancelled or the dialog failed (the user is told why).
+bool ChooseFile() {
+    if (g_openFile.lStructSize == 0) {
+        return false;
+    }
+    g_fileName[0] = '\0';
+    if (!GetOpenFileNameA(&g_openFile)) {
+        if (const char* failure = OpenDialogFailure(CommDlgExtendedError())) {
+            ShowError(nullptr, failure);
+        }
+        return false;
+    }
+    return true;
+}
+
+void OpenSequenceCommand(HWND window) {
+    if (ChooseFile()) {
+        Carry(window, OpenSequence(g_fileName));
+    }
+}
+
+void OpenImageCommand(HWND window) {
+    if (ChooseFile()) {
+        Carry(window, OpenImage(g_fileName));
+    }
+}
+
+// A file dropped on the window opens as its menu command would open it; of
+// several files, the first.
+void OpenDroppedFiles(HWND window, HDROP drop) {
+    char path[MAX_PATH];
+    const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    const bool fits = length > 0 && length < sizeof path && DragQueryFileA(drop, 0, path, sizeof path) == length;
+    DragFinish(drop);
+    if (!fits) {
+        if (length >= sizeof path) {
+            ShowError(nullptr, "File name too long!");
+        }
+        return;
+    }
+    Carry(window, OpenDroppedFile(path));
+}
+
+void ShowSingleFrameCommand(HWND window) {
+    if (CanShowSingleFrame() && RunFrameNumberDialog(window)) {
+        Carry(window, FrameNumberAccepted());
+    }
+}
+
+void SaveFrameCommand(HWND window, bool asBitmap) {
+    if (CanSaveFrame() && RunSaveFrameDialog(window)) {
+        Carry(window, SaveFrameAccepted(asBitmap));
+    }
+}
+
+void FrameOptionsCommand(HWND window) {
+    if (RunFrameOptionsDialog(window)) {
+        Carry(window, FrameOptionsAccepted());
+    }
+}
+
+void ImageOptionCommand(HWND window) {
+    if (RunImageOptionDialog(window)) {
+        Carry(window, ImageOptionAccepted());
+    }
+}
+
+void SequenceOptionCommand(HWND window) {
+    if (RunSequenceOptionDialog(window)) {
+        Carry(window, SequenceOptionAccepted());
+    }
+}
+
+void Key(HWND window, int key) { Carry(window, PressKey(key, SequenceFrameCount())); }
+
+// ---- Message handlers ----
+
+BOOL OnCreate(HWND window, LPCREATESTRUCT) {
+    if (!InitPlayerState()) {
+        ShowError(nullptr, "Frame buffer failure!");
+        g_bufferFailure = true;
+        return FALSE;
+    }
+    FitWindowToFrame(window, Player.frameWidth, Player.frameHeight, false);
+    SetUpOpenFileRecord(window);
+    SetTimer(window, kPlaybackTimer, Player.timerPeriod, nullptr);
+    DragAcceptFiles(window, TRUE);
+    return TRUE;
+}
+
+void OnCommand(HWND window, int id, HWND, UINT) {
+    switch (id) {
+    case IDM_OPEN_SEQUENCE: OpenSequenceCommand(window); break;
+    case IDM_OPEN_IMAGE: OpenImageCommand(window); break;
+    case IDM_EXIT: PostMessageA(window, WM_CLOSE, 0, 0); break;
+    case IDM_PLAY: Carry(window, PlayCommand()); break;
+    case IDM_STOP: Carry(window, StopCommand()); break;
+    case IDM_PAUSE: Carry(window, PauseCommand()); break;
+    case IDM_SHOW_FRAME: ShowSingleFrameCommand(window); break;
+    case IDM_SAVE_RAW: SaveFrameCommand(window, false); break;
+    case IDM_SAVE_BITMAP: SaveFrameCommand(window, true); break;
+    case IDM_FRAME_OPTIONS: FrameOptionsCommand(window); break;
+    case IDM_IMAGE_OPTION: ImageOptionCommand(window); break;
+    case IDM_SEQUENCE_OPTION: SequenceOptionCommand(window); break;
+    case IDM_Y_ONLY: Carry(window, ToggleLumaOnly()); break;
+    case IDK_NEXT_FRAME: Key(window, KEY_NEXT_FRAME); break;
+    case IDK_PREVIOUS_FRAME: Key(window, KEY_PREVIOUS_FRAME); break;
+    case IDK_FIRST_FRAME: Key(window, KEY_FIRST_FRAME); break;
+    case IDK_LAST_FRAME: Key(window, KEY_LAST_FRAME); break;
+    case IDK_PLAY_PAUSE: Key(window, KEY_PLAY_PAUSE); break;
+    }
+}
+
+void OnTimer(HWND window, UINT id) {
+    if (id == kPlaybackTimer) {
+        Carry(window, TimerTick());
+    }
+}
+
+void OnDisplayRequest(HWND window, WPARAM frame, LPARAM what) {
+    if (LOWORD(what) != 0) {
+        Carry(window, ShowSequenceFrame(static_cast<uint32_t>(frame), LOWORD(what)));
+    } else {
+        Carry(window, ShowOpenedImage(HIWORD(what)));
+    }
+}
+
+void OnPaint(HWND window) { WinPaint(window); }
+
+void OnDestroy(HWND window) {
+    KillTimer(window, kPlaybackTimer);
+    ReleasePlayerState();
+    PostQuitMessage(0);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window, reinterpret_cast<LPCREATESTRUCT>(lParam)) ? 0 : -1;
+    case WM_COMMAND:
+        OnCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        OnTimer(window, static_cast<UINT>(wParam));
+        return 0;
+    case WM_DISPLAY_REQUEST:
+        OnDisplayRequest(window, wParam, lParam);
+        return 0;
+    case WM_DROPFILES:
+        OpenDroppedFiles(window, reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case WM_PAINT:
+        if (Player.sequenceOpened || Player.imageOpened) {
+            OnPaint(window);
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        OnDestroy(window);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+void ShowError(HWND owner, const char* text) { MessageBoxA(owner, text, kTitle, MB_OK | MB_ICONERROR); }
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    WNDCLASSA windowClass;
+    ZeroMemory(&windowClass, sizeof windowClass);
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_VORLEX));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = kClassName;
+    if (!RegisterClassA(&windowClass)) {
+        return 0;
+    }
+    g_instance = instance;
+
+    HWND window = CreateWindowExA(0, kClassName, kTitle, WS_CAPTION | WS_SYSMENU, 0, 0, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+    if (!window) {
+        // Without its buffers the program cannot work: it ends, and says so
+        // in its exit code.
+        return g_bufferFailure ? 1 : 0;
+    }
+    SetMenu(window, LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAIN_MENU)));
+    DrawMenu(window);
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+
+    // The keys are translated here only: a dialog or message box runs its
+    // own loop, so no key acts while one is open.
+    HACCEL keys = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_FRAME_KEYS));
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (!TranslateAcceleratorA(window, keys, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    return static_cast<int>(message.wParam);
+}
