@@ -1,9 +1,6 @@
 #include "frame_access.h"
 
 #include <stdio.h>
-#include <string.h>
-
-#include <algorithm>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -97,20 +94,6 @@ uint32_t SequenceFrameCount() {
     return count > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(count);
 }
 
-int64_t FrameForKey(int key, uint32_t shown, uint32_t count) {
-    if (count == 0) {
-        return -1;
-    }
-    switch (key) {
-    case FRAME_KEY_NEXT: return uint64_t{shown} + 1 < count ? int64_t{shown} + 1 : -1;
-    // From a frame past the end (the file shrank), back to the last one.
-    case FRAME_KEY_PREVIOUS: return shown > 0 ? std::min(int64_t{shown} - 1, int64_t{count} - 1) : -1;
-    case FRAME_KEY_FIRST: return 0;
-    case FRAME_KEY_LAST: return int64_t{count} - 1;
-    default: return -1;
-    }
-}
-
 int ReadSequenceFrame(uint32_t n) {
     return ReadPlannedBytes(SequenceFramePosition(n), Player.sequencePlan);
 }
@@ -136,33 +119,4 @@ int ReadWholeImageFile(uint32_t* byteCount) {
         *byteCount = count;
     }
     return result;
-}
-
-int ClassifyImageFile(const char* path) {
-    if (!path) {
-        return IMAGE_FILE_RAW;
-    }
-    const char* name = path;
-    for (const char* p = path; *p; ++p) {
-        if (*p == '\\' || *p == '/' || *p == ':') {
-            name = p + 1;
-        }
-    }
-    const char* dot = strrchr(name, '.');
-    if (!dot || strlen(dot) != 4) {
-        return IMAGE_FILE_RAW;
-    }
-    // ASCII upper case: the process locale must not change the answer.
-    char ext[5];
-    for (int i = 0; i < 5; ++i) {
-        const char c = dot[i];
-        ext[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    if (strcmp(ext, ".BMP") == 0 || strcmp(ext, ".DIB") == 0) {
-        return IMAGE_FILE_BMP;
-    }
-    if (strcmp(ext, ".MMP") == 0) {
-        return IMAGE_FILE_MMP;
-    }
-    return IMAGE_FILE_RAW;
 }

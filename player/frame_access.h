@@ -1,5 +1,5 @@
 // Reading frames and images from the one open input file into
-// Player.frameBuffer, and telling image files apart by extension.
+// Player.frameBuffer.
 //
 // File positions are 64-bit in every build: sequences of several GiB are
 // common, and frame n of a sequence lies at sequenceHeader + n x frameBytes.
@@ -8,6 +8,8 @@
 #define VORLEX_FRAME_ACCESS_H
 
 #include <stdint.h>
+
+#include "display.h"
 
 // Opens `path` for reading raw bytes and makes it the open file, closing the
 // one before. Returns 0 when it cannot be opened; the open file (if any) then
@@ -23,12 +25,6 @@ uint64_t SequenceFramePosition(uint32_t n);
 // Number of whole frames of the open sequence (0 without an open file), at
 // most 0xFFFFFFFF.
 uint32_t SequenceFrameCount();
-
-// The frame a frame key steps to from the frame shown, in a sequence of
-// `count` frames, or -1 when the key does nothing there (Right at the last
-// frame, Left at frame 0, any key in an empty sequence).
-enum FrameKey { FRAME_KEY_NEXT, FRAME_KEY_PREVIOUS, FRAME_KEY_FIRST, FRAME_KEY_LAST };
-int64_t FrameForKey(int key, uint32_t shown, uint32_t count);
 
 // Reads frame n of the open sequence into frameBuffer. Non-zero when the
 // frame is present: all frameBytes of it arrived. Otherwise the buffer holds
@@ -50,15 +46,12 @@ enum WholeFileResult {
 // receives the number of bytes that arrived (0 when nothing was read).
 int ReadWholeImageFile(uint32_t* byteCount);
 
+// What a file opened as an image is, by its name: the image types of the
+// library for bitmap and MMP files, 3 for a raw image (file_names.h).
 enum ImageFileKind {
-    IMAGE_FILE_BMP = 1, // TYPE_BMP
-    IMAGE_FILE_MMP = 2, // TYPE_MMP
-    IMAGE_FILE_RAW = 3  // read with the raw image settings, whatever imageType is
+    IMAGE_FILE_BMP = TYPE_BMP,
+    IMAGE_FILE_MMP = TYPE_MMP,
+    IMAGE_FILE_RAW = 3 // read with the raw image settings, whatever imageType is
 };
-
-// Kind of an image file from the extension of the path's last component
-// (after the last backslash, slash or drive colon), case-insensitively:
-// ".BMP" and ".DIB" are bitmaps, ".MMP" is MMP, anything else is raw.
-int ClassifyImageFile(const char* path);
 
 #endif

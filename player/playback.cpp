@@ -4,6 +4,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+
+#include "file_names.h"
 #include "frame_access.h"
 #include "frame_bitmap.h"
 #include "frame_rate.h"
@@ -149,15 +152,7 @@ WindowActions PressKey(int key, uint32_t frameCount) {
     if (mode == PLAYBACK_PLAYING) {
         PauseCommand();
     }
-    int frameKey;
-    switch (key) {
-    case KEY_NEXT_FRAME: frameKey = FRAME_KEY_NEXT; break;
-    case KEY_PREVIOUS_FRAME: frameKey = FRAME_KEY_PREVIOUS; break;
-    case KEY_FIRST_FRAME: frameKey = FRAME_KEY_FIRST; break;
-    case KEY_LAST_FRAME: frameKey = FRAME_KEY_LAST; break;
-    default: return NoActions();
-    }
-    const int64_t target = FrameForKey(frameKey, Player.frameShown, frameCount);
+    const int64_t target = FrameForKey(key, Player.frameShown, frameCount);
     if (target < 0) {
         return NoActions();
     }
@@ -165,6 +160,20 @@ WindowActions PressKey(int key, uint32_t frameCount) {
     // Paused, playback resumes after the frame stepped to.
     Player.currentFrame = Player.paused ? n + 1 : n;
     return RequestFrame(n, REQUEST_BY_COMMAND);
+}
+
+int64_t FrameForKey(int key, uint32_t shown, uint32_t count) {
+    if (count == 0) {
+        return -1;
+    }
+    switch (key) {
+    case FRAME_KEY_NEXT: return uint64_t{shown} + 1 < count ? int64_t{shown} + 1 : -1;
+    // From a frame past the end (the file shrank), back to the last one.
+    case FRAME_KEY_PREVIOUS: return shown > 0 ? std::min(int64_t{shown} - 1, int64_t{count} - 1) : -1;
+    case FRAME_KEY_FIRST: return 0;
+    case FRAME_KEY_LAST: return int64_t{count} - 1;
+    default: return -1;
+    }
 }
 
 WindowActions TimerTick() {

@@ -54,9 +54,13 @@ struct WindowActions {
     const char* message; // the main window's message box, or null
 };
 
-// The five frame keys and Space. `frameCount` is the open sequence's number
-// of whole frames.
-enum PlayerKey { KEY_NEXT_FRAME, KEY_PREVIOUS_FRAME, KEY_FIRST_FRAME, KEY_LAST_FRAME, KEY_PLAY_PAUSE };
+// The frame keys (Right, Left, Home, End) and Space.
+enum FrameKey { FRAME_KEY_NEXT, FRAME_KEY_PREVIOUS, FRAME_KEY_FIRST, FRAME_KEY_LAST, KEY_PLAY_PAUSE };
+
+// The frame a frame key steps to from the frame shown, in a sequence of
+// `count` frames, or -1 when the key does nothing there (Right at the last
+// frame, Left at frame 0, any key in an empty sequence).
+int64_t FrameForKey(int key, uint32_t shown, uint32_t count);
 
 // Commands. Each does nothing in a state whose menu greys it (a posted
 // command still arrives there).
@@ -64,6 +68,7 @@ WindowActions PlayCommand();
 WindowActions StopCommand();
 WindowActions PauseCommand(); // pause, or resume when paused
 WindowActions ToggleLumaOnly();
+// A key; `frameCount` is the open sequence's number of whole frames.
 WindowActions PressKey(int key, uint32_t frameCount);
 
 // Timer 1001: while playing, asks for the current frame.

@@ -3,7 +3,9 @@
 
 #include <vector>
 
+#include "file_names.h"
 #include "frame_access.h"
+#include "playback.h"
 #include "player_state.h"
 #include "test_support.h"
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "display.h"
+#include "file_names.h"
 #include "frame_access.h"
 #include "playback.h"
 #include "player_state.h"
@@ -134,10 +135,10 @@ TEST_F(PlaybackTest, EachStateAgainstEachCommandAndKey) {
         case TICK: a = TimerTick(); break;
         case LUMA: a = ToggleLumaOnly(); break;
         case KEY_SPACE: a = PressKey(KEY_PLAY_PAUSE, count); break;
-        case KEY_NEXT: a = PressKey(KEY_NEXT_FRAME, count); break;
-        case KEY_PREVIOUS: a = PressKey(KEY_PREVIOUS_FRAME, count); break;
-        case KEY_FIRST: a = PressKey(KEY_FIRST_FRAME, count); break;
-        default: a = PressKey(KEY_LAST_FRAME, count); break;
+        case KEY_NEXT: a = PressKey(FRAME_KEY_NEXT, count); break;
+        case KEY_PREVIOUS: a = PressKey(FRAME_KEY_PREVIOUS, count); break;
+        case KEY_FIRST: a = PressKey(FRAME_KEY_FIRST, count); break;
+        default: a = PressKey(FRAME_KEY_LAST, count); break;
         }
         EXPECT_EQ(ModeOf(Player), c.to) << ModeName(ModeOf(Player));
         EXPECT_EQ(a.requestFrame ? a.frame : kNone, c.request);

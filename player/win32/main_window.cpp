@@ -289,10 +289,10 @@ void OnCommand(HWND window, int id, HWND, UINT) {
     case IDM_IMAGE_OPTION: ImageOptionCommand(window); break;
     case IDM_SEQUENCE_OPTION: SequenceOptionCommand(window); break;
     case IDM_Y_ONLY: Carry(window, ToggleLumaOnly()); break;
-    case IDK_NEXT_FRAME: Key(window, KEY_NEXT_FRAME); break;
-    case IDK_PREVIOUS_FRAME: Key(window, KEY_PREVIOUS_FRAME); break;
-    case IDK_FIRST_FRAME: Key(window, KEY_FIRST_FRAME); break;
-    case IDK_LAST_FRAME: Key(window, KEY_LAST_FRAME); break;
+    case IDK_NEXT_FRAME: Key(window, FRAME_KEY_NEXT); break;
+    case IDK_PREVIOUS_FRAME: Key(window, FRAME_KEY_PREVIOUS); break;
+    case IDK_FIRST_FRAME: Key(window, FRAME_KEY_FIRST); break;
+    case IDK_LAST_FRAME: Key(window, FRAME_KEY_LAST); break;
     case IDK_PLAY_PAUSE: Key(window, KEY_PLAY_PAUSE); break;
     }
 }
