@@ -6,20 +6,13 @@
 #include <stdint.h>
 
 #include "frame_access.h"
+#include "sequence_layout.h"
 
 // Kind of an image file (ImageFileKind) from the extension of the path's
 // last component (after the last backslash, slash or drive colon),
 // case-insensitively: ".BMP" and ".DIB" are bitmaps, ".MMP" is MMP, anything
 // else is raw.
 int ClassifyImageFile(const char* path);
-
-// How samples of a sequence are stored. Planar: the planes one after the
-// other, each sample in one byte, or in a 16-bit little-endian word when the
-// layout has more than 8 bits. NV12 and NV21: a luma plane, then one plane
-// of interleaved chroma pairs (U first, or V first). P010: the same as NV12
-// in 16-bit words with the value in the high 10 bits. YUYV and UYVY: 4:2:2
-// packed in groups of two pixels.
-enum SamplePacking { PACKING_PLANAR, PACKING_NV12, PACKING_NV21, PACKING_P010, PACKING_YUYV, PACKING_UYVY };
 
 // What a file name can state about a sequence; each fact is read on its own.
 struct NameSettings {

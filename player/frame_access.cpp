@@ -10,6 +10,7 @@
 #endif
 
 #include "player_state.h"
+#include "sequence_layout.h"
 
 namespace {
 
@@ -78,14 +79,22 @@ int OpenInputFile(const char* path) {
     return 1;
 }
 
+bool ExtendedFrames() { return IsExtendedLayout(Player.storedPlan.layout); }
+
+uint32_t StoredFrameBytes() {
+    return ExtendedFrames() ? Player.storedPlan.frameBytes : Player.sequencePlan.frameBytes;
+}
+
+const uint8_t* StoredFrame() { return ExtendedFrames() ? Player.sampleBuffer : Player.frameBuffer; }
+
 uint64_t SequenceFramePosition(uint32_t n) {
     // At most (2^32 - 1) + (2^32 - 1)^2 < 2^64: never wraps.
-    return uint64_t{Player.sequenceHeader} + uint64_t{n} * Player.sequencePlan.frameBytes;
+    return uint64_t{Player.sequenceHeader} + uint64_t{n} * StoredFrameBytes();
 }
 
 uint32_t SequenceFrameCount() {
     uint64_t size;
-    const uint32_t frameBytes = Player.sequencePlan.frameBytes;
+    const uint32_t frameBytes = StoredFrameBytes();
     if (!Player.openFile || frameBytes == 0 || !OpenFileSize(Player.openFile, &size) ||
         size < Player.sequenceHeader) {
         return 0;
@@ -95,7 +104,25 @@ uint32_t SequenceFrameCount() {
 }
 
 int ReadSequenceFrame(uint32_t n) {
-    return ReadPlannedBytes(SequenceFramePosition(n), Player.sequencePlan);
+    if (!ExtendedFrames()) {
+        return ReadPlannedBytes(SequenceFramePosition(n), Player.sequencePlan);
+    }
+    // An extended layout: read as stored, then unpacked into frameBuffer.
+    const StoredFramePlan& stored = Player.storedPlan;
+    const FramePlan shown = ComputeFramePlan(stored.width, stored.height, stored.layout.type);
+    if (!Player.openFile || !Player.frameBuffer || stored.frameBytes > SAMPLE_BUFFER_SIZE ||
+        !FramePlanFitsBuffer(shown)) {
+        return 0;
+    }
+    if (!Player.sampleBuffer) {
+        Player.sampleBuffer = static_cast<uint8_t*>(PlayerBufferAllocator(SAMPLE_BUFFER_SIZE));
+    }
+    if (!Player.sampleBuffer || !SeekFromStart(Player.openFile, SequenceFramePosition(n)) ||
+        fread(Player.sampleBuffer, 1, stored.frameBytes, Player.openFile) != stored.frameBytes) {
+        return 0;
+    }
+    UnpackFrame(stored.layout, stored.width, stored.height, Player.sampleBuffer, Player.frameBuffer);
+    return 1;
 }
 
 int ReadRawImage() {

@@ -19,16 +19,25 @@ int OpenInputFile(const char* path);
 // Closes the open file, if any.
 void CloseInputFile();
 
-// Byte position of frame n: sequenceHeader + n x frameBytes of sequencePlan.
+// Bytes of one frame as stored in the file: sequencePlan's frameBytes, or
+// storedPlan's for an extended layout.
+uint32_t StoredFrameBytes();
+
+// The frame last read as it is stored in the file (StoredFrameBytes long):
+// frameBuffer, or sampleBuffer for an extended layout.
+const uint8_t* StoredFrame();
+
+// Byte position of frame n: sequenceHeader + n x StoredFrameBytes().
 uint64_t SequenceFramePosition(uint32_t n);
 
 // Number of whole frames of the open sequence (0 without an open file), at
 // most 0xFFFFFFFF.
 uint32_t SequenceFrameCount();
 
-// Reads frame n of the open sequence into frameBuffer. Non-zero when the
-// frame is present: all frameBytes of it arrived. Otherwise the buffer holds
-// whatever arrived, which must not be shown.
+// Reads frame n of the open sequence into frameBuffer (a frame of an
+// extended layout into sampleBuffer, then unpacked into frameBuffer).
+// Non-zero when the frame is present: all its bytes arrived. Otherwise the
+// buffer holds whatever arrived, which must not be shown.
 int ReadSequenceFrame(uint32_t n);
 
 // Reads the raw image (imagePlan's frameBytes from byte imageHeader) into

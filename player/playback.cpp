@@ -280,7 +280,7 @@ WindowActions ImageOptionAccepted() {
 }
 
 WindowActions SequenceOptionAccepted() {
-    Player.sequencePlan = ComputeFramePlan(Player.frameWidth, Player.frameHeight, Player.sequenceType);
+    ComputeSequencePlans();
     Player.timerPeriod = TimerPeriodFor(Player.frameRate);
     WindowActions a = NoActions();
     a.restartTimer = true;
@@ -293,7 +293,7 @@ WindowActions SaveFrameAccepted(bool asBitmap) {
     }
     const char* failure;
     if (!asBitmap) {
-        failure = WriteSaveFile(Player.frameBuffer, Player.sequencePlan.frameBytes);
+        failure = WriteSaveFile(StoredFrame(), StoredFrameBytes());
     } else {
         const size_t size = FrameBitmapBytes();
         uint8_t* image = static_cast<uint8_t*>(malloc(size));

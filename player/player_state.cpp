@@ -28,9 +28,11 @@ void ReleasePlayerState() {
     free(Player.frameBuffer);
     free(Player.neutralU);
     free(Player.neutralV);
+    free(Player.sampleBuffer);
     Player.frameBuffer = nullptr;
     Player.neutralU = nullptr;
     Player.neutralV = nullptr;
+    Player.sampleBuffer = nullptr;
 }
 
 int InitPlayerState() {
@@ -53,6 +55,8 @@ int InitPlayerState() {
 
     Player.framePreset = FRAME_PRESET_QCIF;
     Player.sequenceType = TYPE_YUV420;
+    Player.sequenceBits = 8;
+    Player.sequencePacking = PACKING_PLANAR;
     Player.sequenceHeader = 0;
     SetFrameRateText("30.0");
     Player.timerPeriod = TimerPeriodFor(Player.frameRate);
@@ -124,7 +128,21 @@ void ApplyFramePreset() {
         Player.frameWidth = FramePresets[Player.framePreset].width;
         Player.frameHeight = FramePresets[Player.framePreset].height;
     }
+    ComputeSequencePlans();
+}
+
+SequenceLayout SequenceSettingsLayout() {
+    SequenceLayout layout = {Player.sequenceType, Player.sequenceBits, Player.sequencePacking};
+    return layout;
+}
+
+void ComputeSequencePlans() {
     Player.sequencePlan = ComputeFramePlan(Player.frameWidth, Player.frameHeight, Player.sequenceType);
+    StoredFramePlan& stored = Player.storedPlan;
+    stored.layout = SequenceSettingsLayout();
+    stored.width = Player.frameWidth;
+    stored.height = Player.frameHeight;
+    stored.frameBytes = Saturate32(LayoutFrameBytes(stored.layout, stored.width, stored.height));
 }
 
 namespace {

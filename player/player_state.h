@@ -12,12 +12,15 @@
 #include <stdio.h>
 
 #include "display.h"
+#include "sequence_layout.h"
 
 enum {
     MAX_FRAME_WIDTH = 1920,
     MAX_FRAME_HEIGHT = 1088,
     // The largest frame the settings allow at three bytes per pixel.
     FRAME_BUFFER_SIZE = 3 * MAX_FRAME_WIDTH * MAX_FRAME_HEIGHT, // 6,266,880
+    // The largest frame of a layout with 16-bit samples.
+    SAMPLE_BUFFER_SIZE = 2 * FRAME_BUFFER_SIZE,
     // One full-resolution colour plane of the largest custom frame.
     NEUTRAL_PLANE_SIZE = MAX_FRAME_WIDTH * MAX_FRAME_HEIGHT, // 2,088,960
     FRAME_PRESET_COUNT = 6,
@@ -45,17 +48,29 @@ struct FramePlan {
     uint32_t vOffset;
 };
 
+// How the frames of the open sequence lie in the file: fixed with the frame
+// plans, so a setting stored by a refused dialog does not change how frames
+// are read until the plans are computed again.
+struct StoredFramePlan {
+    SequenceLayout layout;
+    uint32_t width, height;
+    uint32_t frameBytes; // held at 0xFFFFFFFF when it would pass 32 bits
+};
+
 struct PlayerState {
     // Sequence settings.
     uint32_t framePreset; // 0..5, FRAME_PRESET_CUSTOM keeps frameWidth/Height
     uint32_t frameWidth;
     uint32_t frameHeight;
-    uint32_t sequenceType; // an ImageType code
+    uint32_t sequenceType; // an ImageType code; the sampling of an extended layout
+    uint32_t sequenceBits; // 8, or 10, 12, 16 significant bits in 16-bit words
+    int sequencePacking;   // a SamplePacking
     uint32_t sequenceHeader;
     char frameRateText[FRAME_RATE_TEXT_MAX + 1];
     double frameRate;
     uint32_t timerPeriod; // milliseconds
-    FramePlan sequencePlan;
+    FramePlan sequencePlan; // the frame as the library gets it (8-bit planar or interleaved)
+    StoredFramePlan storedPlan;
 
     // Raw image settings; their size also sizes the window for every image.
     uint32_t imageWidth;
@@ -79,6 +94,9 @@ struct PlayerState {
     uint8_t* frameBuffer;  // FRAME_BUFFER_SIZE bytes
     uint8_t* neutralU;     // NEUTRAL_PLANE_SIZE zero bytes: signed "no colour"
     uint8_t* neutralV;
+    // SAMPLE_BUFFER_SIZE bytes, obtained when a frame of an extended layout
+    // is first read: that frame as stored, before it is unpacked.
+    uint8_t* sampleBuffer;
 };
 
 extern PlayerState Player;
@@ -107,8 +125,14 @@ FramePlan ComputeFramePlan(uint32_t width, uint32_t height, uint32_t type);
 int FramePlanFitsBuffer(const FramePlan& plan);
 
 // Presets 0 to 4 set frameWidth and frameHeight from the table; custom leaves
-// them. Then sequencePlan is recomputed.
+// them. Then the sequence plans are recomputed.
 void ApplyFramePreset();
+
+// The layout the sequence settings name.
+SequenceLayout SequenceSettingsLayout();
+
+// Computes sequencePlan and storedPlan from the sequence settings.
+void ComputeSequencePlans();
 
 // Turns the two colour planes of `plan` in frameBuffer into signed form in
 // place: each stored byte b becomes b - 128 as a two's-complement byte. Does

@@ -1,0 +1,97 @@
+#include "sequence_layout.h"
+
+#include <string.h>
+
+#include "display.h"
+#include "player_state.h"
+
+const SequenceLayout ExtendedLayouts[EXTENDED_LAYOUT_COUNT] = {
+    {TYPE_YUV420, 10, PACKING_PLANAR}, {TYPE_YUV420, 12, PACKING_PLANAR}, {TYPE_YUV420, 16, PACKING_PLANAR},
+    {TYPE_YUV422, 10, PACKING_PLANAR}, {TYPE_YUV422, 12, PACKING_PLANAR}, {TYPE_YUV422, 16, PACKING_PLANAR},
+    {TYPE_YUV444, 10, PACKING_PLANAR}, {TYPE_YUV444, 12, PACKING_PLANAR}, {TYPE_YUV444, 16, PACKING_PLANAR},
+    {TYPE_GRAY, 10, PACKING_PLANAR},   {TYPE_GRAY, 12, PACKING_PLANAR},   {TYPE_GRAY, 16, PACKING_PLANAR},
+    {TYPE_YUV420, 8, PACKING_NV12},    {TYPE_YUV420, 8, PACKING_NV21},    {TYPE_YUV420, 10, PACKING_P010},
+    {TYPE_YUV422, 8, PACKING_YUYV},    {TYPE_YUV422, 8, PACKING_UYVY},
+};
+
+namespace {
+
+uint32_t Word(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8; }
+
+// Each 16-bit word of `in` shown as 8 bits, `count` of them.
+void ShowWords(const uint8_t* in, uint32_t count, uint32_t bits, uint32_t shift, uint8_t* out) {
+    for (uint32_t i = 0; i < count; ++i) {
+        out[i] = ShownSample(Word(in + 2 * size_t{i}) >> shift, bits);
+    }
+}
+
+// Chroma pairs of NV12-style layouts into the U and V planes.
+void SplitPairs(const uint8_t* in, uint32_t pairs, uint32_t sampleBytes, bool vFirst, uint8_t* u, uint8_t* v) {
+    uint8_t* first = vFirst ? v : u;
+    uint8_t* second = vFirst ? u : v;
+    if (sampleBytes == 1) {
+        for (uint32_t i = 0; i < pairs; ++i) {
+            first[i] = in[2 * size_t{i}];
+            second[i] = in[2 * size_t{i} + 1];
+        }
+        return;
+    }
+    for (uint32_t i = 0; i < pairs; ++i) {
+        first[i] = ShownSample(Word(in + 4 * size_t{i}) >> 6, 10);
+        second[i] = ShownSample(Word(in + 4 * size_t{i} + 2) >> 6, 10);
+    }
+}
+
+// YUYV or UYVY rows into 4:2:2 planes.
+void SplitGroups(const uint8_t* in, uint32_t w, uint32_t h, bool uFirst, uint8_t* y, uint8_t* u, uint8_t* v) {
+    const int yAt = uFirst ? 1 : 0, uAt = uFirst ? 0 : 1;
+    const uint32_t groups = w / 2;
+    for (uint32_t r = 0; r < h; ++r) {
+        const uint8_t* row = in + size_t{r} * 2 * w;
+        uint8_t* yRow = y + size_t{r} * w;
+        for (uint32_t k = 0; k < groups; ++k) {
+            const uint8_t* g = row + 4 * size_t{k};
+            yRow[2 * k] = g[yAt];
+            yRow[2 * k + 1] = g[yAt + 2];
+            u[size_t{r} * groups + k] = g[uAt];
+            v[size_t{r} * groups + k] = g[uAt + 2];
+        }
+    }
+}
+
+} // namespace
+
+bool IsExtendedLayout(const SequenceLayout& layout) {
+    return layout.bits > 8 || layout.packing != PACKING_PLANAR;
+}
+
+uint32_t SampleBytes(const SequenceLayout& layout) { return layout.bits > 8 ? 2 : 1; }
+
+uint64_t LayoutFrameBytes(const SequenceLayout& layout, uint32_t width, uint32_t height) {
+    const FramePlan shown = ComputeFramePlan(width, height, layout.type);
+    return uint64_t{shown.frameBytes} * SampleBytes(layout);
+}
+
+void UnpackFrame(const SequenceLayout& layout, uint32_t w, uint32_t h, const uint8_t* in, uint8_t* out) {
+    const FramePlan plan = ComputeFramePlan(w, h, layout.type);
+    const uint32_t luma = plan.uOffset; // w x h: where the colour planes start
+    switch (layout.packing) {
+    case PACKING_NV12:
+    case PACKING_NV21:
+        memcpy(out, in, luma);
+        SplitPairs(in + luma, plan.chromaBytes, 1, layout.packing == PACKING_NV21, out + plan.uOffset,
+                   out + plan.vOffset);
+        break;
+    case PACKING_P010:
+        ShowWords(in, luma, 10, 6, out);
+        SplitPairs(in + 2 * size_t{luma}, plan.chromaBytes, 2, false, out + plan.uOffset, out + plan.vOffset);
+        break;
+    case PACKING_YUYV:
+    case PACKING_UYVY:
+        SplitGroups(in, w, h, layout.packing == PACKING_UYVY, out, out + plan.uOffset, out + plan.vOffset);
+        break;
+    default: // planar, every plane of words in the 8-bit layout's order
+        ShowWords(in, plan.frameBytes, layout.bits, 0, out);
+        break;
+    }
+}

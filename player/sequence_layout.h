@@ -1,0 +1,54 @@
+// The sequence layouts beyond the seven types: planar 4:2:0, 4:2:2, 4:4:4
+// and gray with 10, 12 or 16 significant bits in 16-bit little-endian words,
+// NV12 and NV21, P010, YUYV and UYVY. The player reads their frames as they
+// are stored and unpacks each into the 8-bit planar form of its sampling
+// type, which the library shows as it shows that type.
+#ifndef VORLEX_SEQUENCE_LAYOUT_H
+#define VORLEX_SEQUENCE_LAYOUT_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+// How samples are stored. Planar: the planes of the sampling type one after
+// the other, a byte a sample, or a 16-bit little-endian word when the layout
+// has more than 8 bits. NV12 and NV21: the luma plane, then one plane of
+// chroma pairs, U first or V first. P010: NV12 in 16-bit words, the value in
+// the high 10 bits. YUYV and UYVY: 4:2:2 in groups of two pixels.
+enum SamplePacking { PACKING_PLANAR, PACKING_NV12, PACKING_NV21, PACKING_P010, PACKING_YUYV, PACKING_UYVY };
+
+struct SequenceLayout {
+    uint32_t type; // the sampling, an ImageType code; the 8-bit form shown
+    uint32_t bits; // significant bits per sample: 8, 10, 12 or 16
+    int packing;   // a SamplePacking
+};
+
+// The layouts the Sequence Option dialog offers beside the seven types.
+enum { EXTENDED_LAYOUT_COUNT = 17 };
+extern const SequenceLayout ExtendedLayouts[EXTENDED_LAYOUT_COUNT];
+
+// True for every layout but the seven types' own (8-bit planar or
+// interleaved).
+bool IsExtendedLayout(const SequenceLayout& layout);
+
+// Bytes per stored sample: 2 for the 16-bit words, else 1.
+uint32_t SampleBytes(const SequenceLayout& layout);
+
+// Bytes of one w x h frame in the file, in 64 bits.
+uint64_t LayoutFrameBytes(const SequenceLayout& layout, uint32_t width, uint32_t height);
+
+// The 8-bit value shown for a sample v of `bits` significant bits:
+// min(255, (v + 2^(bits-9)) >> (bits-8)); values above the range clamp.
+inline uint8_t ShownSample(uint32_t v, uint32_t bits) {
+    if (bits <= 8) {
+        return static_cast<uint8_t>(v > 255 ? 255 : v);
+    }
+    const uint32_t shown = (v + (1u << (bits - 9))) >> (bits - 8);
+    return static_cast<uint8_t>(shown > 255 ? 255 : shown);
+}
+
+// Turns a w x h frame of an extended layout at `in` (LayoutFrameBytes long)
+// into the 8-bit planar frame of layout.type at `out`, laid out as
+// ComputeFramePlan(w, h, layout.type) lays it out.
+void UnpackFrame(const SequenceLayout& layout, uint32_t width, uint32_t height, const uint8_t* in, uint8_t* out);
+
+#endif

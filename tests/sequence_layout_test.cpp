@@ -1,0 +1,138 @@
+// The extended sequence layouts: the 8-bit value each stored sample shows as,
+// every packing unpacked into the planar frame it was packed from (packed
+// here from the formats' definitions, the other way round), and frames of
+// such layouts read, counted and saved as they are stored.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "display.h"
+#include "frame_access.h"
+#include "player_state.h"
+#include "sequence_layout.h"
+#include "test_support.h"
+
+namespace {
+
+TEST(ShownSample, RoundsHalfUpAndClampsWhatIsOutOfRange) {
+    const struct {
+        uint32_t bits, v;
+        uint8_t shown;
+    } cases[] = {
+        {8, 0, 0},       {8, 255, 255},     {8, 300, 255},
+        {10, 0, 0},      {10, 1, 0},        {10, 2, 1},       {10, 512, 128},   {10, 1021, 255},
+        {10, 1022, 255}, {10, 1023, 255},   {10, 1024, 255},  {10, 65535, 255}, // above 2^10 - 1
+        {12, 7, 0},      {12, 8, 1},        {12, 2048, 128},  {12, 4095, 255},
+        {16, 127, 0},    {16, 128, 1},      {16, 32768, 128}, {16, 65407, 255}, {16, 65535, 255},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ShownSample(c.v, c.bits), c.shown) << c.v << " of " << c.bits << " bits";
+    }
+}
+
+void PutWord(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+// Packs an 8-bit planar frame of the layout's sampling into the layout;
+// deep samples are the 8-bit value shifted up, which shows as that value.
+std::vector<uint8_t> Pack(const SequenceLayout& l, uint32_t w, uint32_t h, const std::vector<uint8_t>& planar) {
+    const FramePlan plan = ComputeFramePlan(w, h, l.type);
+    const uint8_t* y = planar.data();
+    const uint8_t* u = y + plan.uOffset;
+    const uint8_t* v = y + plan.vOffset;
+    std::vector<uint8_t> out;
+    switch (l.packing) {
+    case PACKING_NV12:
+    case PACKING_NV21:
+    case PACKING_P010:
+        for (uint32_t i = 0; i < w * h; ++i) {
+            l.packing == PACKING_P010 ? PutWord(out, uint32_t{y[i]} << 8) : out.push_back(y[i]);
+        }
+        for (uint32_t i = 0; i < plan.chromaBytes; ++i) {
+            const uint8_t first = l.packing == PACKING_NV21 ? v[i] : u[i];
+            const uint8_t second = l.packing == PACKING_NV21 ? u[i] : v[i];
+            if (l.packing == PACKING_P010) {
+                PutWord(out, uint32_t{first} << 8);
+                PutWord(out, uint32_t{second} << 8);
+            } else {
+                out.push_back(first);
+                out.push_back(second);
+            }
+        }
+        break;
+    case PACKING_YUYV:
+    case PACKING_UYVY:
+        for (uint32_t i = 0; i < w * h / 2; ++i) {
+            const uint8_t group[4] = {y[2 * i], u[i], y[2 * i + 1], v[i]};
+            const uint8_t swapped[4] = {u[i], y[2 * i], v[i], y[2 * i + 1]};
+            const uint8_t* g = l.packing == PACKING_YUYV ? group : swapped;
+            out.insert(out.end(), g, g + 4);
+        }
+        break;
+    default:
+        for (uint8_t s : planar) {
+            PutWord(out, uint32_t{s} << (l.bits - 8));
+        }
+    }
+    return out;
+}
+
+TEST(UnpackFrame, EveryLayoutGivesBackThePlanarFrameItWasPackedFrom) {
+    std::mt19937 rng(20);
+    const uint32_t w = 12, h = 6;
+    for (const SequenceLayout& l : ExtendedLayouts) {
+        SCOPED_TRACE(::testing::Message() << l.type << " " << l.bits << " bits, packing " << l.packing);
+        ASSERT_TRUE(IsExtendedLayout(l));
+        const FramePlan plan = ComputeFramePlan(w, h, l.type);
+        std::vector<uint8_t> planar(plan.frameBytes);
+        FillRandom(planar.data(), planar.size(), rng);
+        const std::vector<uint8_t> stored = Pack(l, w, h, planar);
+        ASSERT_EQ(stored.size(), LayoutFrameBytes(l, w, h));
+        GuardedCopy in(stored);
+        GuardedBuffer out(plan.frameBytes);
+        UnpackFrame(l, w, h, in.get(), out.data());
+        EXPECT_EQ(std::vector<uint8_t>(out.data(), out.data() + out.size()), planar);
+    }
+    for (uint32_t type : {TYPE_GRAY, TYPE_YUV420, TYPE_RGB}) {
+        EXPECT_FALSE(IsExtendedLayout(SequenceLayout{type, 8, PACKING_PLANAR}));
+    }
+}
+
+TEST(ExtendedLayoutFrames, AreReadCountedAndSavedAsStored) {
+    ASSERT_TRUE(InitPlayerState());
+    Player.framePreset = FRAME_PRESET_CUSTOM;
+    Player.frameWidth = 8;
+    Player.frameHeight = 4;
+    Player.sequenceType = TYPE_YUV420;
+    Player.sequenceBits = 10;
+    Player.sequenceHeader = 5;
+    ApplyFramePreset();
+    EXPECT_EQ(Player.storedPlan.frameBytes, 96u); // 48 samples of 2 bytes
+    EXPECT_EQ(Player.sequencePlan.frameBytes, 48u);
+
+    // Two frames and a half; the samples count 0, 1, 2, ... in 10 bits.
+    std::vector<uint8_t> file(5, 0xEE);
+    for (uint32_t i = 0; i < 48 * 5 / 2; ++i) {
+        PutWord(file, (i * 4) & 0x3FF);
+    }
+    TempFile f;
+    ASSERT_TRUE(f.WriteAt(0, file.data(), file.size()));
+    ASSERT_TRUE(OpenInputFile(f.path()));
+    EXPECT_EQ(SequenceFrameCount(), 2u);
+    EXPECT_EQ(SequenceFramePosition(1), 5u + 96);
+    ASSERT_TRUE(ReadSequenceFrame(1));
+    EXPECT_EQ(Player.frameBuffer[0], 48); // the 49th sample: 192 of 10 bits
+    EXPECT_EQ(std::vector<uint8_t>(StoredFrame(), StoredFrame() + StoredFrameBytes()),
+              std::vector<uint8_t>(file.begin() + 5 + 96, file.begin() + 5 + 192));
+    EXPECT_FALSE(ReadSequenceFrame(2));
+
+    // A setting stored without new plans does not change how frames are read.
+    Player.sequencePacking = PACKING_YUYV;
+    EXPECT_EQ(StoredFrameBytes(), 96u);
+    ReleasePlayerState();
+}
+
+} // namespace
