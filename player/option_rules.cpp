@@ -98,8 +98,10 @@ DialogVerdict ImageOptionOk(uint32_t type, NumberEntry width, NumberEntry height
     return kAccepted;
 }
 
-DialogVerdict SequenceOptionOk(uint32_t type, NumberEntry header, const char* frameRateText) {
-    Player.sequenceType = type;
+DialogVerdict SequenceOptionOk(const SequenceLayout& layout, NumberEntry header, const char* frameRateText) {
+    Player.sequenceType = layout.type;
+    Player.sequenceBits = layout.bits;
+    Player.sequencePacking = layout.packing;
     if (!header.filled) {
         return Refused("Input sequence header size!", IDC_SEQUENCE_HEADER);
     }

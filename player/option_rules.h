@@ -6,6 +6,8 @@
 
 #include <stdint.h>
 
+#include "sequence_layout.h"
+
 // Radio IDC_TYPE_GRAY stands for TYPE_GRAY; IDC_TYPE_YUV444 to IDC_TYPE_BGR
 // for TYPE_YUV444 to TYPE_BGR.
 uint32_t TypeForRadio(int radioId);
@@ -47,8 +49,9 @@ struct DialogVerdict {
 DialogVerdict FrameOptionsOk(uint32_t preset, NumberEntry width, NumberEntry height);
 // Image Option: the type, the size (height first), then the header.
 DialogVerdict ImageOptionOk(uint32_t type, NumberEntry width, NumberEntry height, NumberEntry header);
-// Sequence Option: the type, the header, then the frame-rate text.
-DialogVerdict SequenceOptionOk(uint32_t type, NumberEntry header, const char* frameRateText);
+// Sequence Option: the layout (a type radio's type with 8 bits, or a layout
+// from the "Other:" list), the header, then the frame-rate text.
+DialogVerdict SequenceOptionOk(const SequenceLayout& layout, NumberEntry header, const char* frameRateText);
 // Frame Number: currentFrame.
 DialogVerdict FrameNumberOk(NumberEntry frame);
 // Frame Number and file name: currentFrame, then saveFileName (at most

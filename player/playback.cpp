@@ -11,6 +11,7 @@
 #include "frame_bitmap.h"
 #include "frame_rate.h"
 #include "image_checks.h"
+#include "option_rules.h"
 
 namespace {
 
@@ -41,9 +42,36 @@ void EndPlayback() {
     Player.paused = false;
 }
 
-void SetTitle(WindowActions* a, const char* path) {
-    snprintf(Player.title, sizeof Player.title, "Vorlex - %s", path);
+void SetTitle(WindowActions* a, const char* path, const char* suffix = "") {
+    snprintf(Player.title, sizeof Player.title, "Vorlex - %s%s", path, suffix);
     a->setTitle = true;
+}
+
+// What a file name states replaces the sequence settings; the frame plans
+// and, for a new rate, the timer period follow.
+void ApplyNameSettings(const NameSettings& named, WindowActions* a) {
+    if (named.hasSize) {
+        int preset = named.preset;
+        for (int i = 0; i < FRAME_PRESET_CUSTOM && preset < 0; ++i) {
+            if (FramePresets[i].width == named.width && FramePresets[i].height == named.height) {
+                preset = i;
+            }
+        }
+        Player.framePreset = preset >= 0 ? static_cast<uint32_t>(preset) : uint32_t{FRAME_PRESET_CUSTOM};
+        Player.frameWidth = named.width;
+        Player.frameHeight = named.height;
+    }
+    if (named.hasLayout) {
+        Player.sequenceType = named.type;
+        Player.sequenceBits = named.bits;
+        Player.sequencePacking = named.packing;
+    }
+    if (named.hasRate && !CheckFrameRateEntry(named.rateText)) {
+        SetFrameRateText(named.rateText);
+        Player.timerPeriod = TimerPeriodFor(Player.frameRate);
+        a->restartTimer = true;
+    }
+    ComputeSequencePlans();
 }
 
 void FitTo(WindowActions* a, uint32_t width, uint32_t height) {
@@ -94,6 +122,7 @@ MenuLook MenuFor(const PlayerState& s) {
     look.saveEnabled = true;
     look.pauseChecked = s.paused;
     look.lumaOnlyChecked = s.lumaOnly;
+    look.settingsFromNameChecked = s.settingsFromName;
     return look;
 }
 
@@ -137,6 +166,11 @@ WindowActions PauseCommand() {
 
 WindowActions ToggleLumaOnly() {
     Player.lumaOnly = !Player.lumaOnly;
+    return NoActions();
+}
+
+WindowActions ToggleSettingsFromName() {
+    Player.settingsFromName = !Player.settingsFromName;
     return NoActions();
 }
 
@@ -231,6 +265,14 @@ WindowActions ShowOpenedImage(int kind) {
 }
 
 WindowActions OpenSequence(const char* path) {
+    NameSettings named;
+    const bool fromName = Player.settingsFromName && ReadNameSettings(path, &named);
+    if (fromName && named.hasSize) {
+        if (const char* refused =
+                CheckSizeEntry(true, named.width, true, named.height, FrameSizeMessages)) {
+            return Message(refused);
+        }
+    }
     // A file that cannot be opened leaves the previous file, title and
     // picture.
     if (!OpenInputFile(path)) {
@@ -240,7 +282,12 @@ WindowActions OpenSequence(const char* path) {
     Player.sequenceActive = true;
     EndPlayback();
     WindowActions a = RequestFrame(0, REQUEST_BY_COMMAND);
-    SetTitle(&a, path);
+    char taken[96] = "";
+    if (fromName) {
+        ApplyNameSettings(named, &a);
+        DescribeNameSettings(named, taken, sizeof taken);
+    }
+    SetTitle(&a, path, taken);
     FitTo(&a, Player.frameWidth, Player.frameHeight);
     Player.currentFrame = 0;
     Player.frameShown = 0;

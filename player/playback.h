@@ -28,6 +28,7 @@ struct MenuLook {
     bool saveEnabled; // both save items
     bool pauseChecked;
     bool lumaOnlyChecked;
+    bool settingsFromNameChecked;
 };
 MenuLook MenuFor(const PlayerState& state);
 
@@ -68,6 +69,7 @@ WindowActions PlayCommand();
 WindowActions StopCommand();
 WindowActions PauseCommand(); // pause, or resume when paused
 WindowActions ToggleLumaOnly();
+WindowActions ToggleSettingsFromName();
 // A key; `frameCount` is the open sequence's number of whole frames.
 WindowActions PressKey(int key, uint32_t frameCount);
 
@@ -86,7 +88,9 @@ WindowActions ShowOpenedImage(int kind);
 // Opening a file chosen in the open dialog or dropped on the window. A file
 // that cannot be opened gets "Cannot open file for reading!" and changes
 // nothing. OpenDroppedFile opens bitmap and MMP names as images, every other
-// name as a sequence.
+// name as a sequence. With settingsFromName on, what a sequence's name states
+// (file_names.h) replaces the settings first, and the title says so; a size
+// the Frame Options dialog would refuse gets its message, and nothing opens.
 WindowActions OpenSequence(const char* path);
 WindowActions OpenImage(const char* path);
 WindowActions OpenDroppedFile(const char* path);

@@ -86,6 +86,7 @@ struct PlayerState {
     bool paused;         // held by Pause: the Pause item's check mark
     bool sequenceActive; // a sequence was opened since the last image: "&Control" is enabled
     bool lumaOnly;
+    bool settingsFromName; // opening a sequence first reads its name's settings
     bool sequenceOpened;
     bool imageOpened;
     FILE* openFile; // null when no file is open (also after a failed open)

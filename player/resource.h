@@ -28,6 +28,8 @@
 #define IDM_IMAGE_OPTION 302
 #define IDM_SEQUENCE_OPTION 303
 #define IDM_Y_ONLY 304
+// Items beyond the original menu
+#define IDM_SETTINGS_FROM_NAME 305
 
 // Commands of the keys alone (accelerator table 5); the menus do not show them
 #define IDR_FRAME_KEYS 5
@@ -63,9 +65,11 @@
 #define IDC_IMAGE_SIZE_GROUP 202
 #define IDC_IMAGE_HEADER_GROUP 203
 
-// Sequence Option (13)
+// Sequence Option (13); "Other:" and its list pick an extended layout
+#define IDC_TYPE_OTHER 108
 #define IDC_SEQUENCE_HEADER 109
 #define IDC_FRAME_RATE 110
+#define IDC_OTHER_LAYOUT 111
 #define IDC_SEQUENCE_TYPE_GROUP 201
 #define IDC_SEQUENCE_HEADER_GROUP 203
 

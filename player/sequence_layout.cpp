@@ -14,6 +14,25 @@ const SequenceLayout ExtendedLayouts[EXTENDED_LAYOUT_COUNT] = {
     {TYPE_YUV422, 8, PACKING_YUYV},    {TYPE_YUV422, 8, PACKING_UYVY},
 };
 
+const char* const ExtendedLayoutLabels[EXTENDED_LAYOUT_COUNT] = {
+    "4:2:0 10-bit (2x2 chroma)", "4:2:0 12-bit (2x2 chroma)", "4:2:0 16-bit (2x2 chroma)",
+    "4:2:2 10-bit",              "4:2:2 12-bit",              "4:2:2 16-bit",
+    "4:4:4 10-bit",              "4:4:4 12-bit",              "4:4:4 16-bit",
+    "Gray 10-bit",               "Gray 12-bit",               "Gray 16-bit",
+    "NV12 (4:2:0, U first)",     "NV21 (4:2:0, V first)",     "P010 (4:2:0, 10-bit)",
+    "YUYV (packed 4:2:2)",       "UYVY (packed 4:2:2)",
+};
+
+int ExtendedLayoutIndex(const SequenceLayout& layout) {
+    for (int i = 0; i < EXTENDED_LAYOUT_COUNT; ++i) {
+        const SequenceLayout& e = ExtendedLayouts[i];
+        if (e.type == layout.type && e.bits == layout.bits && e.packing == layout.packing) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 namespace {
 
 uint32_t Word(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8; }

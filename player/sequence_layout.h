@@ -25,6 +25,12 @@ struct SequenceLayout {
 // The layouts the Sequence Option dialog offers beside the seven types.
 enum { EXTENDED_LAYOUT_COUNT = 17 };
 extern const SequenceLayout ExtendedLayouts[EXTENDED_LAYOUT_COUNT];
+// Their names in the dialog's list. The sampling is named by its geometry
+// and says so, since the type radios' labels name 2 x 2 chroma "4:1:1".
+extern const char* const ExtendedLayoutLabels[EXTENDED_LAYOUT_COUNT];
+
+// Index of `layout` in ExtendedLayouts, or -1.
+int ExtendedLayoutIndex(const SequenceLayout& layout);
 
 // True for every layout but the seven types' own (8-bit planar or
 // interleaved).

@@ -143,8 +143,10 @@ TEST_F(DialogOkTest, SequenceOptionStoresTypeThenHeaderThenRate) {
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(InitPlayerState());
-        ExpectVerdict(SequenceOptionOk(TYPE_GRAY, c.header, c.rate), c.message, c.field);
+        ExpectVerdict(SequenceOptionOk(SequenceLayout{TYPE_GRAY, 12, PACKING_PLANAR}, c.header, c.rate), c.message,
+                      c.field);
         EXPECT_EQ(Player.sequenceType, uint32_t{TYPE_GRAY});
+        EXPECT_EQ(Player.sequenceBits, 12u);
         EXPECT_EQ(Player.sequenceHeader, c.headerAfter);
         EXPECT_STREQ(Player.frameRateText, c.rateAfter);
         EXPECT_EQ(Player.sequencePlan.frameBytes, 176u * 144 * 3 / 2) << "the plan waits for the command";

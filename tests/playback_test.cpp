@@ -306,6 +306,42 @@ TEST_F(PlaybackTest, OpeningFilesFromEachState) {
     remove(image.c_str());
 }
 
+TEST_F(PlaybackTest, SettingsFromTheNameWhenAsked) {
+    const std::string named = std::string(file_.path()) + "_352x288_25fps_nv12.yuv";
+    const std::string huge = std::string(file_.path()) + "_3840x2160.yuv";
+    for (const std::string& name : {named, huge}) {
+        FILE* f = fopen(name.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        fclose(f);
+    }
+    // Unchecked, as at every start: the name is only a name.
+    WindowActions a = OpenSequence(named.c_str());
+    EXPECT_EQ(std::string(Player.title), "Vorlex - " + named);
+    EXPECT_EQ(Player.frameWidth, kW);
+    EXPECT_FALSE(a.restartTimer);
+
+    ToggleSettingsFromName();
+    EXPECT_TRUE(MenuFor(Player).settingsFromNameChecked);
+    a = OpenSequence(named.c_str());
+    EXPECT_EQ(std::string(Player.title), "Vorlex - " + named + " [352x288, NV12, 25 fps from the name]");
+    EXPECT_EQ(Player.framePreset, 2u); // the size is CIF's
+    EXPECT_EQ(Player.frameWidth, 352u);
+    EXPECT_EQ(Player.sequencePacking, int{PACKING_NV12});
+    EXPECT_EQ(Player.storedPlan.frameBytes, 352u * 288 * 3 / 2);
+    EXPECT_STREQ(Player.frameRateText, "25");
+    EXPECT_TRUE(a.restartTimer);
+    EXPECT_EQ(Player.timerPeriod, 40u);
+    EXPECT_TRUE(a.fitWindow && a.fitWidth == 352 && a.fitHeight == 288);
+
+    // A size Frame Options would refuse: its message, and nothing opens.
+    a = OpenSequence(huge.c_str());
+    EXPECT_STREQ(a.message, "Frame size too large!");
+    EXPECT_FALSE(a.setTitle || a.requestFrame);
+    EXPECT_EQ(Player.frameWidth, 352u);
+    remove(named.c_str());
+    remove(huge.c_str());
+}
+
 TEST_F(PlaybackTest, FramesAndImagesGoToTheirLibraryCalls) {
     Enter(PLAYBACK_STOPPED);
     // A sequence frame: its colour planes signed, or the neutral planes in

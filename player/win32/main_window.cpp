@@ -121,6 +121,7 @@ void DrawMenu(HWND window) {
     EnableItem(menu, IDM_SAVE_BITMAP, look.saveEnabled);
     CheckItem(menu, IDM_PAUSE, look.pauseChecked);
     CheckItem(menu, IDM_Y_ONLY, look.lumaOnlyChecked);
+    CheckItem(menu, IDM_SETTINGS_FROM_NAME, look.settingsFromNameChecked);
     if (!g_menuDrawn || look.controlEnabled != g_menuShown.controlEnabled) {
         EnableMenuItem(menu, kControlMenuPosition,
                        MF_BYPOSITION | (look.controlEnabled ? MF_ENABLED : MF_GRAYED));
@@ -289,6 +290,7 @@ void OnCommand(HWND window, int id, HWND, UINT) {
     case IDM_IMAGE_OPTION: ImageOptionCommand(window); break;
     case IDM_SEQUENCE_OPTION: SequenceOptionCommand(window); break;
     case IDM_Y_ONLY: Carry(window, ToggleLumaOnly()); break;
+    case IDM_SETTINGS_FROM_NAME: Carry(window, ToggleSettingsFromName()); break;
     case IDK_NEXT_FRAME: Key(window, FRAME_KEY_NEXT); break;
     case IDK_PREVIOUS_FRAME: Key(window, FRAME_KEY_PREVIOUS); break;
     case IDK_FIRST_FRAME: Key(window, FRAME_KEY_FIRST); break;

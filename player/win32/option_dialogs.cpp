@@ -12,6 +12,7 @@
 #include "option_rules.h"
 #include "player_state.h"
 #include "resource.h"
+#include "sequence_layout.h"
 
 namespace {
 
@@ -99,12 +100,31 @@ INT_PTR CALLBACK FrameOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 // ---- Image Option (12) and Sequence Option (13): a type radio each ----
 
 // One procedure serves both: the record says how to fill the other fields
-// and what OK does with them.
+// and what OK does with them. Sequence Option also offers the extended
+// layouts: its "Other:" radio and the list beside it.
 struct TypeDialog {
     uint32_t pendingType;
+    int pendingLayout; // index in ExtendedLayouts while "Other:" is chosen, else -1
+    bool offersLayouts;
     void (*fill)(HWND dialog);
     void (*ok)(HWND dialog, TypeDialog* record);
 };
+
+SequenceLayout PendingLayout(const TypeDialog& record) {
+    if (record.pendingLayout >= 0) {
+        return ExtendedLayouts[record.pendingLayout];
+    }
+    SequenceLayout layout = {record.pendingType, 8, PACKING_PLANAR};
+    return layout;
+}
+
+void FillLayoutList(HWND dialog, const TypeDialog& record) {
+    for (const char* label : ExtendedLayoutLabels) {
+        SendDlgItemMessageA(dialog, IDC_OTHER_LAYOUT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label));
+    }
+    const int shown = record.pendingLayout >= 0 ? record.pendingLayout : 0;
+    SendDlgItemMessageA(dialog, IDC_OTHER_LAYOUT, CB_SETCURSEL, static_cast<WPARAM>(shown), 0);
+}
 
 void FillImageOption(HWND dialog) {
     SetDlgItemInt(dialog, IDC_IMAGE_WIDTH, Player.imageWidth, FALSE);
@@ -126,13 +146,18 @@ void FillSequenceOption(HWND dialog) {
 void PressSequenceOptionOk(HWND dialog, TypeDialog* record) {
     char rate[FRAME_RATE_TEXT_MAX + 1];
     GetDlgItemTextA(dialog, IDC_FRAME_RATE, rate, sizeof rate);
-    Conclude(dialog, SequenceOptionOk(record->pendingType, ReadNumber(dialog, IDC_SEQUENCE_HEADER), rate));
+    Conclude(dialog, SequenceOptionOk(PendingLayout(*record), ReadNumber(dialog, IDC_SEQUENCE_HEADER), rate));
 }
 
 INT_PTR CALLBACK TypeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         TypeDialog* record = KeepRecord<TypeDialog>(dialog, lParam);
-        CheckRadioButton(dialog, IDC_TYPE_GRAY, IDC_TYPE_BGR, RadioForType(record->pendingType));
+        const int last = record->offersLayouts ? IDC_TYPE_OTHER : IDC_TYPE_BGR;
+        CheckRadioButton(dialog, IDC_TYPE_GRAY, last,
+                         record->pendingLayout >= 0 ? IDC_TYPE_OTHER : RadioForType(record->pendingType));
+        if (record->offersLayouts) {
+            FillLayoutList(dialog, *record);
+        }
         record->fill(dialog);
         return TRUE;
     }
@@ -143,6 +168,15 @@ INT_PTR CALLBACK TypeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     const int id = LOWORD(wParam);
     if (id >= IDC_TYPE_GRAY && id <= IDC_TYPE_BGR && HIWORD(wParam) == BN_CLICKED) {
         record->pendingType = TypeForRadio(id);
+        record->pendingLayout = -1;
+        return TRUE;
+    }
+    if (record->offersLayouts && ((id == IDC_TYPE_OTHER && HIWORD(wParam) == BN_CLICKED) ||
+                                  (id == IDC_OTHER_LAYOUT && HIWORD(wParam) == CBN_SELCHANGE))) {
+        // Choosing from the list chooses "Other:" too.
+        const LRESULT chosen = SendDlgItemMessageA(dialog, IDC_OTHER_LAYOUT, CB_GETCURSEL, 0, 0);
+        record->pendingLayout = chosen >= 0 && chosen < EXTENDED_LAYOUT_COUNT ? static_cast<int>(chosen) : 0;
+        CheckRadioButton(dialog, IDC_TYPE_GRAY, IDC_TYPE_OTHER, IDC_TYPE_OTHER);
         return TRUE;
     }
     switch (id) {
@@ -214,11 +248,12 @@ bool RunFrameOptionsDialog(HWND window) {
 }
 
 bool RunImageOptionDialog(HWND window) {
-    TypeDialog record = {Player.imageType, FillImageOption, PressImageOptionOk};
+    TypeDialog record = {Player.imageType, -1, false, FillImageOption, PressImageOptionOk};
     return RunDialog(window, IDD_IMAGE_OPTION, TypeDialogProc, &record);
 }
 
 bool RunSequenceOptionDialog(HWND window) {
-    TypeDialog record = {Player.sequenceType, FillSequenceOption, PressSequenceOptionOk};
+    TypeDialog record = {Player.sequenceType, ExtendedLayoutIndex(SequenceSettingsLayout()), true,
+                         FillSequenceOption, PressSequenceOptionOk};
     return RunDialog(window, IDD_SEQUENCE_OPTION, TypeDialogProc, &record);
 }
