@@ -2,49 +2,11 @@
 
 #include <stdio.h>
 
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <sys/stat.h>
-#include <sys/types.h>
-#endif
-
+#include "file_positions.h"
 #include "player_state.h"
 #include "sequence_layout.h"
 
 namespace {
-
-// Positions `f` at byte `position` from its start with a 64-bit offset.
-int SeekFromStart(FILE* f, uint64_t position) {
-    if (position > uint64_t{INT64_MAX}) {
-        return 0;
-    }
-    clearerr(f);
-#if defined(_WIN32)
-    return _fseeki64(f, static_cast<__int64>(position), SEEK_SET) == 0;
-#else
-    static_assert(sizeof(off_t) >= 8, "64-bit file offsets");
-    return fseeko(f, static_cast<off_t>(position), SEEK_SET) == 0;
-#endif
-}
-
-// Size of the open file as the file system reports it.
-int OpenFileSize(FILE* f, uint64_t* size) {
-#if defined(_WIN32)
-    const __int64 n = _filelengthi64(_fileno(f));
-    if (n < 0) {
-        return 0;
-    }
-    *size = static_cast<uint64_t>(n);
-#else
-    struct stat st;
-    if (fstat(fileno(f), &st) != 0 || st.st_size < 0) {
-        return 0;
-    }
-    *size = static_cast<uint64_t>(st.st_size);
-#endif
-    return 1;
-}
 
 // Reads the plan's frameBytes from `position` into frameBuffer; non-zero when
 // all of them arrived. A plan that does not fit the buffer reads nothing.

@@ -1,0 +1,108 @@
+#include "compare_kernels.h"
+
+#include <string.h>
+
+namespace {
+
+uint32_t Word(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8; }
+
+void Sums8(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
+    uint64_t sse = 0, differing = 0;
+    uint32_t maxDiff = sums->maxDiff;
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t d = a[i] > b[i] ? a[i] - b[i] : b[i] - a[i];
+        sse += d * d;
+        differing += d != 0;
+        maxDiff = d > maxDiff ? d : maxDiff;
+    }
+    sums->sse += sse;
+    sums->differing += differing;
+    sums->maxDiff = maxDiff;
+}
+
+void Sums16(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
+    uint64_t sse = 0, differing = 0;
+    uint32_t maxDiff = sums->maxDiff;
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t x = Word(a + 2 * i), y = Word(b + 2 * i);
+        const uint32_t d = x > y ? x - y : y - x;
+        sse += uint64_t{d} * d; // up to (2^16 - 1)^2: 32 bits, so the product is 64-bit
+        differing += d != 0;
+        maxDiff = d > maxDiff ? d : maxDiff;
+    }
+    sums->sse += sse;
+    sums->differing += differing;
+    sums->maxDiff = maxDiff;
+}
+
+size_t FirstDiff(const uint8_t* a, const uint8_t* b, size_t bytes) {
+    size_t i = 0;
+    // Word-sized steps while equal, then the byte.
+    for (; i + 4 <= bytes; i += 4) {
+        uint32_t x, y;
+        memcpy(&x, a + i, 4);
+        memcpy(&y, b + i, 4);
+        if (x != y) {
+            break;
+        }
+    }
+    while (i < bytes && a[i] == b[i]) {
+        ++i;
+    }
+    return i;
+}
+
+void Difference8(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, uint8_t* out) {
+    for (size_t i = 0; i < n; ++i) {
+        const int v = 128 + (a[i] - b[i]) * (1 << shift);
+        out[i] = static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+    }
+}
+
+const CompareKernels* Chosen = nullptr;
+
+const CompareKernels* KernelsOf(int level) {
+    switch (level) {
+    case COMPARE_AVX2: return &Avx2CompareKernels;
+    case COMPARE_SSE2: return &Sse2CompareKernels;
+    default: return &ScalarCompareKernels;
+    }
+}
+
+} // namespace
+
+const CompareKernels ScalarCompareKernels = {Sums8, Sums16, FirstDiff, Difference8};
+
+int DetectCompareLevel() {
+#if defined(__i386__) || defined(__x86_64__)
+    // GCC reports avx2 only where the operating system saves the YMM registers.
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2")) {
+        return COMPARE_AVX2;
+    }
+    if (__builtin_cpu_supports("sse2")) {
+        return COMPARE_SSE2;
+    }
+#endif
+    return COMPARE_SCALAR;
+}
+
+const CompareKernels& ChosenCompareKernels() {
+    if (!Chosen) {
+        Chosen = KernelsOf(DetectCompareLevel());
+    }
+    return *Chosen;
+}
+
+int SelectCompareLevel(int level) {
+    if (level < COMPARE_SCALAR || level > DetectCompareLevel()) {
+        return 0;
+    }
+    Chosen = KernelsOf(level);
+    return 1;
+}
+
+int SelectedCompareLevel() {
+    const CompareKernels* k = &ChosenCompareKernels();
+    return k == &Avx2CompareKernels ? COMPARE_AVX2 : k == &Sse2CompareKernels ? COMPARE_SSE2 : COMPARE_SCALAR;
+}

@@ -1,0 +1,53 @@
+// Kernels of the exact comparison of two frames: the sums of one run of
+// samples (squared error, largest difference, differing samples), the first
+// differing byte, and the difference picture. A run is contiguous samples,
+// 8-bit, or 16-bit little-endian words. One table of kernels per instruction
+// set; the SSE2 and AVX2 files are the only ones built with those flags, and
+// a set's table is used only where the processor reports the set, so the
+// 32-bit build still runs on a plain i686. Every path gives the same results
+// as the scalar one.
+#ifndef VORLEX_COMPARE_KERNELS_H
+#define VORLEX_COMPARE_KERNELS_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+// What the sum kernels add to; the caller zeroes it before the first run.
+struct DiffSums {
+    uint64_t sse;       // sum of squared differences
+    uint64_t differing; // samples that differ
+    uint32_t maxDiff;   // largest absolute difference
+};
+
+struct CompareKernels {
+    // Adds the n 8-bit samples at a and b to *sums.
+    void (*sums8)(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums);
+    // The same for n 16-bit little-endian samples (2n bytes each).
+    void (*sums16)(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums);
+    // Index of the first of `bytes` bytes that differ, or `bytes` when none does.
+    size_t (*firstDiff)(const uint8_t* a, const uint8_t* b, size_t bytes);
+    // out[i] = clamp(128 + (a[i] - b[i]) << shift, 0, 255) for n bytes; shift
+    // is 0 to 4. out may be a or b.
+    void (*difference8)(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, uint8_t* out);
+};
+
+extern const CompareKernels ScalarCompareKernels;
+extern const CompareKernels Sse2CompareKernels;
+extern const CompareKernels Avx2CompareKernels;
+
+enum CompareLevel { COMPARE_SCALAR = 0, COMPARE_SSE2 = 1, COMPARE_AVX2 = 2 };
+
+// The best level this processor runs (COMPARE_SCALAR without SSE2).
+int DetectCompareLevel();
+
+// The kernels in use: the detected level's, chosen at the first call.
+const CompareKernels& ChosenCompareKernels();
+
+// Makes `level` the one in use (tests and benchmarks run every path this
+// way). Returns 0, changing nothing, when the processor lacks it.
+int SelectCompareLevel(int level);
+
+// The level in use.
+int SelectedCompareLevel();
+
+#endif

@@ -1,0 +1,126 @@
+// AVX2 kernels of the comparison, 32 bytes a block; the rest of a run goes to
+// the SSE2 kernels (and from them to the scalar ones).
+#include <immintrin.h>
+
+#include "compare_kernels.h"
+
+namespace {
+
+// As in the SSE2 kernels: 32-bit lanes gain at most 4 x 255^2 a block.
+const size_t kChunkBlocks = 4096;
+
+__m256i Load(const uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+uint64_t Sum64(__m256i v) {
+    uint64_t lanes[4];
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(lanes), v);
+    return lanes[0] + lanes[1] + lanes[2] + lanes[3];
+}
+
+__m256i Widen32(__m256i acc, __m256i v) {
+    const __m256i zero = _mm256_setzero_si256();
+    return _mm256_add_epi64(acc, _mm256_add_epi64(_mm256_unpacklo_epi32(v, zero), _mm256_unpackhi_epi32(v, zero)));
+}
+
+void Sums8(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i one = _mm256_set1_epi8(1);
+    __m256i sse64 = zero, count64 = zero, maxv = zero;
+    size_t i = 0;
+    while (n - i >= 32) {
+        size_t blocks = (n - i) / 32;
+        blocks = blocks < kChunkBlocks ? blocks : kChunkBlocks;
+        __m256i sse32 = zero;
+        for (size_t k = 0; k < blocks; ++k, i += 32) {
+            const __m256i va = Load(a + i), vb = Load(b + i);
+            const __m256i ad = _mm256_or_si256(_mm256_subs_epu8(va, vb), _mm256_subs_epu8(vb, va));
+            maxv = _mm256_max_epu8(maxv, ad);
+            count64 = _mm256_add_epi64(count64, _mm256_sad_epu8(_mm256_min_epu8(ad, one), zero));
+            const __m256i lo = _mm256_unpacklo_epi8(ad, zero), hi = _mm256_unpackhi_epi8(ad, zero);
+            sse32 = _mm256_add_epi32(sse32, _mm256_add_epi32(_mm256_madd_epi16(lo, lo), _mm256_madd_epi16(hi, hi)));
+        }
+        sse64 = Widen32(sse64, sse32);
+    }
+    __m128i m = _mm_max_epu8(_mm256_castsi256_si128(maxv), _mm256_extracti128_si256(maxv, 1));
+    m = _mm_max_epu8(m, _mm_srli_si128(m, 8));
+    m = _mm_max_epu8(m, _mm_srli_si128(m, 4));
+    m = _mm_max_epu8(m, _mm_srli_si128(m, 2));
+    m = _mm_max_epu8(m, _mm_srli_si128(m, 1));
+    const uint32_t top = static_cast<uint32_t>(_mm_cvtsi128_si32(m)) & 0xFF;
+    sums->sse += Sum64(sse64);
+    sums->differing += Sum64(count64);
+    sums->maxDiff = top > sums->maxDiff ? top : sums->maxDiff;
+    _mm256_zeroupper();
+    Sse2CompareKernels.sums8(a + i, b + i, n - i, sums);
+}
+
+void Sums16(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i ones = _mm256_set1_epi16(1);
+    __m256i sse64 = zero, maxv = zero;
+    uint64_t equal = 0;
+    size_t i = 0;
+    while (n - i >= 16) {
+        size_t blocks = (n - i) / 16;
+        blocks = blocks < kChunkBlocks ? blocks : kChunkBlocks;
+        __m256i equal16 = zero;
+        for (size_t k = 0; k < blocks; ++k, i += 16) {
+            const __m256i va = Load(a + 2 * i), vb = Load(b + 2 * i);
+            const __m256i ad = _mm256_sub_epi16(_mm256_max_epu16(va, vb), _mm256_min_epu16(va, vb));
+            maxv = _mm256_max_epu16(maxv, ad);
+            equal16 = _mm256_sub_epi16(equal16, _mm256_cmpeq_epi16(ad, zero));
+            const __m256i lo = _mm256_mullo_epi16(ad, ad), hi = _mm256_mulhi_epu16(ad, ad);
+            sse64 = Widen32(sse64, _mm256_unpacklo_epi16(lo, hi));
+            sse64 = Widen32(sse64, _mm256_unpackhi_epi16(lo, hi));
+        }
+        equal += Sum64(Widen32(zero, _mm256_madd_epi16(equal16, ones)));
+        sums->differing += 16 * uint64_t{blocks};
+    }
+    __m128i m = _mm_max_epu16(_mm256_castsi256_si128(maxv), _mm256_extracti128_si256(maxv, 1));
+    m = _mm_max_epu16(m, _mm_srli_si128(m, 8));
+    m = _mm_max_epu16(m, _mm_srli_si128(m, 4));
+    m = _mm_max_epu16(m, _mm_srli_si128(m, 2));
+    const uint32_t top = static_cast<uint32_t>(_mm_cvtsi128_si32(m)) & 0xFFFF;
+    sums->sse += Sum64(sse64);
+    sums->differing -= equal;
+    sums->maxDiff = top > sums->maxDiff ? top : sums->maxDiff;
+    _mm256_zeroupper();
+    Sse2CompareKernels.sums16(a + 2 * i, b + 2 * i, n - i, sums);
+}
+
+size_t FirstDiff(const uint8_t* a, const uint8_t* b, size_t bytes) {
+    size_t i = 0;
+    for (; bytes - i >= 32; i += 32) {
+        const unsigned equal =
+            static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(Load(a + i), Load(b + i))));
+        if (equal != 0xFFFFFFFFu) {
+            _mm256_zeroupper();
+            return i + static_cast<size_t>(__builtin_ctz(~equal));
+        }
+    }
+    _mm256_zeroupper();
+    return i + Sse2CompareKernels.firstDiff(a + i, b + i, bytes - i);
+}
+
+void Difference8(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, uint8_t* out) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i mid = _mm256_set1_epi16(128);
+    const __m128i count = _mm_cvtsi32_si128(static_cast<int>(shift));
+    size_t i = 0;
+    for (; n - i >= 32; i += 32) {
+        const __m256i va = Load(a + i), vb = Load(b + i);
+        // Unpacking and packing both work within 128-bit halves, so the bytes
+        // come back in their places.
+        const __m256i lo = _mm256_sub_epi16(_mm256_unpacklo_epi8(va, zero), _mm256_unpacklo_epi8(vb, zero));
+        const __m256i hi = _mm256_sub_epi16(_mm256_unpackhi_epi8(va, zero), _mm256_unpackhi_epi8(vb, zero));
+        const __m256i r = _mm256_packus_epi16(_mm256_add_epi16(_mm256_sll_epi16(lo, count), mid),
+                                              _mm256_add_epi16(_mm256_sll_epi16(hi, count), mid));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), r);
+    }
+    _mm256_zeroupper();
+    Sse2CompareKernels.difference8(a + i, b + i, n - i, shift, out + i);
+}
+
+} // namespace
+
+const CompareKernels Avx2CompareKernels = {Sums8, Sums16, FirstDiff, Difference8};

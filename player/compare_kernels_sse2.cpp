@@ -1,0 +1,124 @@
+// SSE2 kernels of the comparison, 16 bytes a block; the samples after the last
+// whole block go to the scalar kernels.
+#include <emmintrin.h>
+
+#include "compare_kernels.h"
+
+namespace {
+
+// Blocks summed in 32-bit lanes before they move to 64-bit ones: a lane gains
+// at most 4 x 255^2 (8-bit) per block, so 4096 blocks stay below 2^31.
+const size_t kChunkBlocks = 4096;
+
+__m128i Load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
+// Sum of the two 64-bit lanes.
+uint64_t Sum64(__m128i v) {
+    uint64_t lanes[2];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), v);
+    return lanes[0] + lanes[1];
+}
+
+// Adds four 32-bit lanes, taken as unsigned, to two 64-bit lanes.
+__m128i Widen32(__m128i acc, __m128i v) {
+    const __m128i zero = _mm_setzero_si128();
+    return _mm_add_epi64(acc, _mm_add_epi64(_mm_unpacklo_epi32(v, zero), _mm_unpackhi_epi32(v, zero)));
+}
+
+void Sums8(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i one = _mm_set1_epi8(1);
+    __m128i sse64 = zero, count64 = zero, maxv = zero;
+    size_t i = 0;
+    while (n - i >= 16) {
+        size_t blocks = (n - i) / 16;
+        blocks = blocks < kChunkBlocks ? blocks : kChunkBlocks;
+        __m128i sse32 = zero;
+        for (size_t k = 0; k < blocks; ++k, i += 16) {
+            const __m128i va = Load(a + i), vb = Load(b + i);
+            const __m128i ad = _mm_or_si128(_mm_subs_epu8(va, vb), _mm_subs_epu8(vb, va));
+            maxv = _mm_max_epu8(maxv, ad);
+            count64 = _mm_add_epi64(count64, _mm_sad_epu8(_mm_min_epu8(ad, one), zero));
+            const __m128i lo = _mm_unpacklo_epi8(ad, zero), hi = _mm_unpackhi_epi8(ad, zero);
+            sse32 = _mm_add_epi32(sse32, _mm_add_epi32(_mm_madd_epi16(lo, lo), _mm_madd_epi16(hi, hi)));
+        }
+        sse64 = Widen32(sse64, sse32);
+    }
+    maxv = _mm_max_epu8(maxv, _mm_srli_si128(maxv, 8));
+    maxv = _mm_max_epu8(maxv, _mm_srli_si128(maxv, 4));
+    maxv = _mm_max_epu8(maxv, _mm_srli_si128(maxv, 2));
+    maxv = _mm_max_epu8(maxv, _mm_srli_si128(maxv, 1));
+    const uint32_t m = static_cast<uint32_t>(_mm_cvtsi128_si32(maxv)) & 0xFF;
+    sums->sse += Sum64(sse64);
+    sums->differing += Sum64(count64);
+    sums->maxDiff = m > sums->maxDiff ? m : sums->maxDiff;
+    ScalarCompareKernels.sums8(a + i, b + i, n - i, sums);
+}
+
+void Sums16(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i bias = _mm_set1_epi16(static_cast<short>(0x8000));
+    const __m128i ones = _mm_set1_epi16(1);
+    // SSE2 has a signed 16-bit maximum only: differences are biased by 2^15.
+    __m128i sse64 = zero, maxv = bias;
+    uint64_t equal = 0;
+    size_t i = 0;
+    while (n - i >= 8) {
+        size_t blocks = (n - i) / 8;
+        blocks = blocks < kChunkBlocks ? blocks : kChunkBlocks;
+        __m128i equal16 = zero; // each lane counts up to kChunkBlocks
+        for (size_t k = 0; k < blocks; ++k, i += 8) {
+            const __m128i va = Load(a + 2 * i), vb = Load(b + 2 * i);
+            const __m128i ad = _mm_or_si128(_mm_subs_epu16(va, vb), _mm_subs_epu16(vb, va));
+            maxv = _mm_max_epi16(maxv, _mm_xor_si128(ad, bias));
+            equal16 = _mm_sub_epi16(equal16, _mm_cmpeq_epi16(ad, zero));
+            // Exact 32-bit squares from the low and high halves of the products.
+            const __m128i lo = _mm_mullo_epi16(ad, ad), hi = _mm_mulhi_epu16(ad, ad);
+            sse64 = Widen32(sse64, _mm_unpacklo_epi16(lo, hi));
+            sse64 = Widen32(sse64, _mm_unpackhi_epi16(lo, hi));
+        }
+        equal += Sum64(Widen32(zero, _mm_madd_epi16(equal16, ones)));
+        sums->differing += 8 * uint64_t{blocks};
+    }
+    maxv = _mm_max_epi16(maxv, _mm_srli_si128(maxv, 8));
+    maxv = _mm_max_epi16(maxv, _mm_srli_si128(maxv, 4));
+    maxv = _mm_max_epi16(maxv, _mm_srli_si128(maxv, 2));
+    const uint32_t m = (static_cast<uint32_t>(_mm_cvtsi128_si32(maxv)) & 0xFFFF) ^ 0x8000;
+    sums->sse += Sum64(sse64);
+    sums->differing -= equal;
+    sums->maxDiff = m > sums->maxDiff ? m : sums->maxDiff;
+    ScalarCompareKernels.sums16(a + 2 * i, b + 2 * i, n - i, sums);
+}
+
+size_t FirstDiff(const uint8_t* a, const uint8_t* b, size_t bytes) {
+    size_t i = 0;
+    for (; bytes - i >= 16; i += 16) {
+        const unsigned equal = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(a + i), Load(b + i))));
+        if (equal != 0xFFFF) {
+            return i + static_cast<size_t>(__builtin_ctz(~equal));
+        }
+    }
+    return i + ScalarCompareKernels.firstDiff(a + i, b + i, bytes - i);
+}
+
+void Difference8(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, uint8_t* out) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i mid = _mm_set1_epi16(128);
+    const __m128i count = _mm_cvtsi32_si128(static_cast<int>(shift));
+    size_t i = 0;
+    for (; n - i >= 16; i += 16) {
+        const __m128i va = Load(a + i), vb = Load(b + i);
+        // (a - b) << 4 is at most 4080 in size: 16 bits hold it, and packing
+        // with unsigned saturation clamps to 0..255.
+        const __m128i lo = _mm_sub_epi16(_mm_unpacklo_epi8(va, zero), _mm_unpacklo_epi8(vb, zero));
+        const __m128i hi = _mm_sub_epi16(_mm_unpackhi_epi8(va, zero), _mm_unpackhi_epi8(vb, zero));
+        const __m128i r = _mm_packus_epi16(_mm_add_epi16(_mm_sll_epi16(lo, count), mid),
+                                           _mm_add_epi16(_mm_sll_epi16(hi, count), mid));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), r);
+    }
+    ScalarCompareKernels.difference8(a + i, b + i, n - i, shift, out + i);
+}
+
+} // namespace
+
+const CompareKernels Sse2CompareKernels = {Sums8, Sums16, FirstDiff, Difference8};

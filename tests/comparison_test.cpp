@@ -1,0 +1,425 @@
+// The exact comparison: every kernel path against a plain reference on
+// random and edge runs, the plane layout of each sequence type, the metrics
+// of whole frames, PSNR, the difference picture and its keys, and the
+// comparison of two files: views, the next-difference search across both
+// ends, and the statistics table.
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "compare_kernels.h"
+#include "comparison.h"
+#include "display.h"
+#include "frame_access.h"
+#include "player_state.h"
+#include "test_support.h"
+
+namespace {
+
+// Runs `body` once for each kernel level this processor has.
+template <typename Body>
+void ForEachLevel(Body body) {
+    const int saved = SelectedCompareLevel();
+    for (int level : {COMPARE_SCALAR, COMPARE_SSE2, COMPARE_AVX2}) {
+        if (SelectCompareLevel(level)) {
+            SCOPED_TRACE("level " + std::to_string(level));
+            body();
+        }
+    }
+    SelectCompareLevel(saved);
+}
+
+uint32_t Sample(const uint8_t* p, uint32_t sampleBytes) { return sampleBytes == 2 ? p[0] | p[1] << 8 : p[0]; }
+
+// The plane's samples addressed one by one from its geometry.
+PlaneDiff ReferencePlane(const CompareLayout& l, uint32_t i, const uint8_t* a, const uint8_t* b) {
+    const ComparePlane& p = l.planes[i];
+    PlaneDiff d = {};
+    d.samples = uint64_t{p.width} * p.height;
+    for (uint32_t y = 0; y < p.height; ++y) {
+        for (uint32_t x = 0; x < p.width; ++x) {
+            const size_t at = p.offset + (size_t{y} * p.width + x) * p.step * l.sampleBytes;
+            const int64_t va = Sample(a + at, l.sampleBytes), vb = Sample(b + at, l.sampleBytes);
+            const uint64_t diff = static_cast<uint64_t>(va > vb ? va - vb : vb - va);
+            d.sse += diff * diff;
+            if (diff != 0 && !d.hasFirst) {
+                d.hasFirst = true;
+                d.firstX = x, d.firstY = y, d.firstA = uint32_t(va), d.firstB = uint32_t(vb);
+            }
+            d.differing += diff != 0;
+            d.maxDiff = diff > d.maxDiff ? uint32_t(diff) : d.maxDiff;
+        }
+    }
+    return d;
+}
+
+void ExpectFrameMatchesReference(const CompareLayout& l, const uint8_t* a, const uint8_t* b) {
+    FrameDiff diff;
+    CompareFrames(l, a, b, &diff);
+    ASSERT_EQ(diff.planeCount, l.planeCount);
+    for (uint32_t i = 0; i < l.planeCount; ++i) {
+        SCOPED_TRACE(std::string("plane ") + l.planes[i].name);
+        const PlaneDiff r = ReferencePlane(l, i, a, b);
+        const PlaneDiff& d = diff.planes[i];
+        EXPECT_EQ(d.sse, r.sse);
+        EXPECT_EQ(d.differing, r.differing);
+        EXPECT_EQ(d.samples, r.samples);
+        EXPECT_EQ(d.maxDiff, r.maxDiff);
+        ASSERT_EQ(d.hasFirst, r.hasFirst);
+        if (r.hasFirst) {
+            EXPECT_EQ(std::vector<uint32_t>({d.firstX, d.firstY, d.firstA, d.firstB}),
+                      std::vector<uint32_t>({r.firstX, r.firstY, r.firstA, r.firstB}));
+        }
+    }
+    EXPECT_EQ(FramesDiffer(l, a, b) != 0, AnyDifference(diff));
+}
+
+TEST(CompareKernels, EveryPathEqualsThePlainSumsOnRandomAndEdgeRuns) {
+    std::mt19937 rng(7);
+    // Sizes around the 16- and 32-byte blocks, past a chunk of 4096 blocks,
+    // and a run whose squares overflow 32-bit lanes that are never widened.
+    const size_t sizes[] = {0, 1, 7, 15, 16, 17, 31, 32, 33, 63, 65, 1000, 131073, 1100001};
+    for (uint32_t sb : {1u, 2u}) {
+        for (size_t n : sizes) {
+            for (int pattern = 0; pattern < 4; ++pattern) {
+                // Random, one end against the other, equal, and sparse differences.
+                std::vector<uint8_t> a(n * sb + 1), b(n * sb + 1);
+                FillRandom(a.data(), a.size(), rng);
+                b = a;
+                if (pattern == 0) {
+                    FillRandom(b.data(), b.size(), rng);
+                } else if (pattern == 1) {
+                    memset(a.data(), 0, a.size());
+                    memset(b.data(), 0xFF, b.size());
+                } else if (pattern == 3) {
+                    for (size_t i = 0; i < n * sb; i += 97) {
+                        b[i] ^= 0x5A;
+                    }
+                }
+                a.pop_back(), b.pop_back();
+                GuardedCopy ga(a), gb(b);
+                DiffSums want = {0, 0, 0};
+                ScalarCompareKernels.firstDiff(a.data(), b.data(), 0); // nothing read
+                const CompareLayout l = CompareLayoutFor(TYPE_GRAY, uint32_t(n), 1, sb, 16);
+                const PlaneDiff r = ReferencePlane(l, 0, a.data(), b.data());
+                want.sse = r.sse, want.differing = r.differing, want.maxDiff = r.maxDiff;
+                size_t firstByte = 0;
+                while (firstByte < a.size() && a[firstByte] == b[firstByte]) {
+                    ++firstByte;
+                }
+                ForEachLevel([&] {
+                    SCOPED_TRACE("bytes " + std::to_string(sb) + ", n " + std::to_string(n) + ", pattern " +
+                                 std::to_string(pattern));
+                    const CompareKernels& k = ChosenCompareKernels();
+                    DiffSums got = {5, 7, 0}; // sums are added to what is there
+                    (sb == 1 ? k.sums8 : k.sums16)(ga.get(), gb.get(), n, &got);
+                    EXPECT_EQ(got.sse, want.sse + 5);
+                    EXPECT_EQ(got.differing, want.differing + 7);
+                    EXPECT_EQ(got.maxDiff, want.maxDiff);
+                    EXPECT_EQ(k.firstDiff(ga.get(), gb.get(), n * sb), firstByte);
+                });
+            }
+        }
+    }
+}
+
+TEST(CompareKernels, FirstDiffFindsEachSinglePositionAndTheDifferencePictureEveryByte) {
+    std::mt19937 rng(11);
+    for (size_t n : {1, 15, 16, 33, 64, 95}) {
+        std::vector<uint8_t> a(n), b(n);
+        FillRandom(a.data(), n, rng);
+        FillRandom(b.data(), n, rng);
+        GuardedCopy ga(a), gb(b);
+        ForEachLevel([&] {
+            const CompareKernels& k = ChosenCompareKernels();
+            for (size_t at = 0; at < n; ++at) {
+                std::vector<uint8_t> c = a;
+                c[at] ^= 1;
+                GuardedCopy gc(c);
+                ASSERT_EQ(k.firstDiff(ga.get(), gc.get(), n), at) << "n " << n;
+            }
+            for (uint32_t shift : {0u, 2u, 4u}) {
+                GuardedBuffer out(n);
+                memset(out.data(), 0xA5, n);
+                k.difference8(ga.get(), gb.get(), n, shift, out.data());
+                std::vector<uint8_t> inPlace = a; // out may be a
+                k.difference8(inPlace.data(), gb.get(), n, shift, inPlace.data());
+                for (size_t i = 0; i < n; ++i) {
+                    const int v = 128 + (a[i] - b[i]) * (1 << shift);
+                    const int want = v < 0 ? 0 : v > 255 ? 255 : v;
+                    ASSERT_EQ(out.data()[i], want) << "n " << n << " shift " << shift << " at " << i;
+                    ASSERT_EQ(inPlace[i], want);
+                }
+            }
+        });
+    }
+}
+
+TEST(CompareLayout, PlanesOfEveryTypeWhereTheFramePlanPutsThem) {
+    struct {
+        uint32_t type, w, h, sampleBytes;
+        uint32_t planes, frameBytes;
+        ComparePlane p[3];
+    } cases[] = {
+        {TYPE_GRAY, 8, 4, 1, 1, 32, {{0, 8, 4, 1, 'Y'}}},
+        {TYPE_YUV444, 8, 4, 1, 3, 96, {{0, 8, 4, 1, 'Y'}, {32, 8, 4, 1, 'U'}, {64, 8, 4, 1, 'V'}}},
+        {TYPE_YUV422, 8, 4, 1, 3, 64, {{0, 8, 4, 1, 'Y'}, {32, 4, 4, 1, 'U'}, {48, 4, 4, 1, 'V'}}},
+        {TYPE_YUV411, 8, 4, 1, 3, 48, {{0, 8, 4, 1, 'Y'}, {32, 2, 4, 1, 'U'}, {40, 2, 4, 1, 'V'}}},
+        {TYPE_YUV420, 8, 4, 1, 3, 48, {{0, 8, 4, 1, 'Y'}, {32, 4, 2, 1, 'U'}, {40, 4, 2, 1, 'V'}}},
+        // Odd height: the plan keeps w x h / 4 chroma bytes, the plane compares w/2 x h/2.
+        {TYPE_YUV420, 8, 5, 1, 3, 60, {{0, 8, 5, 1, 'Y'}, {40, 4, 2, 1, 'U'}, {50, 4, 2, 1, 'V'}}},
+        {TYPE_YUV420, 7, 5, 1, 3, 52, {{0, 7, 5, 1, 'Y'}, {35, 3, 2, 1, 'U'}, {43, 3, 2, 1, 'V'}}},
+        {TYPE_RGB, 8, 4, 1, 3, 96, {{0, 8, 4, 3, 'R'}, {1, 8, 4, 3, 'G'}, {2, 8, 4, 3, 'B'}}},
+        {TYPE_BGR, 8, 4, 1, 3, 96, {{2, 8, 4, 3, 'R'}, {1, 8, 4, 3, 'G'}, {0, 8, 4, 3, 'B'}}},
+        {TYPE_YUV420, 8, 4, 2, 3, 96, {{0, 8, 4, 1, 'Y'}, {64, 4, 2, 1, 'U'}, {80, 4, 2, 1, 'V'}}},
+        {TYPE_BGR, 8, 4, 2, 3, 192, {{4, 8, 4, 3, 'R'}, {2, 8, 4, 3, 'G'}, {0, 8, 4, 3, 'B'}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("type " + std::to_string(c.type) + " " + std::to_string(c.w) + "x" + std::to_string(c.h));
+        const CompareLayout l = CompareLayoutFor(c.type, c.w, c.h, c.sampleBytes, 10);
+        ASSERT_EQ(l.planeCount, c.planes);
+        EXPECT_EQ(l.frameBytes, c.frameBytes);
+        EXPECT_EQ(l.bitDepth, c.sampleBytes == 1 ? 8u : 10u);
+        for (uint32_t i = 0; i < c.planes; ++i) {
+            const ComparePlane& p = l.planes[i];
+            EXPECT_EQ(std::vector<uint32_t>({p.offset, p.width, p.height, p.step, uint32_t(p.name)}),
+                      std::vector<uint32_t>({c.p[i].offset, c.p[i].width, c.p[i].height, c.p[i].step,
+                                             uint32_t(c.p[i].name)}));
+        }
+    }
+}
+
+TEST(CompareFrames, MetricsOfEveryTypeMatchThePlainReference) {
+    std::mt19937 rng(3);
+    const uint32_t types[] = {TYPE_GRAY, TYPE_YUV444, TYPE_YUV422, TYPE_YUV411, TYPE_YUV420, TYPE_RGB, TYPE_BGR};
+    const uint32_t sizes[][2] = {{176, 144}, {8, 5}, {7, 3}, {1, 1}};
+    for (uint32_t sb : {1u, 2u}) {
+        for (uint32_t type : types) {
+            for (const auto& s : sizes) {
+                const CompareLayout l = CompareLayoutFor(type, s[0], s[1], sb, 12);
+                std::vector<uint8_t> a(l.frameBytes);
+                FillRandom(a.data(), a.size(), rng);
+                // Identical; every sample different; one sample different at
+                // each plane's last sample; random.
+                std::vector<std::vector<uint8_t>> bs(4, a);
+                for (auto& v : bs[1]) {
+                    v = static_cast<uint8_t>(v + 1);
+                }
+                for (uint32_t i = 0; i < l.planeCount; ++i) {
+                    const ComparePlane& p = l.planes[i];
+                    const size_t last = p.offset + (size_t{p.width} * p.height - 1) * p.step * sb;
+                    bs[2][last + sb - 1] ^= 0x80; // the top byte of a word
+                }
+                FillRandom(bs[3].data(), a.size(), rng);
+                ForEachLevel([&] {
+                    for (size_t k = 0; k < bs.size(); ++k) {
+                        SCOPED_TRACE("type " + std::to_string(type) + " " + std::to_string(s[0]) + "x" +
+                                     std::to_string(s[1]) + " bytes " + std::to_string(sb) + " case " +
+                                     std::to_string(k));
+                        GuardedCopy ga(a), gb(bs[k]);
+                        ExpectFrameMatchesReference(l, ga.get(), gb.get());
+                    }
+                });
+            }
+        }
+    }
+}
+
+TEST(Psnr, FromTheExactSumsWithThePeakOfTheBitDepth) {
+    struct {
+        uint64_t sse, samples;
+        uint32_t bits;
+        const char* text;
+    } cases[] = {
+        {0, 100, 8, "identical"},
+        {5, 0, 8, "identical"},        // no samples: nothing differs, no division
+        {1, 1, 8, "48.13"},            // 10 log10(255^2)
+        {65025, 8, 8, "9.03"},         // 10 log10(8)
+        {65025, 1, 8, "0.00"},         // every sample at the largest difference
+        {1, 4, 10, "66.22"},           // peak 1023
+        {uint64_t{65535} * 65535 * 2088960, 2088960, 16, "0.00"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PsnrText(c.sse, c.samples, PeakOf(c.bits)), c.text) << c.sse << " " << c.samples;
+    }
+    double db = -1;
+    EXPECT_EQ(PsnrOf(0, 10, 255, &db), PSNR_IDENTICAL);
+    EXPECT_EQ(db, -1);
+    EXPECT_EQ(PeakOf(8), 255u);
+    EXPECT_EQ(PeakOf(16), 65535u);
+}
+
+TEST(DifferenceView, SampleRuleKeysAndGains) {
+    struct {
+        uint8_t a, b;
+        uint32_t gain;
+        uint8_t shown;
+    } samples[] = {
+        {0, 0, 16, 128},   {255, 255, 1, 128}, {130, 128, 1, 130}, {128, 130, 1, 126}, {130, 128, 4, 136},
+        {130, 128, 16, 160}, {200, 100, 1, 228}, {200, 100, 4, 255}, {0, 255, 1, 0},   {255, 0, 1, 255},
+        {100, 101, 16, 112}, {100, 108, 16, 0},
+    };
+    // A gray frame of the samples one after the other, and a 4:2:0 frame
+    // whose chroma follows the same rule.
+    for (uint32_t type : {TYPE_GRAY, TYPE_YUV420}) {
+        const CompareLayout l = CompareLayoutFor(type, 4, 2, 1, 8);
+        for (const auto& s : samples) {
+            std::vector<uint8_t> a(l.frameBytes, s.a), b(l.frameBytes, s.b), out(l.frameBytes, 7);
+            ASSERT_TRUE(BuildDifferenceFrame(l, a.data(), b.data(), s.gain, out.data()));
+            EXPECT_EQ(out, std::vector<uint8_t>(l.frameBytes, s.shown))
+                << int(s.a) << " " << int(s.b) << " k " << s.gain;
+        }
+    }
+    std::vector<uint8_t> frame(64);
+    EXPECT_FALSE(BuildDifferenceFrame(CompareLayoutFor(TYPE_GRAY, 4, 2, 1, 8), frame.data(), frame.data(), 2,
+                                      frame.data()));
+    EXPECT_FALSE(BuildDifferenceFrame(CompareLayoutFor(TYPE_GRAY, 4, 2, 2, 10), frame.data(), frame.data(), 1,
+                                      frame.data()));
+
+    EXPECT_EQ(std::vector<int>({ViewAfterTab(VIEW_A), ViewAfterTab(VIEW_B), ViewAfterTab(VIEW_DIFFERENCE)}),
+              std::vector<int>({VIEW_B, VIEW_A, VIEW_A}));
+    EXPECT_EQ(std::vector<int>({ViewAfterDifferenceKey(VIEW_A), ViewAfterDifferenceKey(VIEW_B),
+                                ViewAfterDifferenceKey(VIEW_DIFFERENCE)}),
+              std::vector<int>({VIEW_DIFFERENCE, VIEW_DIFFERENCE, VIEW_A}));
+    EXPECT_EQ(std::vector<uint32_t>({RaiseGain(1), RaiseGain(4), RaiseGain(16), LowerGain(16), LowerGain(4),
+                                     LowerGain(1)}),
+              std::vector<uint32_t>({4, 16, 16, 4, 1, 1}));
+}
+
+// Two gray 4 x 2 sequences on disk: A has 5 frames, B 6. B differs from A in
+// frames 0, 2 and 4 (the first and last frames both have).
+class ComparisonFiles : public ::testing::Test {
+protected:
+    static const uint32_t kW = 4, kH = 2, kBytes = kW * kH;
+    void SetUp() override {
+        ASSERT_TRUE(InitPlayerState());
+        Player.framePreset = FRAME_PRESET_CUSTOM;
+        Player.frameWidth = kW;
+        Player.frameHeight = kH;
+        Player.sequenceType = TYPE_GRAY;
+        ApplyFramePreset();
+        for (uint32_t i = 0; i < 6 * kBytes; ++i) {
+            a_.push_back(static_cast<uint8_t>(i * 13 + 40));
+        }
+        b_ = a_;
+        a_.resize(5 * kBytes);
+        b_[0 * kBytes + 5] += 255;              // one sample by 1: SSE 1
+        a_[2 * kBytes + 7] = 0; // the last sample, as far off as can be
+        b_[2 * kBytes + 7] = 255;
+        b_[4 * kBytes + 1] += 2;                // two samples by 2: SSE 8
+        b_[4 * kBytes + 6] -= 2;
+        ASSERT_TRUE(fileA_.WriteAt(0, a_.data(), a_.size()));
+        ASSERT_TRUE(fileB_.WriteAt(0, b_.data(), b_.size()));
+        ASSERT_TRUE(OpenInputFile(fileA_.path()));
+        ASSERT_EQ(StartComparison(fileB_.path()), COMPARE_STARTED);
+    }
+    void TearDown() override {
+        EndComparison();
+        ReleasePlayerState();
+    }
+    std::vector<uint8_t> a_, b_;
+    TempFile fileA_, fileB_;
+};
+
+TEST_F(ComparisonFiles, ViewsPutTheirFrameInTheFrameBuffer) {
+    EXPECT_EQ(ComparedFrameCount(), 5u);
+    EXPECT_EQ(StartComparison("/no/such/folder/b.yuv"), COMPARE_CANNOT_OPEN);
+    EXPECT_TRUE(ComparisonActive()); // the running comparison stays
+    FrameDiff diff;
+    for (int view : {VIEW_A, VIEW_B, VIEW_DIFFERENCE}) {
+        Comparison.view = view;
+        Comparison.gain = 16;
+        ASSERT_TRUE(LoadComparedFrame(2, &diff));
+        std::vector<uint8_t> want(a_.begin() + 2 * kBytes, a_.begin() + 3 * kBytes);
+        if (view == VIEW_B) {
+            want.assign(b_.begin() + 2 * kBytes, b_.begin() + 3 * kBytes);
+        } else if (view == VIEW_DIFFERENCE) {
+            want.assign(kBytes, 128);
+            want[7] = 0;
+        }
+        EXPECT_EQ(std::vector<uint8_t>(Player.frameBuffer, Player.frameBuffer + kBytes), want) << view;
+    }
+    EXPECT_EQ(FirstDifferenceText(SequenceCompareLayout(), 2, diff),
+              "Frame 2: first difference in Y at (3, 1): A 0, B 255");
+    EXPECT_FALSE(LoadComparedFrame(5, &diff)); // B has it, A does not
+    EndComparison();
+    EXPECT_FALSE(LoadComparedFrame(0, &diff));
+    EXPECT_EQ(ComparedFrameCount(), 0u);
+}
+
+TEST_F(ComparisonFiles, NextDifferenceAcrossBothEnds) {
+    const int64_t kNone = -1;
+    struct {
+        uint32_t shown;
+        bool forward;
+        int64_t found;
+    } cases[] = {
+        {0, true, 2}, {1, true, 2}, {2, true, 4}, {4, true, kNone}, {3, true, 4},
+        {4, false, 2}, {2, false, 0}, {1, false, 0}, {0, false, kNone},
+        {9, false, 4}, // past the end (a file shrank): from the last frame both have
+        {9, true, kNone},
+    };
+    for (const auto& c : cases) {
+        uint32_t found = 99;
+        FrameDiff diff;
+        const int r = FindDifferentFrame(c.shown, c.forward, &found, &diff);
+        EXPECT_EQ(r == SEARCH_FOUND ? int64_t{found} : kNone, c.found) << c.shown << " " << c.forward;
+        if (r == SEARCH_FOUND) {
+            EXPECT_TRUE(diff.planes[0].hasFirst);
+        } else {
+            EXPECT_EQ(r, SEARCH_NONE);
+        }
+    }
+    EXPECT_STREQ(NoMoreDifferencesMessage, "No more differences.");
+}
+
+TEST_F(ComparisonFiles, StatisticsOneFramePerStepThenTheTableAndSummary) {
+    CompareStatistics* s = StartStatistics();
+    ASSERT_NE(s, nullptr);
+    int steps = 0, r;
+    while ((r = StepStatistics(s)) == STATS_MORE) {
+        ++steps;
+        EXPECT_EQ(s->done, uint32_t(steps));
+    }
+    ASSERT_EQ(r, STATS_DONE);
+    EXPECT_EQ(s->done, 5u);
+    const std::string text = StatisticsText(*s, '\t');
+    EXPECT_EQ(text, "Frame\tY PSNR (dB)\tMax difference\tDiffering samples\r\n"
+                    "0\t57.16\t1\t1\r\n"
+                    "1\tidentical\t0\t0\r\n"
+                    "2\t9.03\t255\t1\r\n"
+                    "3\tidentical\t0\t0\r\n"
+                    "4\t48.13\t2\t2\r\n"
+                    "\r\n"
+                    "Summary\tY\r\n"
+                    "Mean PSNR of differing frames (dB)\t38.11\r\n"
+                    "PSNR of total squared error (dB)\t16.02\r\n"
+                    "Total squared error\t65034\r\n"
+                    "First differing frame\t0\r\n"
+                    "Last differing frame\t4\r\n"
+                    "Frames compared\t5\tof\t5\r\n");
+    TempFile csv;
+    ASSERT_TRUE(SaveStatisticsCsv(*s, csv.path()));
+    std::string want = text;
+    for (auto& ch : want) {
+        ch = ch == '\t' ? ',' : ch;
+    }
+    const std::vector<uint8_t> saved = ReadWholeFile(csv.path());
+    EXPECT_EQ(std::string(saved.begin(), saved.end()), want);
+    EXPECT_FALSE(SaveStatisticsCsv(*s, "/no/such/folder/stats.csv"));
+    FreeStatistics(s);
+
+    // Cancel after one frame: what was done stays, and freeing it is all.
+    s = StartStatistics();
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(StepStatistics(s), STATS_MORE);
+    EXPECT_NE(StatisticsText(*s, ',').find("Frames compared,1,of,5"), std::string::npos);
+    FreeStatistics(s);
+    EndComparison();
+    EXPECT_EQ(StartStatistics(), nullptr);
+}
+
+} // namespace
