@@ -12,6 +12,9 @@
 #include "frame_rate.h"
 #include "image_checks.h"
 #include "option_rules.h"
+#include "pixel_readout.h"
+
+InspectorState Inspector;
 
 namespace {
 
@@ -95,6 +98,22 @@ const char* WriteSaveFile(const uint8_t* bytes, size_t size) {
     return nullptr;
 }
 
+// Ends a comparison that runs, and what the Inspector showed of it.
+void ForgetComparison(WindowActions* a) {
+    if (ComparisonActive() || Inspector.hasDiff || Inspector.status[0]) {
+        EndComparison();
+        Inspector.hasDiff = false;
+        Inspector.status[0] = '\0';
+        a->updateInspector = true;
+    }
+}
+
+// Shows the frame on screen again, in a new view; while playing, the next
+// frame shows it anyway.
+WindowActions ShowAgain() {
+    return Player.playing ? NoActions() : RequestFrame(Player.frameShown, REQUEST_BY_COMMAND);
+}
+
 } // namespace
 
 PlaybackMode ModeOf(const PlayerState& s) {
@@ -123,6 +142,9 @@ MenuLook MenuFor(const PlayerState& s) {
     look.pauseChecked = s.paused;
     look.lumaOnlyChecked = s.lumaOnly;
     look.settingsFromNameChecked = s.settingsFromName;
+    look.compareEnabled = !idle;
+    look.comparisonEnabled = ComparisonActive();
+    look.inspectorChecked = Inspector.shown;
     return look;
 }
 
@@ -219,7 +241,9 @@ WindowActions ShowSequenceFrame(uint32_t n, int source) {
     if (source == REQUEST_BY_PLAYBACK && !Player.playing) {
         return NoActions();
     }
-    if (!ReadSequenceFrame(n)) {
+    FrameDiff diff;
+    const bool comparing = ComparisonActive();
+    if (comparing ? !LoadComparedFrame(n, &diff) : !ReadSequenceFrame(n)) {
         if (Player.playing) {
             EndPlayback(); // the normal end of playback
             return NoActions();
@@ -227,6 +251,13 @@ WindowActions ShowSequenceFrame(uint32_t n, int source) {
         return Message("Frame number too large!");
     }
     WindowActions a = NoActions();
+    a.updateInspector = Inspector.shown; // the readout follows the frame
+    if (comparing) {
+        Inspector.hasDiff = true;
+        Inspector.diff = diff;
+        Inspector.diffFrame = n;
+        a.updateInspector = true;
+    }
     a.display = DisplayCallFor(RouteFrame(Player.sequenceType, Player.frameWidth, Player.frameHeight,
                                           Player.sequencePlan, Player.frameBuffer, Player.lumaOnly));
     Player.frameShown = n;
@@ -238,6 +269,7 @@ WindowActions ShowSequenceFrame(uint32_t n, int source) {
 
 WindowActions ShowOpenedImage(int kind) {
     WindowActions a = NoActions();
+    a.updateInspector = Inspector.shown;
     if (kind == IMAGE_FILE_RAW) {
         if (!ReadRawImage()) {
             return Message("Image file too short!");
@@ -282,6 +314,7 @@ WindowActions OpenSequence(const char* path) {
     Player.sequenceActive = true;
     EndPlayback();
     WindowActions a = RequestFrame(0, REQUEST_BY_COMMAND);
+    ForgetComparison(&a);
     char taken[96] = "";
     if (fromName) {
         ApplyNameSettings(named, &a);
@@ -302,9 +335,11 @@ WindowActions OpenImage(const char* path) {
     Player.sequenceActive = false;
     EndPlayback();
     WindowActions a = NoActions();
+    ForgetComparison(&a);
     SetTitle(&a, path);
     FitTo(&a, Player.imageWidth, Player.imageHeight);
-    a.requestImage = ClassifyImageFile(path);
+    Player.imageKind = ClassifyImageFile(path);
+    a.requestImage = Player.imageKind;
     return a;
 }
 
@@ -352,4 +387,114 @@ WindowActions SaveFrameAccepted(bool asBitmap) {
         free(image);
     }
     return failure ? Message(failure) : RequestFrame(Player.currentFrame, REQUEST_BY_COMMAND);
+}
+
+WindowActions CompareWithSequence(const char* path) {
+    if (ModeOf(Player) == PLAYBACK_IDLE) {
+        return NoActions();
+    }
+    switch (StartComparison(path)) {
+    case COMPARE_CANNOT_OPEN: return Message("Cannot open file for reading!");
+    case COMPARE_NO_MEMORY: return Message("Frame buffer failure!");
+    }
+    Inspector.shown = true;
+    Inspector.hasDiff = false;
+    Inspector.status[0] = '\0';
+    WindowActions a = ShowAgain();
+    a.updateInspector = true;
+    return a;
+}
+
+WindowActions EndComparisonCommand() {
+    if (!ComparisonActive()) {
+        return NoActions();
+    }
+    WindowActions a = ShowAgain();
+    ForgetComparison(&a);
+    return a;
+}
+
+WindowActions PressCompareKey(int key) {
+    if (!ComparisonActive() || ModeOf(Player) == PLAYBACK_IDLE) {
+        return NoActions();
+    }
+    switch (key) {
+    case KEY_FLIP_VIEW: Comparison.view = ViewAfterTab(Comparison.view); return ShowAgain();
+    case KEY_DIFFERENCE_VIEW: Comparison.view = ViewAfterDifferenceKey(Comparison.view); return ShowAgain();
+    case KEY_GAIN_UP: Comparison.gain = RaiseGain(Comparison.gain); break;
+    case KEY_GAIN_DOWN: Comparison.gain = LowerGain(Comparison.gain); break;
+    case KEY_NEXT_DIFFERENCE:
+    case KEY_PREVIOUS_DIFFERENCE: {
+        // A jump pauses playback, as a frame key does.
+        if (Player.playing) {
+            PauseCommand();
+        }
+        uint32_t found = 0;
+        FrameDiff diff;
+        WindowActions a = NoActions();
+        a.updateInspector = true;
+        switch (FindDifferentFrame(Player.frameShown, key == KEY_NEXT_DIFFERENCE, &found, &diff)) {
+        case SEARCH_FOUND:
+            snprintf(Inspector.status, sizeof Inspector.status, "%s",
+                     FirstDifferenceText(SequenceCompareLayout(), found, diff).c_str());
+            Player.currentFrame = Player.paused ? found + 1 : found;
+            a = RequestFrame(found, REQUEST_BY_COMMAND);
+            a.updateInspector = true;
+            return a;
+        case SEARCH_NONE: snprintf(Inspector.status, sizeof Inspector.status, "%s", NoMoreDifferencesMessage); break;
+        default: snprintf(Inspector.status, sizeof Inspector.status, "Cannot read the sequences."); break;
+        }
+        return a;
+    }
+    default: return NoActions();
+    }
+    // A new gain shows in the difference view only.
+    return Comparison.view == VIEW_DIFFERENCE ? ShowAgain() : NoActions();
+}
+
+WindowActions ToggleInspector() {
+    Inspector.shown = !Inspector.shown;
+    WindowActions a = NoActions();
+    a.updateInspector = true;
+    return a;
+}
+
+WindowActions PointerMoved(bool inside, uint32_t x, uint32_t y) {
+    if (inside == Inspector.pointing && x == Inspector.x && y == Inspector.y) {
+        return NoActions();
+    }
+    Inspector.pointing = inside;
+    Inspector.x = x;
+    Inspector.y = y;
+    WindowActions a = NoActions();
+    a.updateInspector = Inspector.shown;
+    return a;
+}
+
+std::string InspectorText(const uint8_t* image, uint32_t capacity) {
+    std::string text;
+    if (ComparisonActive()) {
+        static const char* const views[] = {"A", "B", "difference"};
+        char line[96];
+        snprintf(line, sizeof line, "Comparing: view %s, gain %u\n", views[Comparison.view % 3],
+                 static_cast<unsigned>(Comparison.gain));
+        text += line;
+        if (Inspector.hasDiff) {
+            snprintf(line, sizeof line, "Frame %u\n", static_cast<unsigned>(Inspector.diffFrame));
+            text += line + FrameDiffText(SequenceCompareLayout(), Inspector.diff);
+        }
+    }
+    if (Inspector.status[0]) {
+        text += std::string(Inspector.status) + "\n";
+    }
+    if (!text.empty()) {
+        text += "\n";
+    }
+    std::string readout;
+    if (Inspector.pointing) {
+        readout = Player.sequenceActive ? SequenceReadout(Inspector.x, Inspector.y)
+                  : Player.imageOpened  ? ImageReadout(Inspector.x, Inspector.y, image, capacity)
+                                        : "";
+    }
+    return text + (readout.empty() ? "Point at the picture to read its values.\n" : readout);
 }

@@ -9,6 +9,9 @@
 
 #include <stdint.h>
 
+#include <string>
+
+#include "comparison.h"
 #include "frame_routing.h"
 #include "player_state.h"
 
@@ -29,6 +32,9 @@ struct MenuLook {
     bool pauseChecked;
     bool lumaOnlyChecked;
     bool settingsFromNameChecked;
+    bool compareEnabled;       // "Compare with sequence...": a sequence is open
+    bool comparisonEnabled;    // "End comparison" and "Comparison statistics..."
+    bool inspectorChecked;
 };
 MenuLook MenuFor(const PlayerState& state);
 
@@ -52,6 +58,7 @@ struct WindowActions {
     uint32_t frame;
     int source; // a FrameRequestSource
     int requestImage; // the kind of the image to show (ImageFileKind), 0 for none
+    bool updateInspector; // show or hide the Inspector as Inspector.shown says, and renew its text
     const char* message; // the main window's message box, or null
 };
 
@@ -103,6 +110,50 @@ WindowActions SequenceOptionAccepted(); // new plan and timer period
 // The save dialog's OK: reads currentFrame and writes it to saveFileName as
 // raw bytes or as a bitmap file, then shows it.
 WindowActions SaveFrameAccepted(bool asBitmap);
+
+// ---- Comparing with a second sequence, and the Inspector ----
+
+// What the Inspector shows beside the main window.
+struct InspectorState {
+    bool shown;
+    bool pointing; // the mouse is over the picture, at (x, y)
+    uint32_t x, y;
+    bool hasDiff;  // the metrics of the compared frame on screen
+    FrameDiff diff;
+    uint32_t diffFrame;
+    char status[160]; // the last jump's report, or "No more differences."
+};
+extern InspectorState Inspector;
+
+// File > "Compare with sequence...": `path` becomes sequence B, read with the
+// current frame settings; the Inspector opens. A file that cannot be opened
+// gets "Cannot open file for reading!" and changes nothing.
+WindowActions CompareWithSequence(const char* path);
+// File > "End comparison".
+WindowActions EndComparisonCommand();
+
+// The comparison's keys: Tab flips A and B, D shows the difference, + and -
+// change its gain, N and Shift+N jump to the next or previous frame that
+// differs. They do nothing without a comparison.
+enum CompareKey {
+    KEY_FLIP_VIEW,
+    KEY_DIFFERENCE_VIEW,
+    KEY_GAIN_UP,
+    KEY_GAIN_DOWN,
+    KEY_NEXT_DIFFERENCE,
+    KEY_PREVIOUS_DIFFERENCE
+};
+WindowActions PressCompareKey(int key);
+
+// Options > "Inspector" and the I key.
+WindowActions ToggleInspector();
+
+// The mouse moved over the picture (inside) or left it.
+WindowActions PointerMoved(bool inside, uint32_t x, uint32_t y);
+
+// The Inspector's text. `image` and `capacity` are the library's bitmap of
+// the window, whose colours an image's readout shows.
+std::string InspectorText(const uint8_t* image, uint32_t capacity);
 
 // Availability of the dialog commands that depend on the state.
 bool CanShowSingleFrame();

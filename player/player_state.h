@@ -89,6 +89,7 @@ struct PlayerState {
     bool settingsFromName; // opening a sequence first reads its name's settings
     bool sequenceOpened;
     bool imageOpened;
+    int imageKind; // the ImageFileKind of the image opened last
     FILE* openFile; // null when no file is open (also after a failed open)
     char saveFileName[SAVE_FILE_NAME_MAX + 1];
     char title[TITLE_MAX + 1]; // the main window's title

@@ -13,6 +13,7 @@
 #define IDD_SEQUENCE_OPTION 13
 #define IDD_FRAME_NUMBER 14
 #define IDD_SAVE_FRAME 15
+#define IDD_COMPARISON_STATISTICS 16
 
 // Menu items
 #define IDM_OPEN_SEQUENCE 101
@@ -29,7 +30,11 @@
 #define IDM_SEQUENCE_OPTION 303
 #define IDM_Y_ONLY 304
 // Items beyond the original menu
+#define IDM_COMPARE 103
+#define IDM_END_COMPARISON 104
+#define IDM_COMPARISON_STATISTICS 105
 #define IDM_SETTINGS_FROM_NAME 305
+#define IDM_INSPECTOR 306
 
 // Commands of the keys alone (accelerator table 5); the menus do not show them
 #define IDR_FRAME_KEYS 5
@@ -38,6 +43,13 @@
 #define IDK_FIRST_FRAME 403
 #define IDK_LAST_FRAME 404
 #define IDK_PLAY_PAUSE 405
+// ... and of a comparison
+#define IDK_FLIP_VIEW 406
+#define IDK_DIFFERENCE_VIEW 407
+#define IDK_GAIN_UP 408
+#define IDK_GAIN_DOWN 409
+#define IDK_NEXT_DIFFERENCE 410
+#define IDK_PREVIOUS_DIFFERENCE 411
 
 // Frame Options (11)
 #define IDC_PRESET_FIRST 101 // SQCIF; QCIF, CIF, 4CIF, 16CIF follow
@@ -78,5 +90,12 @@
 #define IDC_SAVE_FILE_NAME 102
 #define IDC_FRAME_NUMBER_GROUP 201
 #define IDC_FILE_NAME_GROUP 202
+
+// Comparison statistics (16)
+#define IDC_STATS_TABLE 101
+#define IDC_STATS_PROGRESS 102
+#define IDC_STATS_STATE 103
+#define IDC_STATS_COPY 104
+#define IDC_STATS_SAVE 105
 
 #endif

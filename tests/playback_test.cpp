@@ -342,6 +342,66 @@ TEST_F(PlaybackTest, SettingsFromTheNameWhenAsked) {
     remove(huge.c_str());
 }
 
+// Sequence B equals A but for one sample of frame 2: V at (1, 1).
+TEST_F(PlaybackTest, ComparingViewsJumpsAndTheReadout) {
+    std::vector<uint8_t> b = sequence_;
+    const uint32_t vAt = 2 * kFrameBytes + kW * kH + kW * kH / 4 + 1 * (kW / 2) + 1;
+    b[vAt] ^= 0x10;
+    TempFile fileB;
+    ASSERT_TRUE(fileB.WriteAt(0, b.data(), b.size()));
+    EXPECT_FALSE(CompareWithSequence(fileB.path()).requestFrame) << "no sequence open";
+    Follow(OpenSequence(file_.path()));
+    EXPECT_FALSE(MenuFor(Player).comparisonEnabled);
+    EXPECT_STREQ(CompareWithSequence("/no such folder/b.yuv").message, "Cannot open file for reading!");
+
+    WindowActions a = CompareWithSequence(fileB.path());
+    EXPECT_TRUE(Inspector.shown && a.updateInspector);
+    EXPECT_TRUE(MenuFor(Player).comparisonEnabled && MenuFor(Player).inspectorChecked);
+    EXPECT_TRUE(a.requestFrame && a.frame == 0) << "the frame shows again, compared";
+    Follow(a);
+    EXPECT_TRUE(Inspector.hasDiff);
+    EXPECT_FALSE(AnyDifference(Inspector.diff));
+
+    // N from frame 0 finds frame 2 and names the sample; then no more.
+    a = PressCompareKey(KEY_NEXT_DIFFERENCE);
+    EXPECT_TRUE(a.requestFrame && a.frame == 2);
+    EXPECT_STREQ(Inspector.status, "Frame 2: first difference in V at (1, 1): A 221, B 205");
+    Follow(a);
+    EXPECT_EQ(Player.frameShown, 2u);
+    EXPECT_EQ(Inspector.diff.planes[2].sse, 256u);
+    EXPECT_FALSE(PressCompareKey(KEY_NEXT_DIFFERENCE).requestFrame);
+    EXPECT_STREQ(Inspector.status, "No more differences.");
+    EXPECT_EQ(PressCompareKey(KEY_PREVIOUS_DIFFERENCE).requestFrame, false) << "none before frame 2";
+    Follow(PressKey(FRAME_KEY_LAST, SequenceFrameCount()));
+    EXPECT_EQ(PressCompareKey(KEY_PREVIOUS_DIFFERENCE).frame, 2u);
+
+    // The readout of pixel (3, 2) of frame 2: Y, and the chroma sample (1, 1)
+    // that differs.
+    Follow(ShowSequenceFrame(2, REQUEST_BY_COMMAND));
+    PointerMoved(true, 3, 2);
+    const std::string text = InspectorText(nullptr, 0);
+    EXPECT_NE(text.find("Pixel 3, 2 of frame 2"), std::string::npos) << text;
+    EXPECT_NE(text.find("V  A 221  B 205  A-B +16 at 1, 1"), std::string::npos) << text;
+
+    // The difference view shows 128 + k (A - B); Tab and D choose the views.
+    PressCompareKey(KEY_DIFFERENCE_VIEW);
+    PressCompareKey(KEY_GAIN_UP);
+    a = ShowSequenceFrame(2, REQUEST_BY_COMMAND);
+    EXPECT_EQ(a.display.data[0], 128);
+    EXPECT_EQ(static_cast<uint8_t>(a.display.v[kW / 2 + 1] ^ 0x80), 128 + 4 * 16);
+    PressCompareKey(KEY_FLIP_VIEW); // to A
+    PressCompareKey(KEY_FLIP_VIEW); // to B
+    a = ShowSequenceFrame(2, REQUEST_BY_COMMAND);
+    EXPECT_EQ(static_cast<uint8_t>(a.display.v[kW / 2 + 1] ^ 0x80), 205);
+
+    // Opening a sequence ends the comparison.
+    Follow(OpenSequence(file_.path()));
+    EXPECT_FALSE(ComparisonActive());
+    EXPECT_FALSE(Inspector.hasDiff);
+    ToggleInspector();
+    EXPECT_FALSE(Inspector.shown);
+}
+
 TEST_F(PlaybackTest, FramesAndImagesGoToTheirLibraryCalls) {
     Enter(PLAYBACK_STOPPED);
     // A sequence frame: its colour planes signed, or the neutral planes in

@@ -12,12 +12,14 @@
 
 #include "display.h"
 #include "frame_access.h"
+#include "inspector.h"
 #include "main_window.h"
 #include "option_dialogs.h"
 #include "option_rules.h"
 #include "playback.h"
 #include "player_state.h"
 #include "resource.h"
+#include "statistics_dialog.h"
 
 namespace {
 
@@ -122,6 +124,10 @@ void DrawMenu(HWND window) {
     CheckItem(menu, IDM_PAUSE, look.pauseChecked);
     CheckItem(menu, IDM_Y_ONLY, look.lumaOnlyChecked);
     CheckItem(menu, IDM_SETTINGS_FROM_NAME, look.settingsFromNameChecked);
+    EnableItem(menu, IDM_COMPARE, look.compareEnabled);
+    EnableItem(menu, IDM_END_COMPARISON, look.comparisonEnabled);
+    EnableItem(menu, IDM_COMPARISON_STATISTICS, look.comparisonEnabled);
+    CheckItem(menu, IDM_INSPECTOR, look.inspectorChecked);
     if (!g_menuDrawn || look.controlEnabled != g_menuShown.controlEnabled) {
         EnableMenuItem(menu, kControlMenuPosition,
                        MF_BYPOSITION | (look.controlEnabled ? MF_ENABLED : MF_GRAYED));
@@ -173,6 +179,9 @@ void Carry(HWND window, const WindowActions& a) {
     }
     DrawMenu(window);
     Display(window, a.display);
+    if (a.updateInspector) {
+        UpdateInspector(window);
+    }
     if (a.requestFrame) {
         PostMessageA(window, WM_DISPLAY_REQUEST, a.frame, MAKELPARAM(a.source, 0));
     }
@@ -228,6 +237,26 @@ void OpenDroppedFiles(HWND window, HDROP drop) {
     Carry(window, OpenDroppedFile(path));
 }
 
+void CompareCommand(HWND window) {
+    if (MenuFor(Player).compareEnabled && ChooseFile()) {
+        Carry(window, CompareWithSequence(g_fileName));
+    }
+}
+
+void StatisticsCommand(HWND window) {
+    if (ComparisonActive()) {
+        RunStatisticsDialog(window);
+    }
+}
+
+// The mouse over the client area; the Inspector reads out the pixel under it.
+void OnMouseMove(HWND window, LPARAM where) {
+    TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window, 0};
+    TrackMouseEvent(&track);
+    const int x = static_cast<short>(LOWORD(where)), y = static_cast<short>(HIWORD(where));
+    Carry(window, PointerMoved(x >= 0 && y >= 0, static_cast<uint32_t>(x), static_cast<uint32_t>(y)));
+}
+
 void ShowSingleFrameCommand(HWND window) {
     if (CanShowSingleFrame() && RunFrameNumberDialog(window)) {
         Carry(window, FrameNumberAccepted());
@@ -280,6 +309,10 @@ void OnCommand(HWND window, int id, HWND, UINT) {
     case IDM_OPEN_SEQUENCE: OpenSequenceCommand(window); break;
     case IDM_OPEN_IMAGE: OpenImageCommand(window); break;
     case IDM_EXIT: PostMessageA(window, WM_CLOSE, 0, 0); break;
+    case IDM_COMPARE: CompareCommand(window); break;
+    case IDM_END_COMPARISON: Carry(window, EndComparisonCommand()); break;
+    case IDM_COMPARISON_STATISTICS: StatisticsCommand(window); break;
+    case IDM_INSPECTOR: Carry(window, ToggleInspector()); break;
     case IDM_PLAY: Carry(window, PlayCommand()); break;
     case IDM_STOP: Carry(window, StopCommand()); break;
     case IDM_PAUSE: Carry(window, PauseCommand()); break;
@@ -296,6 +329,12 @@ void OnCommand(HWND window, int id, HWND, UINT) {
     case IDK_FIRST_FRAME: Key(window, FRAME_KEY_FIRST); break;
     case IDK_LAST_FRAME: Key(window, FRAME_KEY_LAST); break;
     case IDK_PLAY_PAUSE: Key(window, KEY_PLAY_PAUSE); break;
+    case IDK_FLIP_VIEW: Carry(window, PressCompareKey(KEY_FLIP_VIEW)); break;
+    case IDK_DIFFERENCE_VIEW: Carry(window, PressCompareKey(KEY_DIFFERENCE_VIEW)); break;
+    case IDK_GAIN_UP: Carry(window, PressCompareKey(KEY_GAIN_UP)); break;
+    case IDK_GAIN_DOWN: Carry(window, PressCompareKey(KEY_GAIN_DOWN)); break;
+    case IDK_NEXT_DIFFERENCE: Carry(window, PressCompareKey(KEY_NEXT_DIFFERENCE)); break;
+    case IDK_PREVIOUS_DIFFERENCE: Carry(window, PressCompareKey(KEY_PREVIOUS_DIFFERENCE)); break;
     }
 }
 
@@ -333,6 +372,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_DISPLAY_REQUEST:
         OnDisplayRequest(window, wParam, lParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(window, lParam);
+        return 0;
+    case WM_MOUSELEAVE:
+        Carry(window, PointerMoved(false, 0, 0));
         return 0;
     case WM_DROPFILES:
         OpenDroppedFiles(window, reinterpret_cast<HDROP>(wParam));

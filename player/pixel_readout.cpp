@@ -1,0 +1,154 @@
+#include "pixel_readout.h"
+
+#include <stdarg.h>
+#include <string.h>
+
+#include "display.h"
+#include "file_positions.h"
+#include "frame_access.h"
+#include "image_pixels.h"
+#include "player_state.h"
+
+namespace {
+
+// Columns and rows of pixels that share a chroma sample.
+void Subsampling(uint32_t type, uint32_t* sx, uint32_t* sy) {
+    *sx = type == TYPE_YUV422 || type == TYPE_YUV420 ? 2 : type == TYPE_YUV411 ? 4 : 1;
+    *sy = type == TYPE_YUV420 ? 2 : 1;
+}
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) {
+    char text[160];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
+}
+
+// One line per plane: "Y 81", "U 90 at 60, 22", or in a comparison
+// "Y  A 81  B 80  A-B +1".
+std::string PlaneLines(FILE* a, FILE* b, uint64_t position, const SequenceLayout& layout, uint32_t w, uint32_t h,
+                       uint32_t x, uint32_t y) {
+    const CompareLayout planes = StoredPlanes(layout, w, h);
+    std::string text;
+    for (uint32_t p = 0; p < planes.planeCount; ++p) {
+        SampleSpot spot;
+        uint32_t va, vb;
+        if (!SpotOf(planes, layout.type, p, x, y, &spot) || !ReadStoredSample(a, position, planes, layout, spot, &va)) {
+            continue;
+        }
+        std::string line = Format("%c %u", planes.planes[p].name, va);
+        if (b) {
+            if (!ReadStoredSample(b, position, planes, layout, spot, &vb)) {
+                continue;
+            }
+            const int64_t d = int64_t{va} - int64_t{vb};
+            line = Format("%c  A %u  B %u  A-B %s%lld", planes.planes[p].name, va, vb, d > 0 ? "+" : "",
+                          static_cast<long long>(d));
+        }
+        if (spot.x != x || spot.y != y) {
+            line += Format(" at %u, %u", spot.x, spot.y);
+        }
+        text += line + "\n";
+    }
+    return text;
+}
+
+} // namespace
+
+CompareLayout StoredPlanes(const SequenceLayout& layout, uint32_t w, uint32_t h) {
+    if (layout.packing == PACKING_PLANAR) {
+        return CompareLayoutFor(layout.type, w, h, SampleBytes(layout), layout.bits);
+    }
+    const bool words = layout.packing == PACKING_P010;
+    CompareLayout l = CompareLayoutFor(layout.type, w, h, words ? 2 : 1, words ? 16 : 8);
+    const uint32_t sb = words ? 2 : 1;
+    const uint32_t luma = w * h; // the settings bound frames to a few million pixels
+    switch (layout.packing) {
+    case PACKING_YUYV:
+    case PACKING_UYVY: {
+        const bool uFirst = layout.packing == PACKING_UYVY;
+        l.planes[0] = ComparePlane{uFirst ? 1u : 0u, w, h, 2, 'Y'};
+        l.planes[1] = ComparePlane{uFirst ? 0u : 1u, w / 2, h, 4, 'U'};
+        l.planes[2] = ComparePlane{uFirst ? 2u : 3u, w / 2, h, 4, 'V'};
+        break;
+    }
+    default: { // chroma pairs after the luma plane
+        const bool vFirst = layout.packing == PACKING_NV21;
+        l.planes[1] = ComparePlane{(luma + (vFirst ? 1 : 0)) * sb, w / 2, h / 2, 2, 'U'};
+        l.planes[2] = ComparePlane{(luma + (vFirst ? 0 : 1)) * sb, w / 2, h / 2, 2, 'V'};
+        break;
+    }
+    }
+    return l;
+}
+
+bool SpotOf(const CompareLayout& planes, uint32_t type, uint32_t plane, uint32_t x, uint32_t y, SampleSpot* spot) {
+    if (plane >= planes.planeCount) {
+        return false;
+    }
+    const ComparePlane& p = planes.planes[plane];
+    uint32_t sx = 1, sy = 1;
+    if (p.name == 'U' || p.name == 'V') {
+        Subsampling(type, &sx, &sy);
+    }
+    spot->x = x / sx;
+    spot->y = y / sy;
+    if (spot->x >= p.width || spot->y >= p.height) {
+        return false;
+    }
+    const uint64_t sample = (uint64_t{spot->y} * p.width + spot->x) * p.step;
+    const uint64_t offset = p.offset + sample * planes.sampleBytes;
+    if (offset + planes.sampleBytes > planes.frameBytes) {
+        return false;
+    }
+    spot->offset = static_cast<uint32_t>(offset);
+    return true;
+}
+
+bool ReadStoredSample(FILE* file, uint64_t framePosition, const CompareLayout& planes, const SequenceLayout& layout,
+                      const SampleSpot& spot, uint32_t* value) {
+    uint8_t bytes[2] = {0, 0};
+    if (!file || !SeekFromStart(file, framePosition + spot.offset) ||
+        fread(bytes, 1, planes.sampleBytes, file) != planes.sampleBytes) {
+        return false;
+    }
+    *value = planes.sampleBytes == 2 ? (bytes[0] | uint32_t{bytes[1]} << 8) : bytes[0];
+    if (layout.packing == PACKING_P010) {
+        *value >>= 6;
+    }
+    return true;
+}
+
+std::string SequenceReadout(uint32_t x, uint32_t y) {
+    const StoredFramePlan& stored = Player.storedPlan;
+    if (x >= stored.width || y >= stored.height || !Player.openFile) {
+        return "";
+    }
+    // Classic layouts read as the frame plan lays them out, like the frames.
+    SequenceLayout layout = stored.layout;
+    if (!IsExtendedLayout(layout)) {
+        layout = SequenceLayout{Player.sequenceType, 8, PACKING_PLANAR};
+    }
+    const uint64_t position = SequenceFramePosition(Player.frameShown);
+    std::string text = Format("Pixel %u, %u of frame %u\n", x, y, Player.frameShown);
+    return text + PlaneLines(Player.openFile, ComparisonActive() ? Comparison.fileB : nullptr, position, layout,
+                             stored.width, stored.height, x, y);
+}
+
+std::string ImageReadout(uint32_t x, uint32_t y, const uint8_t* image, uint32_t capacity) {
+    uint8_t rgb[3];
+    if (!StoredImagePixel(image, capacity, x, y, rgb)) {
+        return "";
+    }
+    std::string text = Format("Pixel %u, %u\nR %u  G %u  B %u\n", x, y, rgb[0], rgb[1], rgb[2]);
+    const uint32_t type = Player.imageType;
+    if (Player.imageKind == IMAGE_FILE_RAW && !Player.sequenceActive && type >= TYPE_YUV444 && type <= TYPE_YUV420 &&
+        x < Player.imageWidth && y < Player.imageHeight) {
+        text += PlaneLines(Player.openFile, nullptr, Player.imageHeader, SequenceLayout{type, 8, PACKING_PLANAR},
+                           Player.imageWidth, Player.imageHeight, x, y);
+    }
+    return text;
+}

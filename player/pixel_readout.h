@@ -1,0 +1,44 @@
+// What the Inspector reads out under the mouse: the stored samples of the
+// pixel in the frame on screen (Y, U and V at full depth, the chroma sample
+// at its own coordinates; R, G and B of interleaved frames), A, B and their
+// difference in a comparison, and the colour of an image's pixel.
+#ifndef VORLEX_PIXEL_READOUT_H
+#define VORLEX_PIXEL_READOUT_H
+
+#include <stdint.h>
+#include <stdio.h>
+
+#include <string>
+
+#include "comparison.h"
+#include "sequence_layout.h"
+
+// The planes of a stored w x h frame of `layout`, as the comparison reads
+// them: planar layouts through CompareLayoutFor; NV12 and NV21 chroma with a
+// step of 2, P010 the same in 16-bit words (bit depth 16: the words as
+// stored), YUYV and UYVY every plane with its step inside the groups.
+CompareLayout StoredPlanes(const SequenceLayout& layout, uint32_t width, uint32_t height);
+
+// Where the sample of plane `plane` for pixel (x, y) lies: chroma at (x, y)
+// divided by the sampling's subsampling. False outside the plane.
+struct SampleSpot {
+    uint32_t offset; // bytes from the frame's start
+    uint32_t x, y;   // the sample's own coordinates in its plane
+};
+bool SpotOf(const CompareLayout& planes, uint32_t type, uint32_t plane, uint32_t x, uint32_t y, SampleSpot* spot);
+
+// The stored value of one sample: a byte, or a little-endian word (P010's
+// value in its high 10 bits). False when it cannot be read.
+bool ReadStoredSample(FILE* file, uint64_t framePosition, const CompareLayout& planes, const SequenceLayout& layout,
+                      const SampleSpot& spot, uint32_t* value);
+
+// The readout of pixel (x, y) of the sequence frame on screen (frameShown),
+// with A, B and A - B while a comparison runs; empty outside the frame.
+std::string SequenceReadout(uint32_t x, uint32_t y);
+
+// The readout of pixel (x, y) of an image: its colour as the stored image
+// `image` (`capacity` bytes, the library's bitmap of the window) holds it,
+// and for a raw YUV image its stored Y, U and V; empty outside the image.
+std::string ImageReadout(uint32_t x, uint32_t y, const uint8_t* image, uint32_t capacity);
+
+#endif

@@ -1,0 +1,167 @@
+#include "statistics_dialog.h"
+
+#include <commdlg.h>
+#include <string.h>
+
+#include <string>
+
+#include "comparison.h"
+#include "main_window.h"
+#include "resource.h"
+
+namespace {
+
+// Asks the dialog to compare the next frames.
+const UINT WM_STEP_STATISTICS = WM_APP + 1;
+// Frames are compared for this long between looks at the message queue, so
+// the progress shows and Cancel answers.
+const DWORD kSliceMs = 40;
+
+struct StatisticsDialog {
+    CompareStatistics* stats;
+    bool finished;
+};
+
+// The text with the line ends an edit control and the clipboard take.
+std::string WithCarriageReturns(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') {
+            out += '\r';
+        }
+        out += c;
+    }
+    return out;
+}
+
+void ShowState(HWND dialog, const StatisticsDialog& d, const char* failure) {
+    char line[96];
+    if (failure) {
+        wsprintfA(line, "%s", failure);
+    } else if (d.finished) {
+        wsprintfA(line, "%u frames compared.", d.stats->done);
+    } else {
+        wsprintfA(line, "Frame %u of %u", d.stats->done, d.stats->frameCount);
+    }
+    SetDlgItemTextA(dialog, IDC_STATS_STATE, line);
+    InvalidateRect(GetDlgItem(dialog, IDC_STATS_PROGRESS), nullptr, FALSE);
+}
+
+void Finish(HWND dialog, StatisticsDialog* d, const char* failure) {
+    d->finished = true;
+    ShowState(dialog, *d, failure);
+    SetDlgItemTextA(dialog, IDC_STATS_TABLE, WithCarriageReturns(StatisticsText(*d->stats, '\t')).c_str());
+    EnableWindow(GetDlgItem(dialog, IDC_STATS_COPY), TRUE);
+    EnableWindow(GetDlgItem(dialog, IDC_STATS_SAVE), TRUE);
+    SetDlgItemTextA(dialog, IDCANCEL, "Close");
+}
+
+void Step(HWND dialog, StatisticsDialog* d) {
+    const DWORD start = GetTickCount();
+    int result = STATS_MORE;
+    while (result == STATS_MORE && GetTickCount() - start < kSliceMs) {
+        result = StepStatistics(d->stats);
+    }
+    if (result == STATS_MORE) {
+        ShowState(dialog, *d, nullptr);
+        PostMessageA(dialog, WM_STEP_STATISTICS, 0, 0);
+        return;
+    }
+    Finish(dialog, d, result == STATS_FAILED ? "A frame could not be read; the table ends there." : nullptr);
+}
+
+void DrawProgress(const DRAWITEMSTRUCT* item, const StatisticsDialog& d) {
+    RECT r = item->rcItem;
+    FrameRect(item->hDC, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+    InflateRect(&r, -1, -1);
+    const uint32_t total = d.stats && d.stats->frameCount ? d.stats->frameCount : 1;
+    const uint32_t done = d.stats ? d.stats->done : 0;
+    RECT filled = r;
+    filled.right = r.left + static_cast<LONG>((uint64_t{static_cast<uint32_t>(r.right - r.left)} * done) / total);
+    FillRect(item->hDC, &filled, GetSysColorBrush(COLOR_HIGHLIGHT));
+    RECT rest = r;
+    rest.left = filled.right;
+    FillRect(item->hDC, &rest, GetSysColorBrush(COLOR_WINDOW));
+}
+
+void CopyTable(HWND dialog, const StatisticsDialog& d) {
+    const std::string text = WithCarriageReturns(StatisticsText(*d.stats, '\t'));
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    if (!memory) {
+        return;
+    }
+    memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    if (!OpenClipboard(dialog)) {
+        GlobalFree(memory);
+        return;
+    }
+    EmptyClipboard();
+    if (!SetClipboardData(CF_TEXT, memory)) {
+        GlobalFree(memory);
+    }
+    CloseClipboard();
+}
+
+void SaveTable(HWND dialog, const StatisticsDialog& d) {
+    char path[MAX_PATH] = "comparison.csv";
+    OPENFILENAMEA record;
+    ZeroMemory(&record, sizeof record);
+    record.lStructSize = sizeof record;
+    record.hwndOwner = dialog;
+    record.lpstrFilter = "CSV files (*.csv)\0*.csv\0All Files\0*.*\0";
+    record.lpstrFile = path;
+    record.nMaxFile = sizeof path;
+    record.lpstrDefExt = "csv";
+    record.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    if (GetSaveFileNameA(&record) && !SaveStatisticsCsv(*d.stats, path)) {
+        ShowError(dialog, "Cannot write file!");
+    }
+}
+
+INT_PTR CALLBACK StatisticsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    StatisticsDialog* d = reinterpret_cast<StatisticsDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        d = reinterpret_cast<StatisticsDialog*>(lParam);
+        ShowState(dialog, *d, nullptr);
+        PostMessageA(dialog, WM_STEP_STATISTICS, 0, 0);
+        return TRUE;
+    case WM_STEP_STATISTICS:
+        if (!d->finished) {
+            Step(dialog, d);
+        }
+        return TRUE;
+    case WM_DRAWITEM:
+        if (wParam == IDC_STATS_PROGRESS) {
+            DrawProgress(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), *d);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_STATS_COPY: CopyTable(dialog, *d); return TRUE;
+        case IDC_STATS_SAVE: SaveTable(dialog, *d); return TRUE;
+        case IDCANCEL: EndDialog(dialog, 0); return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+void RunStatisticsDialog(HWND owner) {
+    StatisticsDialog record = {StartStatistics(), false};
+    if (!record.stats) {
+        if (ComparisonActive()) {
+            ShowError(nullptr, "Frame buffer failure!");
+        }
+        return;
+    }
+    DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE)),
+                    MAKEINTRESOURCEA(IDD_COMPARISON_STATISTICS), owner, StatisticsProc,
+                    reinterpret_cast<LPARAM>(&record));
+    FreeStatistics(record.stats);
+}
