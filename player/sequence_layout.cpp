@@ -4,6 +4,7 @@
 
 #include "display.h"
 #include "player_state.h"
+#include "unpack_kernels.h"
 
 const SequenceLayout ExtendedLayouts[EXTENDED_LAYOUT_COUNT] = {
     {TYPE_YUV420, 10, PACKING_PLANAR}, {TYPE_YUV420, 12, PACKING_PLANAR}, {TYPE_YUV420, 16, PACKING_PLANAR},
@@ -35,29 +36,29 @@ int ExtendedLayoutIndex(const SequenceLayout& layout) {
 
 namespace {
 
-uint32_t Word(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8; }
+// A P010 word w shows as (w >> 6 + 2) >> 2, which is (w + 128) >> 8.
+const uint32_t kP010Round = 128, kP010Shift = 8;
 
-// Each 16-bit word of `in` shown as 8 bits, `count` of them.
-void ShowWords(const uint8_t* in, uint32_t count, uint32_t bits, uint32_t shift, uint8_t* out) {
-    for (uint32_t i = 0; i < count; ++i) {
-        out[i] = ShownSample(Word(in + 2 * size_t{i}) >> shift, bits);
-    }
+// Each 16-bit word of `in` shown as the 8-bit value of `bits` bits.
+void ShowWords(const uint8_t* in, uint32_t count, uint32_t bits, uint8_t* out) {
+    ChosenUnpackKernels().wordsToBytes(in, count, 1u << (bits - 9), bits - 8, out);
 }
 
-// Chroma pairs of NV12-style layouts into the U and V planes.
-void SplitPairs(const uint8_t* in, uint32_t pairs, uint32_t sampleBytes, bool vFirst, uint8_t* u, uint8_t* v) {
+// Chroma pairs of NV12-style layouts into the U and V planes; P010's words
+// are shown as 8 bits a block at a time first.
+void SplitPairs(const uint8_t* in, uint32_t pairs, bool words, bool vFirst, uint8_t* u, uint8_t* v) {
+    const UnpackKernels& k = ChosenUnpackKernels();
     uint8_t* first = vFirst ? v : u;
     uint8_t* second = vFirst ? u : v;
-    if (sampleBytes == 1) {
-        for (uint32_t i = 0; i < pairs; ++i) {
-            first[i] = in[2 * size_t{i}];
-            second[i] = in[2 * size_t{i} + 1];
-        }
+    if (!words) {
+        k.splitPairs(in, pairs, first, second);
         return;
     }
-    for (uint32_t i = 0; i < pairs; ++i) {
-        first[i] = ShownSample(Word(in + 4 * size_t{i}) >> 6, 10);
-        second[i] = ShownSample(Word(in + 4 * size_t{i} + 2) >> 6, 10);
+    uint8_t shown[2 * 2048];
+    for (uint32_t i = 0; i < pairs; i += 2048) {
+        const uint32_t n = pairs - i < 2048 ? pairs - i : 2048;
+        k.wordsToBytes(in + 4 * size_t{i}, 2 * size_t{n}, kP010Round, kP010Shift, shown);
+        k.splitPairs(shown, n, first + i, second + i);
     }
 }
 
@@ -98,19 +99,19 @@ void UnpackFrame(const SequenceLayout& layout, uint32_t w, uint32_t h, const uin
     case PACKING_NV12:
     case PACKING_NV21:
         memcpy(out, in, luma);
-        SplitPairs(in + luma, plan.chromaBytes, 1, layout.packing == PACKING_NV21, out + plan.uOffset,
+        SplitPairs(in + luma, plan.chromaBytes, false, layout.packing == PACKING_NV21, out + plan.uOffset,
                    out + plan.vOffset);
         break;
     case PACKING_P010:
-        ShowWords(in, luma, 10, 6, out);
-        SplitPairs(in + 2 * size_t{luma}, plan.chromaBytes, 2, false, out + plan.uOffset, out + plan.vOffset);
+        ChosenUnpackKernels().wordsToBytes(in, luma, kP010Round, kP010Shift, out);
+        SplitPairs(in + 2 * size_t{luma}, plan.chromaBytes, true, false, out + plan.uOffset, out + plan.vOffset);
         break;
     case PACKING_YUYV:
     case PACKING_UYVY:
         SplitGroups(in, w, h, layout.packing == PACKING_UYVY, out, out + plan.uOffset, out + plan.vOffset);
         break;
     default: // planar, every plane of words in the 8-bit layout's order
-        ShowWords(in, plan.frameBytes, layout.bits, 0, out);
+        ShowWords(in, plan.frameBytes, layout.bits, out);
         break;
     }
 }

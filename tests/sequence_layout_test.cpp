@@ -4,9 +4,12 @@
 // such layouts read, counted and saved as they are stored.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <random>
 #include <vector>
 
+#include "compare_kernels.h"
 #include "display.h"
 #include "frame_access.h"
 #include "player_state.h"
@@ -99,6 +102,36 @@ TEST(UnpackFrame, EveryLayoutGivesBackThePlanarFrameItWasPackedFrom) {
     for (uint32_t type : {TYPE_GRAY, TYPE_YUV420, TYPE_RGB}) {
         EXPECT_FALSE(IsExtendedLayout(SequenceLayout{type, 8, PACKING_PLANAR}));
     }
+}
+
+// Random stored bytes (samples above the range among them), unpacked on every
+// kernel level this processor runs: each gives the scalar path's bytes, and
+// deep planar samples show as ShownSample says.
+TEST(UnpackFrame, EveryKernelLevelGivesTheScalarBytes) {
+    std::mt19937 rng(21);
+    const uint32_t w = 72, h = 6; // rows of 72: whole vector blocks and a rest
+    for (const SequenceLayout& l : ExtendedLayouts) {
+        SCOPED_TRACE(::testing::Message() << l.type << " " << l.bits << " bits, packing " << l.packing);
+        std::vector<uint8_t> stored(LayoutFrameBytes(l, w, h));
+        FillRandom(stored.data(), stored.size(), rng);
+        GuardedCopy in(stored);
+        const size_t shownBytes = ComputeFramePlan(w, h, l.type).frameBytes;
+        ASSERT_TRUE(SelectCompareLevel(COMPARE_SCALAR));
+        GuardedBuffer scalar(shownBytes);
+        UnpackFrame(l, w, h, in.get(), scalar.data());
+        if (l.packing == PACKING_PLANAR) {
+            for (size_t i = 0; i < shownBytes; ++i) {
+                ASSERT_EQ(scalar.data()[i], ShownSample(stored[2 * i] | stored[2 * i + 1] << 8, l.bits)) << i;
+            }
+        }
+        for (int level = COMPARE_SSE2; level <= DetectCompareLevel(); ++level) {
+            ASSERT_TRUE(SelectCompareLevel(level));
+            GuardedBuffer out(shownBytes);
+            UnpackFrame(l, w, h, in.get(), out.data());
+            EXPECT_EQ(memcmp(out.data(), scalar.data(), shownBytes), 0) << "level " << level;
+        }
+    }
+    SelectCompareLevel(DetectCompareLevel());
 }
 
 TEST(ExtendedLayoutFrames, AreReadCountedAndSavedAsStored) {

@@ -1,0 +1,32 @@
+#include "unpack_kernels.h"
+
+#include "compare_kernels.h"
+
+namespace {
+
+void WordsToBytes(const uint8_t* in, size_t count, uint32_t round, uint32_t shift, uint8_t* out) {
+    for (size_t i = 0; i < count; ++i) {
+        uint32_t v = (in[2 * i] | uint32_t{in[2 * i + 1]} << 8) + round;
+        v = (v > 65535 ? 65535 : v) >> shift;
+        out[i] = static_cast<uint8_t>(v > 255 ? 255 : v);
+    }
+}
+
+void SplitPairs(const uint8_t* in, size_t pairs, uint8_t* first, uint8_t* second) {
+    for (size_t i = 0; i < pairs; ++i) {
+        first[i] = in[2 * i];
+        second[i] = in[2 * i + 1];
+    }
+}
+
+} // namespace
+
+const UnpackKernels ScalarUnpackKernels = {WordsToBytes, SplitPairs};
+
+const UnpackKernels& ChosenUnpackKernels() {
+    switch (SelectedCompareLevel()) {
+    case COMPARE_AVX2: return Avx2UnpackKernels;
+    case COMPARE_SSE2: return Sse2UnpackKernels;
+    default: return ScalarUnpackKernels;
+    }
+}

@@ -1,0 +1,29 @@
+// Row kernels of unpacking the extended sequence layouts for display: 16-bit
+// words to 8-bit values, and chroma pairs to two planes. One table per
+// instruction set, chosen with the comparison's kernels (compare_kernels.h:
+// the same processor check, and the tests select each level alike); every
+// path gives the scalar one's bytes.
+#ifndef VORLEX_UNPACK_KERNELS_H
+#define VORLEX_UNPACK_KERNELS_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+struct UnpackKernels {
+    // out[i] = min(255, min(65535, w_i + round) >> shift) for `count`
+    // little-endian words w_i; with round 2^(b-9) and shift b-8 that is the
+    // value shown for b significant bits (ShownSample), and with 128 and 8
+    // that of a P010 word.
+    void (*wordsToBytes)(const uint8_t* in, size_t count, uint32_t round, uint32_t shift, uint8_t* out);
+    // Splits `pairs` byte pairs into first[] and second[].
+    void (*splitPairs)(const uint8_t* in, size_t pairs, uint8_t* first, uint8_t* second);
+};
+
+extern const UnpackKernels ScalarUnpackKernels;
+extern const UnpackKernels Sse2UnpackKernels;
+extern const UnpackKernels Avx2UnpackKernels;
+
+// The kernels of the comparison's selected level.
+const UnpackKernels& ChosenUnpackKernels();
+
+#endif

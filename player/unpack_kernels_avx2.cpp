@@ -1,0 +1,44 @@
+// AVX2 kernels of unpacking, 32 samples a block; the rest of a row goes to
+// the SSE2 kernels.
+#include <immintrin.h>
+
+#include "unpack_kernels.h"
+
+namespace {
+
+__m256i Load(const uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+// The 256-bit pack works per 128-bit lane: put the four quarters back in
+// order.
+__m256i PackInOrder(__m256i a, __m256i b) {
+    return _mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8);
+}
+
+void WordsToBytes(const uint8_t* in, size_t count, uint32_t round, uint32_t shift, uint8_t* out) {
+    const __m256i r = _mm256_set1_epi16(static_cast<short>(round));
+    const __m128i s = _mm_cvtsi32_si128(static_cast<int>(shift));
+    size_t i = 0;
+    for (; i + 32 <= count; i += 32) {
+        const __m256i lo = _mm256_srl_epi16(_mm256_adds_epu16(Load(in + 2 * i), r), s);
+        const __m256i hi = _mm256_srl_epi16(_mm256_adds_epu16(Load(in + 2 * i + 32), r), s);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), PackInOrder(lo, hi));
+    }
+    Sse2UnpackKernels.wordsToBytes(in + 2 * i, count - i, round, shift, out + i);
+}
+
+void SplitPairs(const uint8_t* in, size_t pairs, uint8_t* first, uint8_t* second) {
+    const __m256i low = _mm256_set1_epi16(0x00FF);
+    size_t i = 0;
+    for (; i + 32 <= pairs; i += 32) {
+        const __m256i a = Load(in + 2 * i), b = Load(in + 2 * i + 32);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(first + i),
+                            PackInOrder(_mm256_and_si256(a, low), _mm256_and_si256(b, low)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(second + i),
+                            PackInOrder(_mm256_srli_epi16(a, 8), _mm256_srli_epi16(b, 8)));
+    }
+    Sse2UnpackKernels.splitPairs(in + 2 * i, pairs - i, first + i, second + i);
+}
+
+} // namespace
+
+const UnpackKernels Avx2UnpackKernels = {WordsToBytes, SplitPairs};
