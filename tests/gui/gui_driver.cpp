@@ -547,6 +547,18 @@ bool RunDialog(const PlayerProcess& player, int command, const char* caption, in
     return WaitUntilGone(dialog);
 }
 
+std::string WindowsFolder(const std::string& unixPath) {
+    std::string folder = WindowsPath(unixPath);
+    if (folder.empty() || folder.back() != '\\') {
+        folder += '\\';
+    }
+    return folder;
+}
+
+namespace {
+
+// Writes `frames` numbered frames of w x h to `path` unless the file
+// already holds them all.
 bool WriteNumberedSequence(const std::string& path, int w, int h, int frames) {
     const size_t frameBytes = FrameBytes(TYPE_YUV420, w, h);
     if (FileSize(path) == uint64_t(frameBytes) * frames) {
@@ -565,10 +577,25 @@ bool WriteNumberedSequence(const std::string& path, int w, int h, int frames) {
     return fclose(f) == 0 && ok;
 }
 
-std::string WindowsFolder(const std::string& unixPath) {
-    std::string folder = WindowsPath(unixPath);
-    if (folder.empty() || folder.back() != '\\') {
-        folder += '\\';
+} // namespace
+
+int PrepareWorkFolder(int argc, char** argv, const std::vector<NumberedSequence>& sequences,
+                      std::string* folder, std::vector<std::string>* paths) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: %s UNIX_FOLDER\n", argv[0]);
+        return 2;
     }
-    return folder;
+    const std::string windowsFolder = WindowsFolder(argv[1]);
+    if (folder) {
+        *folder = windowsFolder;
+    }
+    for (const NumberedSequence& s : sequences) {
+        const std::string path = windowsFolder + s.name;
+        if (!WriteNumberedSequence(path, s.w, s.h, s.frames)) {
+            fprintf(stderr, "cannot write %s\n", path.c_str());
+            return 1;
+        }
+        paths->push_back(path);
+    }
+    return 0;
 }

@@ -131,8 +131,20 @@ bool FileExists(const std::string& path);
 // Size of a file; 0 when it does not exist.
 uint64_t FileSize(const std::string& path);
 
-// Writes `frames` numbered 4:2:0 frames of w x h to `path` unless the file
-// already holds that many bytes (benchmarks keep their large sequences).
-bool WriteNumberedSequence(const std::string& path, int w, int h, int frames);
+// A sequence of numbered 4:2:0 frames (NumberedFrame) that a benchmark plays.
+struct NumberedSequence {
+    const char* name;
+    int w, h, frames;
+};
+
+// The one argument of the GUI test program and the player benchmarks: the
+// Unix path of their work folder. Sets *folder (when not null) to its
+// Windows form, with a trailing backslash, and writes each of `sequences`
+// there unless its file already holds all its frames (benchmarks keep their
+// large sequences); their paths go to *paths. Returns 0, or after saying
+// what is wrong the exit code: 2 for wrong arguments, 1 when a sequence
+// could not be written.
+int PrepareWorkFolder(int argc, char** argv, const std::vector<NumberedSequence>& sequences,
+                      std::string* folder, std::vector<std::string>* paths);
 
 #endif

@@ -2,16 +2,13 @@
 // folder for the test files; files that an independent reader must check
 // afterwards are left there (see check_saved_bitmaps.py).
 #include <gtest/gtest.h>
-#include <stdio.h>
 
 #include "gui_fixture.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    if (argc != 2) {
-        fprintf(stderr, "usage: %s UNIX_FOLDER\n", argv[0]);
-        return 2;
+    if (const int status = PrepareWorkFolder(argc, argv, {}, &WorkFolder, nullptr)) {
+        return status;
     }
-    WorkFolder = WindowsFolder(argv[1]);
     return RUN_ALL_TESTS();
 }
