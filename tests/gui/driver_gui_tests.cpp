@@ -1,4 +1,7 @@
-// The driver itself: it gives up on a player that stopped answering.
+// The driver itself: it gives up on a player that stopped answering, and
+// its watchdog ends tests that hang. The planted hangs are disabled; the
+// watchdog's check (check_watchdog.sh) runs them by name with
+// --gtest_also_run_disabled_tests and a short --watchdog-seconds.
 #include <functional>
 
 #include "gui_fixture.h"
@@ -31,6 +34,27 @@ TEST_F(PlayerTest, DriverGivesUpOnAPlayerThatStoppedAnswering) {
         EXPECT_LT(GetTickCount() - start, 8000u) << c.call;
     }
     EXPECT_TRUE(DebugActiveProcessStop(player_.info.dwProcessId));
+}
+
+class Watchdog : public PlayerTest {};
+
+const char kNeverShown[] = "Never shown";
+
+// Waits in the driver far beyond any limit; that wait gives up once the
+// watchdog has ended the player, and the test ends by itself.
+TEST_F(Watchdog, DISABLED_EndsADriverWait) {
+    EXPECT_EQ(WaitForDialog(player_, kNeverShown, player_.window, 24 * 3600 * 1000), nullptr);
+}
+
+// Loops for ever in its own code: the watchdog must end the program.
+TEST_F(Watchdog, DISABLED_EndsTheProgramWhenATestLoopsForEver) {
+    while (!WaitForDialog(player_, kNeverShown, player_.window, 1000)) {
+    }
+}
+
+// Runs after the hangs, in a new program: a new player answers.
+TEST_F(Watchdog, DISABLED_LaterTestsStillRun) {
+    EXPECT_TRUE(ControlGrayed());
 }
 
 } // namespace
