@@ -101,17 +101,15 @@ bool RunCase(const Case& c, Pace* pace) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        fprintf(stderr, "usage: %s UNIX_FOLDER\n", argv[0]);
-        return 2;
-    }
-    const std::string folder = WindowsFolder(argv[1]);
-    const std::string qcif = folder + "pace_qcif_420.yuv", hd = folder + "pace_1920x1088_420.yuv";
     // Enough frames for the measured span at 60 fps, with room to start.
-    if (!WriteNumberedSequence(qcif, 176, 144, 400) || !WriteNumberedSequence(hd, 1920, 1088, 420)) {
-        fprintf(stderr, "cannot write the sequences into %s\n", folder.c_str());
-        return 1;
+    std::vector<std::string> paths;
+    if (const int status = PrepareWorkFolder(
+            argc, argv, {{"pace_qcif_420.yuv", 176, 144, 400}, {"pace_1920x1088_420.yuv", 1920, 1088, 420}},
+            nullptr, &paths)) {
+        return status;
     }
+    const std::string& qcif = paths[0];
+    const std::string& hd = paths[1];
     const Case cases[] = {
         {"QCIF 4:2:0", 176, 144, "30", 33, qcif, true},
         {"1920x1088 4:2:0", 1920, 1088, "30", 33, hd, true},

@@ -203,16 +203,14 @@ void Row(const char* name, Count Counts::*field, const Readings& r, unsigned lon
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        fprintf(stderr, "usage: %s UNIX_FOLDER\n", argv[0]);
-        return 2;
+    std::vector<std::string> paths;
+    if (const int status = PrepareWorkFolder(
+            argc, argv, {{"soak_qcif_420.yuv", 176, 144, 10000}, {"soak_1920x1088_420.yuv", kHdW, kHdH, 600}},
+            nullptr, &paths)) {
+        return status;
     }
-    const std::string folder = WindowsFolder(argv[1]);
-    const std::string qcif = folder + "soak_qcif_420.yuv", hd = folder + "soak_1920x1088_420.yuv";
-    if (!WriteNumberedSequence(qcif, 176, 144, 10000) || !WriteNumberedSequence(hd, kHdW, kHdH, 600)) {
-        fprintf(stderr, "cannot write the sequences into %s\n", folder.c_str());
-        return 1;
-    }
+    const std::string& qcif = paths[0];
+    const std::string& hd = paths[1];
     PlayerProcess player;
     if (!LaunchPlayer(&player)) {
         fprintf(stderr, "vorlex.exe did not start\n");

@@ -3,6 +3,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <atomic>
+#include <mutex>
+
 #include "display.h"
 
 namespace {
@@ -42,161 +45,96 @@ std::vector<HWND> TopLevelWindows(DWORD pid, const char* className) {
     return search.found;
 }
 
-std::string PlayerDirectory() {
+// Messages to the player's windows wait at most this long for an answer.
+const DWORD kAnswerMs = 3000;
+
+bool SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
+    *result = 0;
+    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerMs,
+                               result) != 0;
+}
+
+// What a watchdog on another thread reads: the last step, and the players
+// started and not yet ended (with handles of their own).
+std::mutex stateLock;
+std::string lastStep;
+std::atomic<bool> waitsAbandoned(false);
+std::vector<PROCESS_INFORMATION> running;
+
+void Watch(const PROCESS_INFORMATION& info) {
+    PROCESS_INFORMATION own = info;
+    own.hThread = nullptr;
+    if (DuplicateHandle(GetCurrentProcess(), info.hProcess, GetCurrentProcess(), &own.hProcess, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS)) {
+        std::lock_guard<std::mutex> hold(stateLock);
+        running.push_back(own);
+    }
+}
+
+void Unwatch(DWORD pid) {
+    std::lock_guard<std::mutex> hold(stateLock);
+    for (size_t i = 0; i < running.size(); ++i) {
+        if (running[i].dwProcessId == pid) {
+            CloseHandle(running[i].hProcess);
+            running.erase(running.begin() + i);
+            return;
+        }
+    }
+}
+
+std::string Quoted(HWND window) { return "\"" + WindowText(window) + "\""; }
+
+} // namespace
+
+void SetStep(const std::string& step) {
+    std::lock_guard<std::mutex> hold(stateLock);
+    lastStep = step;
+}
+
+std::string LastStep() {
+    std::lock_guard<std::mutex> hold(stateLock);
+    return lastStep;
+}
+
+void AbandonWaits(bool abandon) { waitsAbandoned = abandon; }
+
+bool WaitsAbandoned() { return waitsAbandoned; }
+
+std::string DescribePlayers() {
+    std::lock_guard<std::mutex> hold(stateLock);
+    if (running.empty()) {
+        return "no player running";
+    }
+    std::string text;
+    for (const PROCESS_INFORMATION& p : running) {
+        const std::vector<HWND> windows = TopLevelWindows(p.dwProcessId, kPlayerClass);
+        text += (text.empty() ? "" : "; ") + std::string("player ") + std::to_string(p.dwProcessId) + ": ";
+        text += windows.empty() ? "no main window" : "title " + Quoted(windows[0]);
+        BOOL debugged = FALSE;
+        if (CheckRemoteDebuggerPresent(p.hProcess, &debugged) && debugged) {
+            text += ", held by a debugger (it may have crashed)";
+        }
+        const std::vector<HWND> dialogs = TopLevelWindows(p.dwProcessId, kDialogClass);
+        text += dialogs.empty() ? ", no dialog" : ", dialogs:";
+        for (HWND dialog : dialogs) {
+            text += " " + Quoted(dialog);
+        }
+    }
+    return text;
+}
+
+void TerminatePlayers() {
+    std::lock_guard<std::mutex> hold(stateLock);
+    for (const PROCESS_INFORMATION& p : running) {
+        TerminateProcess(p.hProcess, 1);
+    }
+}
+
+std::string ProgramFolder() {
     char path[MAX_PATH];
     const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
     std::string s(path, n);
     return s.substr(0, s.find_last_of("\\/") + 1);
-}
-
-// Base address of `module` in process `pid`, or null.
-BYTE* RemoteModuleBase(DWORD pid, const char* module) {
-    MODULEENTRY32 entry;
-    return FindRemoteModule(pid, module, &entry) ? entry.modBaseAddr : nullptr;
-}
-
-// What the stub reads: the two functions' addresses in the player's process
-// and GetMenuState's arguments. The driver and the player are built for the
-// same machine, so pointers have the same size in both.
-struct MenuQuery {
-    UINT_PTR getMenu;
-    UINT_PTR getMenuState;
-    UINT_PTR window;
-    UINT item;
-    UINT flags;
-};
-
-// Machine code of a thread procedure taking a MenuQuery*:
-//   return GetMenuState(GetMenu(q->window), q->item, q->flags);
-#if defined(_WIN64)
-static_assert(sizeof(MenuQuery) == 32, "the stub's offsets");
-const uint8_t kMenuStub[] = {
-    0x53,                   // push rbx
-    0x48, 0x83, 0xEC, 0x20, // sub rsp, 32          shadow space; rsp stays 16-aligned
-    0x48, 0x89, 0xCB,       // mov rbx, rcx         the query
-    0x48, 0x8B, 0x4B, 0x10, // mov rcx, [rbx+16]    window
-    0xFF, 0x13,             // call [rbx]           GetMenu
-    0x48, 0x89, 0xC1,       // mov rcx, rax         menu
-    0x8B, 0x53, 0x18,       // mov edx, [rbx+24]    item
-    0x44, 0x8B, 0x43, 0x1C, // mov r8d, [rbx+28]    flags
-    0xFF, 0x53, 0x08,       // call [rbx+8]         GetMenuState
-    0x48, 0x83, 0xC4, 0x20, // add rsp, 32
-    0x5B,                   // pop rbx
-    0xC3,                   // ret
-};
-#else
-static_assert(sizeof(MenuQuery) == 20, "the stub's offsets");
-const uint8_t kMenuStub[] = {
-    0x8B, 0x44, 0x24, 0x04, // mov eax, [esp+4]
-    0x53,                   // push ebx
-    0x89, 0xC3,             // mov ebx, eax
-    0xFF, 0x73, 0x08,       // push dword [ebx+8]   window
-    0xFF, 0x13,             // call [ebx]           GetMenu
-    0xFF, 0x73, 0x10,       // push dword [ebx+16]  flags
-    0xFF, 0x73, 0x0C,       // push dword [ebx+12]  item
-    0x50,                   // push eax             menu
-    0xFF, 0x53, 0x04,       // call [ebx+4]         GetMenuState
-    0x5B,                   // pop ebx
-    0xC2, 0x04, 0x00,       // ret 4
-};
-#endif
-// What the call stub reads and writes: one (__stdcall on i686) function of
-// two arguments in the player's process, and its result.
-struct RemoteCall {
-    UINT_PTR function;
-    UINT_PTR first;
-    UINT_PTR second;
-    UINT_PTR result;
-};
-
-// Machine code of a thread procedure taking a RemoteCall*:
-//   c->result = c->function(c->first, c->second);
-#if defined(_WIN64)
-const uint8_t kCallStub[] = {
-    0x53,                   // push rbx
-    0x48, 0x83, 0xEC, 0x20, // sub rsp, 32          shadow space; rsp stays 16-aligned
-    0x48, 0x89, 0xCB,       // mov rbx, rcx         the call
-    0x48, 0x8B, 0x4B, 0x08, // mov rcx, [rbx+8]     first
-    0x48, 0x8B, 0x53, 0x10, // mov rdx, [rbx+16]    second
-    0xFF, 0x13,             // call [rbx]           function
-    0x48, 0x89, 0x43, 0x18, // mov [rbx+24], rax    result
-    0x48, 0x83, 0xC4, 0x20, // add rsp, 32
-    0x5B,                   // pop rbx
-    0xC3,                   // ret
-};
-#else
-const uint8_t kCallStub[] = {
-    0x53,                   // push ebx
-    0x8B, 0x5C, 0x24, 0x08, // mov ebx, [esp+8]     the call
-    0xFF, 0x73, 0x08,       // push dword [ebx+8]   second
-    0xFF, 0x73, 0x04,       // push dword [ebx+4]   first
-    0xFF, 0x13,             // call [ebx]           function
-    0x89, 0x43, 0x0C,       // mov [ebx+12], eax    result
-    0x5B,                   // pop ebx
-    0xC2, 0x04, 0x00,       // ret 4
-};
-#endif
-
-// The data lies after the code, in the same page.
-const size_t kDataOffset = 64;
-static_assert(sizeof kMenuStub <= kDataOffset && sizeof kCallStub <= kDataOffset,
-              "stub and data do not overlap");
-
-// Runs `code` on a thread of the player's process with a copy of `data`
-// (placed after the code) as its argument, then reads the data back. False
-// when any step fails; *exitCode receives the thread's result.
-bool RunInPlayer(const PlayerProcess& player, const uint8_t* code, size_t codeSize, void* data,
-                 size_t dataSize, DWORD* exitCode) {
-    HANDLE process = player.info.hProcess;
-    BYTE* page = static_cast<BYTE*>(
-        VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
-    if (!page) {
-        return false;
-    }
-    bool ran = false;
-    if (WriteProcessMemory(process, page, code, codeSize, nullptr) &&
-        WriteProcessMemory(process, page + kDataOffset, data, dataSize, nullptr)) {
-        HANDLE thread = CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(page),
-                                           page + kDataOffset, 0, nullptr);
-        if (thread) {
-            ran = WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0 && GetExitCodeThread(thread, exitCode) &&
-                  ReadProcessMemory(process, page + kDataOffset, data, dataSize, nullptr);
-            CloseHandle(thread);
-        }
-    }
-    VirtualFreeEx(process, page, 0, MEM_RELEASE);
-    return ran;
-}
-
-// Address in the player's process of `function` of system DLL `module`: the
-// same DLL lies in both processes, with its functions at the same offsets
-// from its base.
-UINT_PTR RemoteFunction(BYTE* remoteBase, const char* module, const char* function) {
-    HMODULE local = GetModuleHandleA(module);
-    const BYTE* f = local ? reinterpret_cast<const BYTE*>(GetProcAddress(local, function)) : nullptr;
-    if (!remoteBase || !f) {
-        return 0;
-    }
-    return reinterpret_cast<UINT_PTR>(remoteBase) + (f - reinterpret_cast<const BYTE*>(local));
-}
-
-} // namespace
-
-bool FindRemoteModule(DWORD pid, const char* module, MODULEENTRY32* entry) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    bool found = false;
-    entry->dwSize = sizeof *entry;
-    for (BOOL ok = Module32First(snapshot, entry); ok; ok = Module32Next(snapshot, entry)) {
-        if (lstrcmpiA(entry->szModule, module) == 0) {
-            found = true;
-            break;
-        }
-    }
-    CloseHandle(snapshot);
-    return found;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD ms) {
@@ -205,7 +143,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD ms) {
         if (condition()) {
             return true;
         }
-        if (GetTickCount() - start > ms) {
+        if (WaitsAbandoned() || GetTickCount() - start > ms) {
             return false;
         }
         Sleep(3);
@@ -214,7 +152,8 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD ms) {
 
 bool LaunchPlayer(PlayerProcess* player, const char* path) {
     ZeroMemory(player, sizeof *player);
-    std::string command = "\"" + (path ? std::string(path) : PlayerDirectory() + "vorlex.exe") + "\"";
+    std::string command = "\"" + (path ? std::string(path) : ProgramFolder() + "vorlex.exe") + "\"";
+    SetStep("starting " + command);
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
@@ -222,11 +161,11 @@ bool LaunchPlayer(PlayerProcess* player, const char* path) {
                         &player->info)) {
         return false;
     }
+    Watch(player->info);
+    SetStep("waiting for the player's main window");
     WaitForInputIdle(player->info.hProcess, 10000);
     const DWORD pid = player->info.dwProcessId;
-    // Taken once: the module list is the slow part of a menu query.
-    player->user32Base = RemoteModuleBase(pid, "user32.dll");
-    return player->user32Base && WaitUntil(
+    return WaitUntil(
         [&] {
             const std::vector<HWND> windows = TopLevelWindows(pid, kPlayerClass);
             player->window = windows.empty() ? nullptr : windows[0];
@@ -247,6 +186,7 @@ void EndPlayer(PlayerProcess* player) {
     if (!player->info.hProcess) {
         return;
     }
+    SetStep("ending the player");
     DWORD code;
     if (WaitForSingleObject(player->info.hProcess, 0) != WAIT_OBJECT_0) {
         CloseAllDialogs(*player);
@@ -256,12 +196,14 @@ void EndPlayer(PlayerProcess* player) {
             WaitForSingleObject(player->info.hProcess, 5000);
         }
     }
+    Unwatch(player->info.dwProcessId);
     CloseHandle(player->info.hThread);
     CloseHandle(player->info.hProcess);
     ZeroMemory(player, sizeof *player);
 }
 
 void PostCommand(const PlayerProcess& player, int id) {
+    SetStep("posting command " + std::to_string(id));
     PostMessageA(player.window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
@@ -278,46 +220,8 @@ SIZE ClientSize(HWND window) {
     return s;
 }
 
-UINT MenuState(const PlayerProcess& player, UINT item, UINT flags) {
-    MenuQuery query = {RemoteFunction(player.user32Base, "user32.dll", "GetMenu"),
-                       RemoteFunction(player.user32Base, "user32.dll", "GetMenuState"),
-                       reinterpret_cast<UINT_PTR>(player.window), item, flags};
-    DWORD state;
-    if (!query.getMenu || !query.getMenuState ||
-        !RunInPlayer(player, kMenuStub, sizeof kMenuStub, &query, sizeof query, &state)) {
-        return kMenuQueryFailed;
-    }
-    return state;
-}
-
-bool DropFiles(const PlayerProcess& player, const std::vector<std::string>& paths) {
-    // A DROPFILES record followed by the NUL-ended names and one more NUL,
-    // in fixed global memory of the player's process, as the shell hands it.
-    std::vector<BYTE> record(sizeof(DROPFILES), 0);
-    for (const std::string& path : paths) {
-        record.insert(record.end(), path.begin(), path.end());
-        record.push_back(0);
-    }
-    record.push_back(0);
-    DROPFILES* header = reinterpret_cast<DROPFILES*>(record.data());
-    header->pFiles = sizeof(DROPFILES);
-    header->pt.x = header->pt.y = 10;
-    header->fWide = FALSE;
-
-    RemoteCall alloc = {RemoteFunction(RemoteModuleBase(player.info.dwProcessId, "kernel32.dll"), "kernel32.dll",
-                                       "GlobalAlloc"),
-                        GMEM_FIXED, record.size(), 0};
-    DWORD ignored;
-    if (!alloc.function || !RunInPlayer(player, kCallStub, sizeof kCallStub, &alloc, sizeof alloc, &ignored) ||
-        !alloc.result) {
-        return false;
-    }
-    void* drop = reinterpret_cast<void*>(alloc.result);
-    return WriteProcessMemory(player.info.hProcess, drop, record.data(), record.size(), nullptr) &&
-           PostMessageA(player.window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-}
-
 void PressKey(const PlayerProcess& player, UINT key) {
+    SetStep("pressing key " + std::to_string(key));
     PostMessageA(player.window, WM_KEYDOWN, key, 1);
     PostMessageA(player.window, WM_KEYUP, key, 0xC0000001);
 }
@@ -327,6 +231,7 @@ std::vector<HWND> PlayerDialogs(const PlayerProcess& player) {
 }
 
 HWND WaitForDialog(const PlayerProcess& player, const char* caption, HWND owner, DWORD ms) {
+    SetStep(caption ? "waiting for dialog \"" + std::string(caption) + "\"" : "waiting for a dialog");
     HWND found = nullptr;
     WaitUntil(
         [&] {
@@ -344,9 +249,13 @@ HWND WaitForDialog(const PlayerProcess& player, const char* caption, HWND owner,
 
 std::string MessageBoxText(HWND box) { return Field(box, 0xFFFF); }
 
-void PressButton(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void PressButton(HWND dialog, int id) {
+    SetStep("pressing button " + std::to_string(id) + " of " + Quoted(dialog));
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
 
 bool WaitUntilGone(HWND window, DWORD ms) {
+    SetStep("waiting for " + Quoted(window) + " to close");
     return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, ms);
 }
 
@@ -362,6 +271,7 @@ std::string TakeMessageBox(const PlayerProcess& player, HWND owner, DWORD ms) {
 }
 
 void CloseAllDialogs(const PlayerProcess& player) {
+    SetStep("closing the player's dialogs");
     for (int round = 0; round < 10; ++round) {
         const std::vector<HWND> dialogs = PlayerDialogs(player);
         if (dialogs.empty()) {
@@ -380,7 +290,7 @@ bool OpenThroughDialog(const PlayerProcess& player, int command, const std::stri
     if (!dialog) {
         return false;
     }
-    SetDlgItemTextA(dialog, 0x47c, path.c_str());
+    SetField(dialog, 0x47c, path);
     PressButton(dialog, IDOK);
     if (!WaitUntilGone(dialog)) {
         CloseAllDialogs(player);
@@ -389,23 +299,38 @@ bool OpenThroughDialog(const PlayerProcess& player, int command, const std::stri
     return true;
 }
 
-void SetField(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
+bool SetField(HWND dialog, int id, const std::string& text) {
+    SetStep("setting field " + std::to_string(id) + " of " + Quoted(dialog) + " to \"" + text + "\"");
+    DWORD_PTR ignored;
+    return SendBounded(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), &ignored);
+}
 
 std::string Field(HWND dialog, int id) {
+    SetStep("reading field " + std::to_string(id) + " of " + Quoted(dialog));
     char text[2048] = "";
-    GetDlgItemTextA(dialog, id, text, sizeof text);
+    DWORD_PTR length;
+    if (!SendBounded(GetDlgItem(dialog, id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), &length)) {
+        return "";
+    }
+    text[sizeof text - 1] = '\0';
     return text;
 }
 
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+bool Checked(HWND dialog, int id) {
+    SetStep("reading button " + std::to_string(id) + " of " + Quoted(dialog));
+    DWORD_PTR state;
+    return SendBounded(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, &state) && state == BST_CHECKED;
+}
 
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
 bool ShowsWithin(HWND window, int w, int h, const std::vector<uint8_t>& expected, DWORD ms) {
+    SetStep("waiting for the expected " + std::to_string(w) + " x " + std::to_string(h) + " pixels");
     return WaitUntil([&] { return ReadClient(window, 0, 0, w, h) == expected; }, ms);
 }
 
 int ReadFrameNumber(HWND window, int frameWidth, int frameHeight) {
+    SetStep("reading the frame number on the screen");
     const int bw = frameWidth / 32, bh = frameHeight / 16;
     const std::vector<uint8_t> row = ReadClient(window, 0, bh / 2, 16 * bw, 1);
     int n = 0;
@@ -538,7 +463,7 @@ bool RunDialog(const PlayerProcess& player, int command, const char* caption, in
     }
     if (radio) {
         PressButton(dialog, radio);
-        WaitUntil([&] { return IsDlgButtonChecked(dialog, radio) == BST_CHECKED; });
+        WaitUntil([&] { return Checked(dialog, radio); });
     }
     for (const auto& field : fields) {
         SetField(dialog, field.first, field.second);
@@ -547,6 +472,18 @@ bool RunDialog(const PlayerProcess& player, int command, const char* caption, in
     return WaitUntilGone(dialog);
 }
 
+std::string WindowsFolder(const std::string& unixPath) {
+    std::string folder = WindowsPath(unixPath);
+    if (folder.empty() || folder.back() != '\\') {
+        folder += '\\';
+    }
+    return folder;
+}
+
+namespace {
+
+// Writes `frames` numbered frames of w x h to `path` unless the file
+// already holds them all.
 bool WriteNumberedSequence(const std::string& path, int w, int h, int frames) {
     const size_t frameBytes = FrameBytes(TYPE_YUV420, w, h);
     if (FileSize(path) == uint64_t(frameBytes) * frames) {
@@ -565,10 +502,25 @@ bool WriteNumberedSequence(const std::string& path, int w, int h, int frames) {
     return fclose(f) == 0 && ok;
 }
 
-std::string WindowsFolder(const std::string& unixPath) {
-    std::string folder = WindowsPath(unixPath);
-    if (folder.empty() || folder.back() != '\\') {
-        folder += '\\';
+} // namespace
+
+int PrepareWorkFolder(int argc, char** argv, const std::vector<NumberedSequence>& sequences,
+                      std::string* folder, std::vector<std::string>* paths) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: %s UNIX_FOLDER\n", argv[0]);
+        return 2;
     }
-    return folder;
+    const std::string windowsFolder = WindowsFolder(argv[1]);
+    if (folder) {
+        *folder = windowsFolder;
+    }
+    for (const NumberedSequence& s : sequences) {
+        const std::string path = windowsFolder + s.name;
+        if (!WriteNumberedSequence(path, s.w, s.h, s.frames)) {
+            fprintf(stderr, "cannot write %s\n", path.c_str());
+            return 1;
+        }
+        paths->push_back(path);
+    }
+    return 0;
 }

@@ -2,9 +2,16 @@
 // commands, fills and confirms its dialogs and the open-file dialog, reads
 // titles, menu states, message boxes and the pixels on the screen.
 //
-// Under Wine menus are per-process objects, so menu states are read by a
-// small stub run in the player's process on a remote thread. Anything that
-// may start a modal loop is posted, never sent.
+// Under Wine menus are per-process objects, so menu states are read inside
+// the player's process by the probe DLL (gui_probe.dll), which the driver
+// loads there. Anything that may start a modal loop is posted, never sent.
+//
+// No call waits without a bound: messages to the player's windows are sent
+// with a timeout, and work on its process that Wine carries out inside it
+// (allocating memory, starting a thread) runs on a worker thread that the
+// driver stops waiting for. Each action records what it is doing (SetStep)
+// for a watchdog on another thread; once the watchdog has ended the player
+// (AbandonWaits), every wait gives up at once.
 #ifndef VORLEX_GUI_DRIVER_H
 #define VORLEX_GUI_DRIVER_H
 
@@ -19,18 +26,47 @@
 
 #include "screen_pixels.h"
 
+// The probe DLL in a player's process, loaded on first use and kept: a page
+// in the player's memory for the DLL's path and the calls' record (never
+// freed), and the probe's thread procedures there.
+struct RemoteProbe {
+    BYTE* page;
+    UINT_PTR menuState;
+    UINT_PTR globalAlloc;
+    bool failed; // loading or a call failed: not used again for this player
+};
+
 struct PlayerProcess {
     PROCESS_INFORMATION info;
     HWND window;
-    BYTE* user32Base; // where user32.dll lies in the player's process
+    mutable RemoteProbe probe; // loaded by the first query, which does not change the player
 };
+
+// What the driver is doing or waiting for, in a few words.
+void SetStep(const std::string& step);
+std::string LastStep();
+
+// After AbandonWaits(true) every wait of the driver gives up at once, until
+// AbandonWaits(false): a watchdog has ended the player being waited for.
+void AbandonWaits(bool abandon);
+bool WaitsAbandoned();
+
+// What the players started and not yet ended show: title and dialogs.
+std::string DescribePlayers();
+// Ends those players at once.
+void TerminatePlayers();
+
+// The folder of this program, with a trailing backslash: vorlex.exe and
+// gui_probe.dll lie there.
+std::string ProgramFolder();
 
 // Starts vorlex.exe (the one beside this program, or the one at `path`) and
 // waits for its main window of class "VORLEX" in that process. False when it
 // does not appear in time.
 bool LaunchPlayer(PlayerProcess* player, const char* path = nullptr);
 
-// The entry of `module` (by file name) in process `pid`'s module list.
+// The entry of `module` (by file name) in process `pid`'s module list; false
+// also when the list could not be read within a few seconds.
 bool FindRemoteModule(DWORD pid, const char* module, MODULEENTRY32* entry);
 
 // Ends the player: posts WM_CLOSE and waits; terminates it when it does not
@@ -94,8 +130,9 @@ void CloseAllDialogs(const PlayerProcess& player);
 // or did not accept the path (it is then cancelled).
 bool OpenThroughDialog(const PlayerProcess& player, int command, const std::string& path);
 
-// Field helpers for another process's dialog.
-void SetField(HWND dialog, int id, const std::string& text);
+// Field helpers for another process's dialog, by messages sent with a
+// timeout: a field that does not answer reads as empty and unchecked.
+bool SetField(HWND dialog, int id, const std::string& text);
 std::string Field(HWND dialog, int id);
 bool Checked(HWND dialog, int id);
 bool Enabled(HWND dialog, int id);
@@ -131,8 +168,20 @@ bool FileExists(const std::string& path);
 // Size of a file; 0 when it does not exist.
 uint64_t FileSize(const std::string& path);
 
-// Writes `frames` numbered 4:2:0 frames of w x h to `path` unless the file
-// already holds that many bytes (benchmarks keep their large sequences).
-bool WriteNumberedSequence(const std::string& path, int w, int h, int frames);
+// A sequence of numbered 4:2:0 frames (NumberedFrame) that a benchmark plays.
+struct NumberedSequence {
+    const char* name;
+    int w, h, frames;
+};
+
+// The one argument of the GUI test program and the player benchmarks: the
+// Unix path of their work folder. Sets *folder (when not null) to its
+// Windows form, with a trailing backslash, and writes each of `sequences`
+// there unless its file already holds all its frames (benchmarks keep their
+// large sequences); their paths go to *paths. Returns 0, or after saying
+// what is wrong the exit code: 2 for wrong arguments, 1 when a sequence
+// could not be written.
+int PrepareWorkFolder(int argc, char** argv, const std::vector<NumberedSequence>& sequences,
+                      std::string* folder, std::vector<std::string>* paths);
 
 #endif
