@@ -10,6 +10,7 @@ namespace {
 
 const char kClassName[] = "VORLEX_INSPECTOR";
 const int kWidth = 320, kHeight = 300;
+const int kTextId = 1; // the text's control id, by which tools read it
 
 HWND g_inspector;
 HWND g_text;
@@ -58,7 +59,8 @@ bool Create(HWND mainWindow) {
     RECT client;
     GetClientRect(g_inspector, &client);
     g_text = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 4, 4,
-                             client.right - 8, client.bottom - 8, g_inspector, nullptr, instance, nullptr);
+                             client.right - 8, client.bottom - 8, g_inspector,
+                             reinterpret_cast<HMENU>(kTextId), instance, nullptr);
     SendMessageA(g_text, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), FALSE);
     Place(mainWindow);
     return true;

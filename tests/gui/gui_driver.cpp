@@ -324,6 +324,19 @@ bool Checked(HWND dialog, int id) {
 
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
+bool ChooseListItem(HWND dialog, int id, int index) {
+    SetStep("choosing item " + std::to_string(index) + " of list " + std::to_string(id) + " of " + Quoted(dialog));
+    HWND list = GetDlgItem(dialog, id);
+    DWORD_PTR chosen;
+    return SendBounded(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0, &chosen) && int(chosen) == index &&
+           PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+HWND PlayerWindow(const PlayerProcess& player, const char* className) {
+    const std::vector<HWND> windows = TopLevelWindows(player.info.dwProcessId, className);
+    return windows.empty() ? nullptr : windows[0];
+}
+
 bool ShowsWithin(HWND window, int w, int h, const std::vector<uint8_t>& expected, DWORD ms) {
     SetStep("waiting for the expected " + std::to_string(w) + " x " + std::to_string(h) + " pixels");
     return WaitUntil([&] { return ReadClient(window, 0, 0, w, h) == expected; }, ms);

@@ -136,6 +136,13 @@ bool SetField(HWND dialog, int id, const std::string& text);
 std::string Field(HWND dialog, int id);
 bool Checked(HWND dialog, int id);
 bool Enabled(HWND dialog, int id);
+// Chooses item `index` of the drop-down list `id` of a dialog, as a user's
+// choice does: the list changes and the dialog hears of it.
+bool ChooseListItem(HWND dialog, int id, int index);
+
+// The first visible top-level window of class `className` of the player's
+// process (its tool windows), or null.
+HWND PlayerWindow(const PlayerProcess& player, const char* className);
 
 // Polls until the client rectangle at (0, 0) shows `expected`.
 bool ShowsWithin(HWND window, int w, int h, const std::vector<uint8_t>& expected, DWORD ms = 3000);

@@ -1,0 +1,212 @@
+// What only the real window shows of comparing, of the Inspector, of the
+// extended layouts and of settings read from a file name: the menus and keys
+// that reach the rules, the pixels of each view and layout, the Inspector's
+// text, the statistics dialog's clipboard, and the title.
+#include <string>
+#include <vector>
+
+#include "display.h"
+#include "gui_fixture.h"
+
+namespace {
+
+const int kQcifW = 176, kQcifH = 144;
+const size_t kQcifBytes = size_t(kQcifW) * kQcifH * 3 / 2;
+
+enum {
+    CMD_COMPARE = 103, CMD_END_COMPARISON = 104, CMD_STATISTICS = 105, CMD_SETTINGS_FROM_NAME = 305,
+    CMD_INSPECTOR = 306, RADIO_OTHER = 108, LIST_OTHER = 111, STATS_COPY = 104
+};
+
+class CompareTest : public PlayerTest {
+protected:
+    HWND Inspector() { return PlayerWindow(player_, "VORLEX_INSPECTOR"); }
+    std::string InspectorText() {
+        HWND inspector = Inspector();
+        return inspector ? Field(inspector, 1) : "";
+    }
+    // Waits until the Inspector's text holds `part`.
+    ::testing::AssertionResult InspectorSays(const std::string& part) {
+        if (WaitUntil([&] { return InspectorText().find(part) != std::string::npos; })) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << "the Inspector says:\n" << InspectorText();
+    }
+    // Sequence Option with "Other:" and item `index` of its list.
+    void ChooseOtherLayout(int index) {
+        HWND dialog = OpenDialog(CMD_SEQUENCE_OPTION, "Sequence Option");
+        ASSERT_NE(dialog, nullptr);
+        PressButton(dialog, RADIO_OTHER);
+        ASSERT_TRUE(WaitUntil([&] { return Checked(dialog, RADIO_OTHER); }));
+        ASSERT_TRUE(ChooseListItem(dialog, LIST_OTHER, index));
+        ConfirmDialog(dialog);
+    }
+};
+
+std::string Clipboard() {
+    std::string text;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_TEXT)) {
+            text = static_cast<const char*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+// The difference picture of two 4:2:0 frames at gain k, as planes to show.
+std::vector<uint8_t> DifferenceFrame(const uint8_t* a, const uint8_t* b, int k) {
+    std::vector<uint8_t> d(kQcifBytes);
+    for (size_t i = 0; i < d.size(); ++i) {
+        const int v = 128 + k * (a[i] - b[i]);
+        d[i] = uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
+    }
+    return d;
+}
+
+TEST_F(CompareTest, NFindsTheOneDifferingSampleOfFrame17AndEachViewShowsIt) {
+    const std::vector<uint8_t> a = WriteSequence("reference.yuv", TYPE_YUV420, kQcifW, kQcifH, 20);
+    std::vector<uint8_t> b = a;
+    const size_t u = 17 * kQcifBytes + size_t(kQcifW) * kQcifH + 5 * (kQcifW / 2) + 10; // U at (10, 5)
+    b[u] = uint8_t(a[u] + 3);
+    ASSERT_TRUE(WriteFileBytes(WorkPath("decoded.yuv"), b));
+    OpenSequence(WorkPath("reference.yuv"));
+    EXPECT_TRUE(Grayed(CMD_END_COMPARISON));
+    ASSERT_TRUE(OpenThroughDialog(player_, CMD_COMPARE, WorkPath("decoded.yuv")));
+
+    // A comparison opens the Inspector beside the window, which keeps its size.
+    ASSERT_TRUE(WaitUntil([&] { return Inspector() != nullptr; })) << "no Inspector";
+    EXPECT_TRUE(InspectorSays("Frame 0"));
+    EXPECT_TRUE(InspectorSays("V: identical"));
+    EXPECT_TRUE(MenuChecked(CMD_INSPECTOR));
+    EXPECT_FALSE(Grayed(CMD_END_COMPARISON));
+    ExpectFitted(kQcifW, kQcifH);
+
+    PressKey(player_, 'N');
+    const std::string found = "Frame 17: first difference in U at (10, 5): A " + std::to_string(a[u]) + ", B " +
+                              std::to_string(b[u]);
+    EXPECT_TRUE(InspectorSays(found));
+    EXPECT_TRUE(InspectorSays("U: SSE 9, max 3, differing 1 of 6336"));
+    EXPECT_TRUE(WaitForFrame(kQcifW, kQcifH, [](int n) { return n == 17; }));
+    PressKey(player_, 'N');
+    EXPECT_TRUE(InspectorSays("No more differences."));
+    ExpectNoDialog();
+
+    // D, then + twice: 128 + 16 (A - B); Tab goes to A, then B.
+    const uint8_t* a17 = &a[17 * kQcifBytes];
+    const uint8_t* b17 = &b[17 * kQcifBytes];
+    PressKey(player_, 'D');
+    EXPECT_TRUE(Shows(kQcifW, kQcifH,
+                      ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH, DifferenceFrame(a17, b17, 1).data())));
+    PressKey(player_, VK_ADD);
+    PressKey(player_, VK_ADD);
+    EXPECT_TRUE(Shows(kQcifW, kQcifH,
+                      ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH, DifferenceFrame(a17, b17, 16).data())));
+    PressKey(player_, VK_TAB);
+    EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH, a17)));
+    PressKey(player_, VK_TAB);
+    EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH, b17)));
+
+    // The statistics of all 20 frames, copied as tab-separated text.
+    PostCommand(player_, CMD_STATISTICS);
+    HWND stats = WaitForDialog(player_, "Comparison Statistics", player_.window);
+    ASSERT_NE(stats, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return Enabled(stats, STATS_COPY); }, 10000));
+    PressButton(stats, STATS_COPY);
+    std::string table;
+    EXPECT_TRUE(WaitUntil([&] { return (table = Clipboard()).find("\t") != std::string::npos; })) << table;
+    EXPECT_NE(table.find("\r\n17\t"), std::string::npos) << table;
+    EXPECT_NE(table.find("\r\n16\t"), std::string::npos) << table;
+    PressButton(stats, IDCANCEL);
+    EXPECT_TRUE(WaitUntilGone(stats));
+
+    PostCommand(player_, CMD_END_COMPARISON);
+    EXPECT_TRUE(WaitUntil([&] { return Grayed(CMD_END_COMPARISON); }));
+    EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH, a17)));
+    PostCommand(player_, CMD_INSPECTOR);
+    EXPECT_TRUE(WaitUntil([&] { return Inspector() == nullptr; }));
+}
+
+// A 4:2:0 frame of 8-bit planes in the extended layouts the list offers at
+// these items: 10-bit planar (0), NV12 (12), P010 (14) and YUYV (15, from a
+// 4:2:2 frame). Low bits below the rounding leave the 8-bit value.
+std::vector<uint8_t> Stored(int item, const std::vector<uint8_t>& planar, int w, int h) {
+    const size_t p = size_t(w) * h;
+    std::vector<uint8_t> out;
+    auto word = [&](uint32_t v) { out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)}); };
+    if (item == 0) {
+        for (size_t i = 0; i < planar.size(); ++i) {
+            word(uint32_t(planar[i]) << 2 | (i & 1));
+        }
+    } else if (item == 12 || item == 14) {
+        const size_t c = p / 4;
+        for (size_t i = 0; i < p; ++i) {
+            item == 12 ? out.push_back(planar[i]) : word(uint32_t(planar[i]) << 8);
+        }
+        for (size_t i = 0; i < c; ++i) {
+            for (uint8_t s : {planar[p + i], planar[p + c + i]}) {
+                item == 12 ? out.push_back(s) : word(uint32_t(s) << 8 | (i & 1) << 6);
+            }
+        }
+    } else {
+        for (size_t i = 0; i < p / 2; ++i) {
+            out.insert(out.end(), {planar[2 * i], planar[p + i], planar[2 * i + 1], planar[p + p / 2 + i]});
+        }
+    }
+    return out;
+}
+
+TEST_F(CompareTest, OtherLayoutsShowAsTheir8BitFormsAndCompareAtFullDepth) {
+    const struct {
+        int item;
+        uint32_t shownType;
+    } layouts[] = {{0, TYPE_YUV420}, {12, TYPE_YUV420}, {14, TYPE_YUV420}, {15, TYPE_YUV422}};
+    for (const auto& l : layouts) {
+        SCOPED_TRACE(l.item);
+        const std::vector<uint8_t> planar = NumberedFrame(l.shownType, kQcifW, kQcifH, l.item);
+        const std::string name = "layout " + std::to_string(l.item) + ".raw";
+        ASSERT_TRUE(WriteFileBytes(WorkPath(name), Stored(l.item, planar, kQcifW, kQcifH)));
+        ChooseOtherLayout(l.item);
+        OpenSequence(WorkPath(name));
+        EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(l.shownType, kQcifW, kQcifH, planar.data())));
+    }
+
+    // Two 10-bit frames one level apart in one sample look the same at 8
+    // bits; the comparison finds the level.
+    const std::vector<uint8_t> planar = NumberedFrame(TYPE_YUV420, kQcifW, kQcifH, 3);
+    std::vector<uint8_t> a = Stored(0, planar, kQcifW, kQcifH);
+    a[2 * 500] &= 0xFC;
+    std::vector<uint8_t> b = a;
+    b[2 * 500] |= 1;
+    ASSERT_TRUE(WriteFileBytes(WorkPath("ten bit a.yuv"), a));
+    ASSERT_TRUE(WriteFileBytes(WorkPath("ten bit b.yuv"), b));
+    ChooseOtherLayout(0);
+    OpenSequence(WorkPath("ten bit a.yuv"));
+    ASSERT_TRUE(OpenThroughDialog(player_, CMD_COMPARE, WorkPath("ten bit b.yuv")));
+    EXPECT_TRUE(InspectorSays("Y: SSE 1, max 1, differing 1 of 25344"));
+    EXPECT_TRUE(InspectorSays("first at (148, 2): A " + std::to_string(a[1000] | a[1001] << 8)));
+    PressKey(player_, VK_TAB); // B looks as A does
+    EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH, planar.data())));
+}
+
+TEST_F(CompareTest, SettingsFromTheFileNameWhenTheItemIsChecked) {
+    const std::vector<uint8_t> planar = NumberedFrame(TYPE_YUV420, 352, 288, 0);
+    std::vector<uint8_t> nv12(planar.begin(), planar.begin() + 352 * 288);
+    for (size_t i = 0; i < 352u * 288 / 4; ++i) {
+        nv12.insert(nv12.end(), {planar[352 * 288 + i], planar[352 * 288 * 5 / 4 + i]});
+    }
+    const std::string name = WorkPath("camera_352x288_25fps_nv12.yuv");
+    ASSERT_TRUE(WriteFileBytes(name, nv12));
+    EXPECT_FALSE(MenuChecked(CMD_SETTINGS_FROM_NAME)) << "unchecked at start";
+    PostCommand(player_, CMD_SETTINGS_FROM_NAME);
+    ASSERT_TRUE(WaitUntil([&] { return MenuChecked(CMD_SETTINGS_FROM_NAME); }));
+    ASSERT_TRUE(DropFiles(player_, {name}));
+    EXPECT_TRUE(WaitUntil([&] {
+        return WindowText(player_.window) == "Vorlex - " + name + " [352x288, NV12, 25 fps from the name]";
+    })) << WindowText(player_.window);
+    ExpectFitted(352, 288);
+    EXPECT_TRUE(Shows(352, 288, ExpectedFramePixels(TYPE_YUV420, 352, 288, planar.data())));
+}
+
+} // namespace
