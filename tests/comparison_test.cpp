@@ -210,6 +210,9 @@ TEST(CompareFrames, MetricsOfEveryTypeMatchThePlainReference) {
                 }
                 for (uint32_t i = 0; i < l.planeCount; ++i) {
                     const ComparePlane& p = l.planes[i];
+                    if (p.width * p.height == 0) {
+                        continue; // the colour planes of a 1 x 1 frame
+                    }
                     const size_t last = p.offset + (size_t{p.width} * p.height - 1) * p.step * sb;
                     bs[2][last + sb - 1] ^= 0x80; // the top byte of a word
                 }
