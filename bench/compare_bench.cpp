@@ -41,9 +41,11 @@ const int kRepetitions = 3;
 // samples (a decoder close to its reference), plus 16-bit planes alike.
 struct Planes {
     Size s;
-    CompareLayout layout;
-    std::vector<uint8_t> a, b, out, a16, b16;
-    explicit Planes(Size size) : s(size), layout(CompareLayoutFor(TYPE_YUV420, size.w, size.h, 1, 8)) {
+    CompareLayout layout, rgbLayout;
+    std::vector<uint8_t> a, b, same, out, a16, b16, rgbA, rgbB;
+    explicit Planes(Size size)
+        : s(size), layout(CompareLayoutFor(TYPE_YUV420, size.w, size.h, 1, 8)),
+          rgbLayout(CompareLayoutFor(TYPE_RGB, size.w, size.h, 1, 8)) {
         std::mt19937 rng(size.w * 31 + size.h);
         a.resize(layout.frameBytes);
         for (auto& v : a) {
@@ -56,6 +58,14 @@ struct Planes {
                 v = static_cast<uint8_t>(v + static_cast<int>(r >> 28) - 8);
             }
         }
+        rgbA.resize(rgbLayout.frameBytes);
+        rgbB.resize(rgbA.size());
+        for (size_t i = 0; i < rgbA.size(); ++i) {
+            const uint32_t r = rng();
+            rgbA[i] = static_cast<uint8_t>(r >> 24);
+            rgbB[i] = r % 3 == 0 ? static_cast<uint8_t>(rgbA[i] + static_cast<int>((r >> 8) & 15) - 8) : rgbA[i];
+        }
+        same = a;
         out.resize(a.size());
         const size_t n = size_t{size.w} * size.h;
         a16.resize(2 * n);
@@ -94,6 +104,12 @@ void Register(std::map<std::string, Planes>& planes) {
                 benchmark::DoNotOptimize(sse);
             }
         })->Repetitions(kRepetitions);
+        benchmark::RegisterBenchmark(("libyuv_SSE_RGB/" + size).c_str(), [&p, w, h](benchmark::State& st) {
+            for (auto _ : st) {
+                benchmark::DoNotOptimize(
+                    libyuv::ComputeSumSquareErrorPlane(p.rgbA.data(), 3 * w, p.rgbB.data(), 3 * w, 3 * w, h));
+            }
+        })->Repetitions(kRepetitions);
         for (const Level& lv : kLevels) {
             if (lv.level > DetectCompareLevel()) {
                 continue;
@@ -119,7 +135,7 @@ void Register(std::map<std::string, Planes>& planes) {
             benchmark::RegisterBenchmark(("firstDiff_equal_Y" + suffix).c_str(), [&p, lv, n](benchmark::State& st) {
                 SelectCompareLevel(lv.level);
                 for (auto _ : st) {
-                    benchmark::DoNotOptimize(ChosenCompareKernels().firstDiff(p.a.data(), p.a.data() + 0, n));
+                    benchmark::DoNotOptimize(ChosenCompareKernels().firstDiff(p.a.data(), p.same.data(), n));
                 }
             })->Repetitions(kRepetitions);
             benchmark::RegisterBenchmark(("difference_YUV" + suffix).c_str(), [&p, lv](benchmark::State& st) {
@@ -134,6 +150,14 @@ void Register(std::map<std::string, Planes>& planes) {
                 for (auto _ : st) {
                     FrameDiff diff;
                     CompareFrames(p.layout, p.a.data(), p.b.data(), &diff);
+                    benchmark::DoNotOptimize(diff);
+                }
+            })->Repetitions(kRepetitions);
+            benchmark::RegisterBenchmark(("CompareFrames_RGB" + suffix).c_str(), [&p, lv](benchmark::State& st) {
+                SelectCompareLevel(lv.level);
+                for (auto _ : st) {
+                    FrameDiff diff;
+                    CompareFrames(p.rgbLayout, p.rgbA.data(), p.rgbB.data(), &diff);
                     benchmark::DoNotOptimize(diff);
                 }
             })->Repetitions(kRepetitions);
@@ -169,14 +193,17 @@ void PrintRatios(const Collector& c) {
     printf("\n| size | kernel | path | time (us) | / libyuv SSE of the same planes |\n|---|---|---|---|---|\n");
     for (Size s : kSizes) {
         const std::string size = SizeName(s);
-        const double y = at("libyuv_SSE_Y/" + size), yuv = at("libyuv_SSE_YUV/" + size);
+        const double y = at("libyuv_SSE_Y/" + size), yuv = at("libyuv_SSE_YUV/" + size),
+                     rgb = at("libyuv_SSE_RGB/" + size);
         if (y > 0) {
             printf("| %s | libyuv SSE, Y plane | | %.1f | 1.00 |\n", size.c_str(), y / 1e3);
             printf("| %s | libyuv SSE, Y+U+V | | %.1f | 1.00 |\n", size.c_str(), yuv / 1e3);
+            printf("| %s | libyuv SSE, RGB bytes | | %.1f | 1.00 |\n", size.c_str(), rgb / 1e3);
         }
-        const char* kernels[] = {"sums8_Y", "sums16_Y", "firstDiff_equal_Y", "difference_YUV", "CompareFrames_YUV"};
+        const char* kernels[] = {"sums8_Y",        "sums16_Y",          "firstDiff_equal_Y",
+                                 "difference_YUV", "CompareFrames_YUV", "CompareFrames_RGB"};
         for (const char* k : kernels) {
-            const double ref = strstr(k, "YUV") ? yuv : y;
+            const double ref = strstr(k, "YUV") ? yuv : strstr(k, "RGB") ? rgb : y;
             for (const Level& lv : kLevels) {
                 const double t = at(std::string(k) + "/" + lv.name + "/" + size);
                 if (t > 0) {
@@ -257,6 +284,6 @@ int main(int argc, char** argv) {
     PrintRatios(collector);
     benchmark::Shutdown();
     SelectCompareLevel(DetectCompareLevel());
-    WholeFileStatistics(60);
+    WholeFileStatistics(30);
     return 0;
 }

@@ -123,4 +123,6 @@ void Difference8(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, u
 
 } // namespace
 
-const CompareKernels Avx2CompareKernels = {Sums8, Sums16, FirstDiff, Difference8};
+// Interleaved pixels stay on the SSE2 kernel: 32-byte unpacking works in
+// 16-byte halves, which scrambles the lanes' channel patterns.
+const CompareKernels Avx2CompareKernels = {Sums8, Sums16, Sse2Sums8x3, FirstDiff, Difference8};
