@@ -147,6 +147,7 @@ test-dist: dist check-wine$(subst win,,$(EDITION))
 
 bench: native
 	$(NATIVE)/bench/vorlex_bench
+	$(NATIVE)/bench/compare_bench
 
 bench-playback: $(EDITION)
 	mkdir -p build/pace

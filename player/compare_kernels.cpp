@@ -35,6 +35,22 @@ void Sums16(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
     sums->maxDiff = maxDiff;
 }
 
+void Sums8x3(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[3]) {
+    for (int c = 0; c < 3; ++c) {
+        uint64_t sse = 0, differing = 0;
+        uint32_t maxDiff = sums[c].maxDiff;
+        for (size_t i = c; i < 3 * n; i += 3) {
+            const uint32_t d = a[i] > b[i] ? a[i] - b[i] : b[i] - a[i];
+            sse += d * d;
+            differing += d != 0;
+            maxDiff = d > maxDiff ? d : maxDiff;
+        }
+        sums[c].sse += sse;
+        sums[c].differing += differing;
+        sums[c].maxDiff = maxDiff;
+    }
+}
+
 size_t FirstDiff(const uint8_t* a, const uint8_t* b, size_t bytes) {
     size_t i = 0;
     // Word-sized steps while equal, then the byte.
@@ -71,7 +87,7 @@ const CompareKernels* KernelsOf(int level) {
 
 } // namespace
 
-const CompareKernels ScalarCompareKernels = {Sums8, Sums16, FirstDiff, Difference8};
+const CompareKernels ScalarCompareKernels = {Sums8, Sums16, Sums8x3, FirstDiff, Difference8};
 
 int DetectCompareLevel() {
 #if defined(__i386__) || defined(__x86_64__)

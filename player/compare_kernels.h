@@ -24,6 +24,9 @@ struct CompareKernels {
     void (*sums8)(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums);
     // The same for n 16-bit little-endian samples (2n bytes each).
     void (*sums16)(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums);
+    // Adds n pixels of three interleaved 8-bit samples (3n bytes) to
+    // sums[0], sums[1] and sums[2], one per byte of a pixel.
+    void (*sums8x3)(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[3]);
     // Index of the first of `bytes` bytes that differ, or `bytes` when none does.
     size_t (*firstDiff)(const uint8_t* a, const uint8_t* b, size_t bytes);
     // out[i] = clamp(128 + (a[i] - b[i]) << shift, 0, 255) for n bytes; shift
@@ -34,6 +37,9 @@ struct CompareKernels {
 extern const CompareKernels ScalarCompareKernels;
 extern const CompareKernels Sse2CompareKernels;
 extern const CompareKernels Avx2CompareKernels;
+
+// The SSE2 kernel of interleaved pixels, which the AVX2 table uses too.
+void Sse2Sums8x3(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[3]);
 
 enum CompareLevel { COMPARE_SCALAR = 0, COMPARE_SSE2 = 1, COMPARE_AVX2 = 2 };
 

@@ -90,6 +90,74 @@ void Sums16(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
     ScalarCompareKernels.sums16(a + 2 * i, b + 2 * i, n - i, sums);
 }
 
+// Interleaved pixels, 16 (48 bytes, three vectors) a block. Byte j of
+// vector k belongs to channel (k + j) % 3. Squares of byte differences fit
+// 16 bits; widened to 32-bit lanes, the four lanes of vector m cover bytes
+// 4m to 4m + 3, so the vectors with the same m % 3 = r share one pattern:
+// lane l of accumulator r is channel (r + l) % 3.
+// One vector of interleaved pixels: its largest differences, its differing
+// bytes, and its squares widened into the accumulators of its four quarters.
+inline __attribute__((always_inline)) void PixelVector(const uint8_t* a, const uint8_t* b, __m128i* maxv,
+                                                       __m128i* count, __m128i* q0, __m128i* q1, __m128i* q2,
+                                                       __m128i* q3) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i va = Load(a), vb = Load(b);
+    const __m128i ad = _mm_or_si128(_mm_subs_epu8(va, vb), _mm_subs_epu8(vb, va));
+    *maxv = _mm_max_epu8(*maxv, ad);
+    *count = _mm_add_epi8(*count, _mm_min_epu8(ad, _mm_set1_epi8(1)));
+    const __m128i lo = _mm_unpacklo_epi8(ad, zero), hi = _mm_unpackhi_epi8(ad, zero);
+    const __m128i sqLo = _mm_mullo_epi16(lo, lo), sqHi = _mm_mullo_epi16(hi, hi);
+    *q0 = _mm_add_epi32(*q0, _mm_unpacklo_epi16(sqLo, zero));
+    *q1 = _mm_add_epi32(*q1, _mm_unpackhi_epi16(sqLo, zero));
+    *q2 = _mm_add_epi32(*q2, _mm_unpacklo_epi16(sqHi, zero));
+    *q3 = _mm_add_epi32(*q3, _mm_unpackhi_epi16(sqHi, zero));
+}
+
+void Sums8x3(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[3]) {
+    // Byte counters reach at most 255 blocks; 32-bit lanes gain at most
+    // 4 x 255^2 a block.
+    const size_t kBlocks = 255;
+    const __m128i zero = _mm_setzero_si128();
+    __m128i maxv[3] = {zero, zero, zero};
+    uint64_t sse[3] = {0, 0, 0}, differing[3] = {0, 0, 0};
+    size_t i = 0;
+    while (n - i >= 16) {
+        size_t blocks = (n - i) / 16;
+        blocks = blocks < kBlocks ? blocks : kBlocks;
+        __m128i acc[3] = {zero, zero, zero}, count[3] = {zero, zero, zero};
+        for (size_t q = 0; q < blocks; ++q, i += 16) {
+            PixelVector(a + 3 * i, b + 3 * i, &maxv[0], &count[0], &acc[0], &acc[1], &acc[2], &acc[0]);
+            PixelVector(a + 3 * i + 16, b + 3 * i + 16, &maxv[1], &count[1], &acc[1], &acc[2], &acc[0], &acc[1]);
+            PixelVector(a + 3 * i + 32, b + 3 * i + 32, &maxv[2], &count[2], &acc[2], &acc[0], &acc[1], &acc[2]);
+        }
+        for (int k = 0; k < 3; ++k) {
+            uint32_t lanes[4];
+            uint8_t bytes[16];
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), acc[k]);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes), count[k]);
+            for (int l = 0; l < 4; ++l) {
+                sse[(k + l) % 3] += lanes[l];
+            }
+            for (int j = 0; j < 16; ++j) {
+                differing[(k + j) % 3] += bytes[j];
+            }
+        }
+    }
+    for (int k = 0; k < 3; ++k) {
+        uint8_t bytes[16];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes), maxv[k]);
+        for (int j = 0; j < 16; ++j) {
+            DiffSums& s = sums[(k + j) % 3];
+            s.maxDiff = bytes[j] > s.maxDiff ? bytes[j] : s.maxDiff;
+        }
+    }
+    for (int c = 0; c < 3; ++c) {
+        sums[c].sse += sse[c];
+        sums[c].differing += differing[c];
+    }
+    ScalarCompareKernels.sums8x3(a + 3 * i, b + 3 * i, n - i, sums);
+}
+
 size_t FirstDiff(const uint8_t* a, const uint8_t* b, size_t bytes) {
     size_t i = 0;
     for (; bytes - i >= 16; i += 16) {
@@ -121,4 +189,6 @@ void Difference8(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, u
 
 } // namespace
 
-const CompareKernels Sse2CompareKernels = {Sums8, Sums16, FirstDiff, Difference8};
+void Sse2Sums8x3(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[3]) { Sums8x3(a, b, n, sums); }
+
+const CompareKernels Sse2CompareKernels = {Sums8, Sums16, Sums8x3, FirstDiff, Difference8};

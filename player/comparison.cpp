@@ -91,6 +91,30 @@ void CompareChannel(const CompareLayout& l, const ComparePlane& p, size_t start,
     d->maxDiff = maxDiff;
 }
 
+// The three channels of 8-bit interleaved pixels from pixel `start` on the
+// kernels; a channel that differs is then scanned from `start` for its
+// first difference.
+void CompareInterleaved8(const CompareLayout& l, size_t start, const uint8_t* a, const uint8_t* b,
+                         FrameDiff* diff) {
+    const size_t n = static_cast<size_t>(PlaneSamples(l.planes[0]));
+    DiffSums sums[3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+    ChosenCompareKernels().sums8x3(a + 3 * start, b + 3 * start, n - start, sums);
+    for (uint32_t i = 0; i < 3; ++i) {
+        const ComparePlane& p = l.planes[i];
+        const DiffSums& s = sums[p.offset];
+        PlaneDiff* d = &diff->planes[i];
+        d->sse = s.sse;
+        d->differing = s.differing;
+        d->maxDiff = s.maxDiff;
+        for (size_t at = p.offset + 3 * start; s.differing != 0; at += 3) {
+            if (a[at] != b[at]) {
+                NoteFirst(d, at / 3, p.width, a[at], b[at]);
+                break;
+            }
+        }
+    }
+}
+
 // Frame n of the current sequence settings from `file` into `dst`.
 int ReadFrameInto(FILE* file, uint32_t n, uint8_t* dst) {
     const FramePlan& plan = Player.sequencePlan;
@@ -170,8 +194,14 @@ void CompareFrames(const CompareLayout& l, const uint8_t* a, const uint8_t* b, F
         start = ChosenCompareKernels().firstDiff(a, b, bytes) / (3 * l.sampleBytes);
     }
     for (uint32_t i = 0; i < l.planeCount; ++i) {
+        diff->planes[i].samples = PlaneSamples(l.planes[i]);
+    }
+    if (Interleaved(l) && l.sampleBytes == 1) {
+        CompareInterleaved8(l, start, a, b, diff);
+        return;
+    }
+    for (uint32_t i = 0; i < l.planeCount; ++i) {
         PlaneDiff* d = &diff->planes[i];
-        d->samples = PlaneSamples(l.planes[i]);
         if (Interleaved(l)) {
             CompareChannel(l, l.planes[i], start, a, b, d);
         } else {

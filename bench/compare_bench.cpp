@@ -1,0 +1,289 @@
+// The comparison's kernels per path beside libyuv's ComputeSumSquareErrorPlane
+// on the same planes: the sums of one plane (squared error, largest
+// difference, differing samples), the first-difference scan of two equal
+// planes, the difference picture, and a whole 4:2:0 frame's metrics. After
+// the run a table gives every time as a ratio to libyuv's; then the whole-file
+// statistics of two 4:2:0 files against reading the same files alone.
+#include <benchmark/benchmark.h>
+#include <libyuv.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <chrono>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "compare_kernels.h"
+#include "comparison.h"
+#include "display.h"
+#include "frame_access.h"
+#include "player_state.h"
+
+namespace {
+
+struct Size {
+    uint32_t w, h;
+};
+const Size kSizes[] = {{352, 288}, {1920, 1088}};
+
+struct Level {
+    const char* name;
+    int level;
+};
+const Level kLevels[] = {{"scalar", COMPARE_SCALAR}, {"sse2", COMPARE_SSE2}, {"avx2", COMPARE_AVX2}};
+
+const int kRepetitions = 3;
+
+// A 4:2:0 frame A and B = A with small random errors in about a third of the
+// samples (a decoder close to its reference), plus 16-bit planes alike.
+struct Planes {
+    Size s;
+    CompareLayout layout, rgbLayout;
+    std::vector<uint8_t> a, b, same, out, a16, b16, rgbA, rgbB;
+    explicit Planes(Size size)
+        : s(size), layout(CompareLayoutFor(TYPE_YUV420, size.w, size.h, 1, 8)),
+          rgbLayout(CompareLayoutFor(TYPE_RGB, size.w, size.h, 1, 8)) {
+        std::mt19937 rng(size.w * 31 + size.h);
+        a.resize(layout.frameBytes);
+        for (auto& v : a) {
+            v = static_cast<uint8_t>(rng() >> 24);
+        }
+        b = a;
+        for (auto& v : b) {
+            const uint32_t r = rng();
+            if (r % 3 == 0) {
+                v = static_cast<uint8_t>(v + static_cast<int>(r >> 28) - 8);
+            }
+        }
+        rgbA.resize(rgbLayout.frameBytes);
+        rgbB.resize(rgbA.size());
+        for (size_t i = 0; i < rgbA.size(); ++i) {
+            const uint32_t r = rng();
+            rgbA[i] = static_cast<uint8_t>(r >> 24);
+            rgbB[i] = r % 3 == 0 ? static_cast<uint8_t>(rgbA[i] + static_cast<int>((r >> 8) & 15) - 8) : rgbA[i];
+        }
+        same = a;
+        out.resize(a.size());
+        const size_t n = size_t{size.w} * size.h;
+        a16.resize(2 * n);
+        b16.resize(2 * n);
+        for (size_t i = 0; i < n; ++i) {
+            const uint32_t x = rng() & 0x3FF, y = (x + (rng() % 7)) & 0x3FF; // 10-bit
+            a16[2 * i] = uint8_t(x), a16[2 * i + 1] = uint8_t(x >> 8);
+            b16[2 * i] = uint8_t(y), b16[2 * i + 1] = uint8_t(y >> 8);
+        }
+    }
+};
+
+std::string SizeName(Size s) { return std::to_string(s.w) + "x" + std::to_string(s.h); }
+
+void Register(std::map<std::string, Planes>& planes) {
+    for (Size s : kSizes) {
+        Planes& p = planes.emplace(SizeName(s), Planes(s)).first->second;
+        const std::string size = SizeName(s);
+        const int w = int(s.w), h = int(s.h);
+        benchmark::RegisterBenchmark(("libyuv_SSE_Y/" + size).c_str(), [&p, w, h](benchmark::State& st) {
+            for (auto _ : st) {
+                benchmark::DoNotOptimize(
+                    libyuv::ComputeSumSquareErrorPlane(p.a.data(), w, p.b.data(), w, w, h));
+            }
+        })->Repetitions(kRepetitions);
+        benchmark::RegisterBenchmark(("libyuv_SSE_YUV/" + size).c_str(), [&p, w, h](benchmark::State& st) {
+            const CompareLayout& l = p.layout;
+            for (auto _ : st) {
+                uint64_t sse = libyuv::ComputeSumSquareErrorPlane(p.a.data(), w, p.b.data(), w, w, h);
+                for (int i = 1; i < 3; ++i) {
+                    const ComparePlane& c = l.planes[i];
+                    sse += libyuv::ComputeSumSquareErrorPlane(p.a.data() + c.offset, int(c.width),
+                                                              p.b.data() + c.offset, int(c.width),
+                                                              int(c.width), int(c.height));
+                }
+                benchmark::DoNotOptimize(sse);
+            }
+        })->Repetitions(kRepetitions);
+        benchmark::RegisterBenchmark(("libyuv_SSE_RGB/" + size).c_str(), [&p, w, h](benchmark::State& st) {
+            for (auto _ : st) {
+                benchmark::DoNotOptimize(
+                    libyuv::ComputeSumSquareErrorPlane(p.rgbA.data(), 3 * w, p.rgbB.data(), 3 * w, 3 * w, h));
+            }
+        })->Repetitions(kRepetitions);
+        for (const Level& lv : kLevels) {
+            if (lv.level > DetectCompareLevel()) {
+                continue;
+            }
+            const std::string suffix = std::string("/") + lv.name + "/" + size;
+            const size_t n = size_t{s.w} * s.h;
+            benchmark::RegisterBenchmark(("sums8_Y" + suffix).c_str(), [&p, lv, n](benchmark::State& st) {
+                SelectCompareLevel(lv.level);
+                for (auto _ : st) {
+                    DiffSums sums = {0, 0, 0};
+                    ChosenCompareKernels().sums8(p.a.data(), p.b.data(), n, &sums);
+                    benchmark::DoNotOptimize(sums);
+                }
+            })->Repetitions(kRepetitions);
+            benchmark::RegisterBenchmark(("sums16_Y" + suffix).c_str(), [&p, lv, n](benchmark::State& st) {
+                SelectCompareLevel(lv.level);
+                for (auto _ : st) {
+                    DiffSums sums = {0, 0, 0};
+                    ChosenCompareKernels().sums16(p.a16.data(), p.b16.data(), n, &sums);
+                    benchmark::DoNotOptimize(sums);
+                }
+            })->Repetitions(kRepetitions);
+            benchmark::RegisterBenchmark(("firstDiff_equal_Y" + suffix).c_str(), [&p, lv, n](benchmark::State& st) {
+                SelectCompareLevel(lv.level);
+                for (auto _ : st) {
+                    benchmark::DoNotOptimize(ChosenCompareKernels().firstDiff(p.a.data(), p.same.data(), n));
+                }
+            })->Repetitions(kRepetitions);
+            benchmark::RegisterBenchmark(("difference_YUV" + suffix).c_str(), [&p, lv](benchmark::State& st) {
+                SelectCompareLevel(lv.level);
+                for (auto _ : st) {
+                    BuildDifferenceFrame(p.layout, p.a.data(), p.b.data(), 4, p.out.data());
+                    benchmark::ClobberMemory();
+                }
+            })->Repetitions(kRepetitions);
+            benchmark::RegisterBenchmark(("CompareFrames_YUV" + suffix).c_str(), [&p, lv](benchmark::State& st) {
+                SelectCompareLevel(lv.level);
+                for (auto _ : st) {
+                    FrameDiff diff;
+                    CompareFrames(p.layout, p.a.data(), p.b.data(), &diff);
+                    benchmark::DoNotOptimize(diff);
+                }
+            })->Repetitions(kRepetitions);
+            benchmark::RegisterBenchmark(("CompareFrames_RGB" + suffix).c_str(), [&p, lv](benchmark::State& st) {
+                SelectCompareLevel(lv.level);
+                for (auto _ : st) {
+                    FrameDiff diff;
+                    CompareFrames(p.rgbLayout, p.rgbA.data(), p.rgbB.data(), &diff);
+                    benchmark::DoNotOptimize(diff);
+                }
+            })->Repetitions(kRepetitions);
+        }
+    }
+}
+
+// The least CPU time per iteration (ns) of each benchmark's repetitions, as
+// in the conversion benchmark: on a shared machine the least is the least
+// disturbed.
+class Collector : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> ns;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs) {
+            if (!r.error_occurred && r.run_type == Run::RT_Iteration) {
+                const double t = r.GetAdjustedCPUTime();
+                auto it = ns.find(r.run_name.function_name);
+                if (it == ns.end() || t < it->second) {
+                    ns[r.run_name.function_name] = t;
+                }
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+void PrintRatios(const Collector& c) {
+    auto at = [&](const std::string& n) {
+        auto it = c.ns.find(n);
+        return it == c.ns.end() ? 0.0 : it->second;
+    };
+    printf("\n| size | kernel | path | time (us) | / libyuv SSE of the same planes |\n|---|---|---|---|---|\n");
+    for (Size s : kSizes) {
+        const std::string size = SizeName(s);
+        const double y = at("libyuv_SSE_Y/" + size), yuv = at("libyuv_SSE_YUV/" + size),
+                     rgb = at("libyuv_SSE_RGB/" + size);
+        if (y > 0) {
+            printf("| %s | libyuv SSE, Y plane | | %.1f | 1.00 |\n", size.c_str(), y / 1e3);
+            printf("| %s | libyuv SSE, Y+U+V | | %.1f | 1.00 |\n", size.c_str(), yuv / 1e3);
+            printf("| %s | libyuv SSE, RGB bytes | | %.1f | 1.00 |\n", size.c_str(), rgb / 1e3);
+        }
+        const char* kernels[] = {"sums8_Y",        "sums16_Y",          "firstDiff_equal_Y",
+                                 "difference_YUV", "CompareFrames_YUV", "CompareFrames_RGB"};
+        for (const char* k : kernels) {
+            const double ref = strstr(k, "YUV") ? yuv : strstr(k, "RGB") ? rgb : y;
+            for (const Level& lv : kLevels) {
+                const double t = at(std::string(k) + "/" + lv.name + "/" + size);
+                if (t > 0) {
+                    printf("| %s | %s | %s | %.1f | %.2f |\n", size.c_str(), k, lv.name, t / 1e3,
+                           ref > 0 ? t / ref : 0);
+                }
+            }
+        }
+    }
+}
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// Two 1920x1088 4:2:0 files of `frames` frames in the temporary folder:
+// statistics of the whole comparison against reading both files alone (the
+// files stay in the page cache, so this is the fastest "disk" there is).
+void WholeFileStatistics(uint32_t frames) {
+    const char* folder = getenv("TMPDIR");
+    const std::string base = std::string(folder && *folder ? folder : "/tmp") + "/vorlex-compare-bench-";
+    const std::string pathA = base + "a.yuv", pathB = base + "b.yuv";
+    Planes p(Size{1920, 1088});
+    FILE* fa = fopen(pathA.c_str(), "wb");
+    FILE* fb = fopen(pathB.c_str(), "wb");
+    bool written = fa && fb;
+    for (uint32_t i = 0; written && i < frames; ++i) {
+        written = fwrite(p.a.data(), 1, p.a.size(), fa) == p.a.size() &&
+                  fwrite(p.b.data(), 1, p.b.size(), fb) == p.b.size();
+    }
+    written = (fa ? fclose(fa) == 0 : false) && written;
+    written = (fb ? fclose(fb) == 0 : false) && written;
+    if (written && InitPlayerState()) {
+        Player.framePreset = FRAME_PRESET_CUSTOM;
+        Player.frameWidth = 1920;
+        Player.frameHeight = 1088;
+        ApplyFramePreset();
+        if (OpenInputFile(pathA.c_str()) && StartComparison(pathB.c_str()) == COMPARE_STARTED) {
+            const double mb = 2.0 * frames * p.a.size() / 1e6;
+            for (int round = 0; round < 3; ++round) {
+                // Reading alone: both files, frame by frame, as the statistics do.
+                FILE* ra = fopen(pathA.c_str(), "rb");
+                FILE* rb = fopen(pathB.c_str(), "rb");
+                auto start = std::chrono::steady_clock::now();
+                for (uint32_t i = 0; ra && rb && i < frames; ++i) {
+                    benchmark::DoNotOptimize(fread(p.out.data(), 1, p.out.size(), ra));
+                    benchmark::DoNotOptimize(fread(p.out.data(), 1, p.out.size(), rb));
+                }
+                const double readOnly = Seconds(start);
+                if (ra) fclose(ra);
+                if (rb) fclose(rb);
+                CompareStatistics* s = StartStatistics();
+                start = std::chrono::steady_clock::now();
+                while (s && StepStatistics(s) == STATS_MORE) {
+                }
+                const double stats = Seconds(start);
+                FreeStatistics(s);
+                printf("whole-file statistics, %u frames of 1920x1088 4:2:0 (%.0f MB read): reading alone "
+                       "%.1f ms (%.0f MB/s), statistics %.1f ms (%.0f MB/s), ratio %.2f\n",
+                       frames, mb, readOnly * 1e3, mb / readOnly, stats * 1e3, mb / stats, stats / readOnly);
+            }
+        }
+        EndComparison();
+        ReleasePlayerState();
+    }
+    remove(pathA.c_str());
+    remove(pathB.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::map<std::string, Planes> planes;
+    Register(planes);
+    benchmark::Initialize(&argc, argv);
+    Collector collector;
+    benchmark::RunSpecifiedBenchmarks(&collector);
+    PrintRatios(collector);
+    benchmark::Shutdown();
+    SelectCompareLevel(DetectCompareLevel());
+    WholeFileStatistics(30);
+    return 0;
+}
