@@ -22,6 +22,12 @@ uint32_t SampleAt(const uint8_t* p, uint32_t sampleBytes) {
     return sampleBytes == 2 ? p[0] | uint32_t{p[1]} << 8 : p[0];
 }
 
+// The value of the sample at `p` in a frame of layout l.
+uint32_t ValueAt(const CompareLayout& l, const uint8_t* p) { return SampleAt(p, l.sampleBytes) >> l.shift; }
+
+// Planes whose samples lie side by side, as the kernels take them.
+bool Contiguous(const CompareLayout& l, const ComparePlane& p) { return p.step == 1 && l.shift == 0; }
+
 uint64_t PlaneSamples(const ComparePlane& p) { return uint64_t{p.width} * p.height; }
 
 // Bytes of the interleaved pixels of an RGB or BGR layout.
@@ -29,7 +35,8 @@ size_t InterleavedBytes(const CompareLayout& l) {
     return static_cast<size_t>(PlaneSamples(l.planes[0]) * 3 * l.sampleBytes);
 }
 
-bool Interleaved(const CompareLayout& l) { return l.planes[0].step != 1; }
+// RGB and BGR: three channels in each 3-sample pixel.
+bool Interleaved(const CompareLayout& l) { return l.planes[0].step == 3; }
 
 void NoteFirst(PlaneDiff* d, uint64_t index, uint32_t width, uint32_t a, uint32_t b) {
     d->hasFirst = true;
@@ -75,7 +82,7 @@ void CompareChannel(const CompareLayout& l, const ComparePlane& p, size_t start,
     uint32_t maxDiff = 0;
     for (size_t i = start; i < n; ++i) {
         const size_t at = p.offset + i * pitch;
-        const uint32_t x = SampleAt(a + at, sb), y = SampleAt(b + at, sb);
+        const uint32_t x = ValueAt(l, a + at), y = ValueAt(l, b + at);
         const uint32_t diff = x > y ? x - y : y - x;
         if (diff != 0) {
             if (!d->hasFirst) {
@@ -115,13 +122,32 @@ void CompareInterleaved8(const CompareLayout& l, size_t start, const uint8_t* a,
     }
 }
 
-// Frame n of the current sequence settings from `file` into `dst`.
+// Frame n of the open sequence's layout, as stored, from `file` into `dst`
+// (SAMPLE_BUFFER_SIZE bytes).
 int ReadFrameInto(FILE* file, uint32_t n, uint8_t* dst) {
-    const FramePlan& plan = Player.sequencePlan;
-    if (!file || !dst || !FramePlanFitsBuffer(plan) || !SeekFromStart(file, SequenceFramePosition(n))) {
+    const uint32_t bytes = StoredFrameBytes();
+    if (!file || !dst || bytes > SAMPLE_BUFFER_SIZE || !SeekFromStart(file, SequenceFramePosition(n))) {
         return 0;
     }
-    return fread(dst, 1, plan.frameBytes, file) == plan.frameBytes;
+    return fread(dst, 1, bytes, file) == bytes;
+}
+
+// The difference picture of frames of an extended layout, from the stored
+// values at full depth, in the 8-bit planar layout `shown` of their sampling.
+void BuildStoredDifference(const CompareLayout& l, const FramePlan& shown, const uint8_t* a, const uint8_t* b,
+                           uint32_t gain, uint8_t* out) {
+    const uint32_t offsets[COMPARE_MAX_PLANES] = {0, shown.uOffset, shown.vOffset};
+    for (uint32_t i = 0; i < l.planeCount; ++i) {
+        const ComparePlane& p = l.planes[i];
+        const size_t n = static_cast<size_t>(PlaneSamples(p));
+        const size_t pitch = size_t{p.step} * l.sampleBytes;
+        uint8_t* plane = out + offsets[i];
+        for (size_t j = 0; j < n; ++j) {
+            const int64_t d = int64_t{ValueAt(l, a + p.offset + j * pitch)} - ValueAt(l, b + p.offset + j * pitch);
+            const int64_t v = 128 + int64_t{gain} * d;
+            plane[j] = static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+        }
+    }
 }
 
 int ReadComparedPair(uint32_t n, uint8_t* a, uint8_t* b) {
@@ -202,10 +228,10 @@ void CompareFrames(const CompareLayout& l, const uint8_t* a, const uint8_t* b, F
     }
     for (uint32_t i = 0; i < l.planeCount; ++i) {
         PlaneDiff* d = &diff->planes[i];
-        if (Interleaved(l)) {
-            CompareChannel(l, l.planes[i], start, a, b, d);
-        } else {
+        if (Contiguous(l, l.planes[i])) {
             ComparePlanar(l, l.planes[i], a, b, d);
+        } else {
+            CompareChannel(l, l.planes[i], Interleaved(l) ? start : 0, a, b, d);
         }
     }
 }
@@ -218,9 +244,19 @@ int FramesDiffer(const CompareLayout& l, const uint8_t* a, const uint8_t* b) {
     }
     for (uint32_t i = 0; i < l.planeCount; ++i) {
         const ComparePlane& p = l.planes[i];
-        const size_t bytes = static_cast<size_t>(PlaneSamples(p) * l.sampleBytes);
-        if (k.firstDiff(a + p.offset, b + p.offset, bytes) != bytes) {
-            return 1;
+        const size_t n = static_cast<size_t>(PlaneSamples(p));
+        if (Contiguous(l, p)) {
+            const size_t bytes = n * l.sampleBytes;
+            if (k.firstDiff(a + p.offset, b + p.offset, bytes) != bytes) {
+                return 1;
+            }
+            continue;
+        }
+        const size_t pitch = size_t{p.step} * l.sampleBytes;
+        for (size_t j = 0; j < n; ++j) {
+            if (ValueAt(l, a + p.offset + j * pitch) != ValueAt(l, b + p.offset + j * pitch)) {
+                return 1;
+            }
         }
     }
     return 0;
@@ -313,8 +349,8 @@ int StartComparison(const char* path) {
     if (!file) {
         return COMPARE_CANNOT_OPEN;
     }
-    uint8_t* a = static_cast<uint8_t*>(malloc(FRAME_BUFFER_SIZE));
-    uint8_t* b = a ? static_cast<uint8_t*>(malloc(FRAME_BUFFER_SIZE)) : nullptr;
+    uint8_t* a = static_cast<uint8_t*>(malloc(SAMPLE_BUFFER_SIZE));
+    uint8_t* b = a ? static_cast<uint8_t*>(malloc(SAMPLE_BUFFER_SIZE)) : nullptr;
     if (!b) {
         free(a);
         fclose(file);
@@ -342,7 +378,7 @@ bool ComparisonActive() { return Comparison.fileB != nullptr; }
 
 uint32_t ComparedFrameCount() {
     uint64_t size;
-    const uint32_t frameBytes = Player.sequencePlan.frameBytes;
+    const uint32_t frameBytes = StoredFrameBytes();
     if (!ComparisonActive() || frameBytes == 0 || !OpenFileSize(Comparison.fileB, &size) ||
         size < Player.sequenceHeader) {
         return 0;
@@ -352,7 +388,39 @@ uint32_t ComparedFrameCount() {
     return countB < countA ? static_cast<uint32_t>(countB) : countA;
 }
 
+CompareLayout CompareLayoutForStored(const SequenceLayout& layout, uint32_t w, uint32_t h) {
+    if (layout.packing == PACKING_PLANAR) {
+        return CompareLayoutFor(layout.type, w, h, SampleBytes(layout), layout.bits);
+    }
+    const bool words = layout.packing == PACKING_P010;
+    const uint32_t sb = words ? 2 : 1;
+    CompareLayout l = CompareLayoutFor(layout.type, w, h, sb, words ? 10 : 8);
+    l.shift = words ? 6 : 0;
+    const uint32_t luma = Saturate32(uint64_t{w} * h);
+    switch (layout.packing) {
+    case PACKING_YUYV:
+    case PACKING_UYVY: {
+        const uint32_t uFirst = layout.packing == PACKING_UYVY ? 1 : 0;
+        l.planes[0] = ComparePlane{uFirst, w, h, 2, 'Y'};
+        l.planes[1] = ComparePlane{1 - uFirst, w / 2, h, 4, 'U'};
+        l.planes[2] = ComparePlane{3 - uFirst, w / 2, h, 4, 'V'};
+        break;
+    }
+    default: { // chroma pairs after the luma plane
+        const uint32_t vFirst = layout.packing == PACKING_NV21 ? 1 : 0;
+        l.planes[1] = ComparePlane{Saturate32((uint64_t{luma} + vFirst) * sb), w / 2, h / 2, 2, 'U'};
+        l.planes[2] = ComparePlane{Saturate32((uint64_t{luma} + 1 - vFirst) * sb), w / 2, h / 2, 2, 'V'};
+        break;
+    }
+    }
+    return l;
+}
+
 CompareLayout SequenceCompareLayout() {
+    const StoredFramePlan& stored = Player.storedPlan;
+    if (IsExtendedLayout(stored.layout)) {
+        return CompareLayoutForStored(stored.layout, stored.width, stored.height);
+    }
     return CompareLayoutFor(Player.sequenceType, Player.frameWidth, Player.frameHeight, 1, 8);
 }
 
@@ -362,6 +430,23 @@ int LoadComparedFrame(uint32_t n, FrameDiff* diff) {
     }
     const CompareLayout layout = SequenceCompareLayout();
     CompareFrames(layout, Comparison.frameA, Comparison.frameB, diff);
+    const StoredFramePlan& stored = Player.storedPlan;
+    if (IsExtendedLayout(stored.layout)) {
+        // The views of an extended layout: each frame unpacked for display,
+        // or the difference of the stored values at full depth.
+        const FramePlan shown = ComputeFramePlan(stored.width, stored.height, stored.layout.type);
+        if (!FramePlanFitsBuffer(shown)) {
+            return 0;
+        }
+        if (Comparison.view == VIEW_DIFFERENCE) {
+            BuildStoredDifference(layout, shown, Comparison.frameA, Comparison.frameB, Comparison.gain,
+                                  Player.frameBuffer);
+        } else {
+            UnpackFrame(stored.layout, stored.width, stored.height,
+                        Comparison.view == VIEW_B ? Comparison.frameB : Comparison.frameA, Player.frameBuffer);
+        }
+        return 1;
+    }
     const uint32_t bytes = Player.sequencePlan.frameBytes;
     switch (Comparison.view) {
     case VIEW_B: memcpy(Player.frameBuffer, Comparison.frameB, bytes); break;
@@ -396,7 +481,7 @@ int FindDifferentFrame(uint32_t shown, bool forward, uint32_t* found, FrameDiff*
 }
 
 CompareStatistics* StartStatistics() {
-    if (!ComparisonActive() || !FramePlanFitsBuffer(Player.sequencePlan)) {
+    if (!ComparisonActive() || StoredFrameBytes() > SAMPLE_BUFFER_SIZE) {
         return nullptr;
     }
     CompareStatistics* s = static_cast<CompareStatistics*>(calloc(1, sizeof(CompareStatistics)));
@@ -405,7 +490,10 @@ CompareStatistics* StartStatistics() {
     }
     s->layout = SequenceCompareLayout();
     s->frameCount = ComparedFrameCount();
-    const size_t bytes = Player.sequencePlan.frameBytes + size_t{1};
+    // Frames are read as stored; the layout's planes may reach further when
+    // a setting changed without new plans.
+    const size_t bytes = (s->layout.frameBytes > StoredFrameBytes() ? s->layout.frameBytes : StoredFrameBytes()) +
+                         size_t{1};
     s->a = static_cast<uint8_t*>(malloc(bytes));
     s->b = static_cast<uint8_t*>(malloc(bytes));
     if (!s->a || !s->b) {

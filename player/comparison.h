@@ -14,6 +14,8 @@
 
 #include <string>
 
+#include "sequence_layout.h"
+
 enum { COMPARE_MAX_PLANES = 3 };
 
 // One compared plane inside a frame. Its samples are `width` x `height`, row
@@ -30,6 +32,7 @@ struct CompareLayout {
     uint32_t planeCount;  // 1 for gray, 3 otherwise
     uint32_t sampleBytes; // 1, or 2 for 16-bit little-endian words
     uint32_t bitDepth;    // 8 for 1-byte samples, up to 16 for words
+    uint32_t shift;       // a sample's value lies this many bits up its word (P010: 6)
     uint32_t frameBytes;  // held at 0xFFFFFFFF where it would pass 32 bits
     ComparePlane planes[COMPARE_MAX_PLANES];
 };
@@ -42,6 +45,12 @@ struct CompareLayout {
 // whatever the byte order.
 CompareLayout CompareLayoutFor(uint32_t type, uint32_t width, uint32_t height, uint32_t sampleBytes,
                                uint32_t bitDepth);
+
+// The planes of a stored w x h frame of an extended layout: planar ones as
+// CompareLayoutFor gives them; NV12 and NV21 chroma with a step of 2; P010
+// the same in 16-bit words, 10 bits shifted up by 6; YUYV and UYVY every
+// plane with its step inside the groups.
+CompareLayout CompareLayoutForStored(const SequenceLayout& layout, uint32_t width, uint32_t height);
 
 // The result for one plane.
 struct PlaneDiff {
@@ -115,8 +124,8 @@ std::string FirstDifferenceText(const CompareLayout& layout, uint32_t frame, con
 // zero while none runs.
 struct ComparisonState {
     FILE* fileB;
-    uint8_t* frameA; // FRAME_BUFFER_SIZE bytes each: the frames on screen,
-    uint8_t* frameB; // as stored in the files (unsigned chroma)
+    uint8_t* frameA; // SAMPLE_BUFFER_SIZE bytes each: the frames on screen,
+    uint8_t* frameB; // as stored in the files (unsigned chroma, full depth)
     int view;
     uint32_t gain;
 };
@@ -139,7 +148,8 @@ bool ComparisonActive();
 // Whole frames both files have with the current frame settings.
 uint32_t ComparedFrameCount();
 
-// The layout of the current sequence settings (8-bit samples).
+// The layout of the frames as read: the current sequence settings at 8 bits,
+// or the stored planes of an extended layout (storedPlan).
 CompareLayout SequenceCompareLayout();
 
 // Reads frame n of A and of B into frameA and frameB, compares them into

@@ -31,17 +31,17 @@ std::string Format(const char* format, ...) {
 // "Y  A 81  B 80  A-B +1".
 std::string PlaneLines(FILE* a, FILE* b, uint64_t position, const SequenceLayout& layout, uint32_t w, uint32_t h,
                        uint32_t x, uint32_t y) {
-    const CompareLayout planes = StoredPlanes(layout, w, h);
+    const CompareLayout planes = CompareLayoutForStored(layout, w, h);
     std::string text;
     for (uint32_t p = 0; p < planes.planeCount; ++p) {
         SampleSpot spot;
         uint32_t va, vb;
-        if (!SpotOf(planes, layout.type, p, x, y, &spot) || !ReadStoredSample(a, position, planes, layout, spot, &va)) {
+        if (!SpotOf(planes, layout.type, p, x, y, &spot) || !ReadStoredSample(a, position, planes, spot, &va)) {
             continue;
         }
         std::string line = Format("%c %u", planes.planes[p].name, va);
         if (b) {
-            if (!ReadStoredSample(b, position, planes, layout, spot, &vb)) {
+            if (!ReadStoredSample(b, position, planes, spot, &vb)) {
                 continue;
             }
             const int64_t d = int64_t{va} - int64_t{vb};
@@ -57,33 +57,6 @@ std::string PlaneLines(FILE* a, FILE* b, uint64_t position, const SequenceLayout
 }
 
 } // namespace
-
-CompareLayout StoredPlanes(const SequenceLayout& layout, uint32_t w, uint32_t h) {
-    if (layout.packing == PACKING_PLANAR) {
-        return CompareLayoutFor(layout.type, w, h, SampleBytes(layout), layout.bits);
-    }
-    const bool words = layout.packing == PACKING_P010;
-    CompareLayout l = CompareLayoutFor(layout.type, w, h, words ? 2 : 1, words ? 16 : 8);
-    const uint32_t sb = words ? 2 : 1;
-    const uint32_t luma = w * h; // the settings bound frames to a few million pixels
-    switch (layout.packing) {
-    case PACKING_YUYV:
-    case PACKING_UYVY: {
-        const bool uFirst = layout.packing == PACKING_UYVY;
-        l.planes[0] = ComparePlane{uFirst ? 1u : 0u, w, h, 2, 'Y'};
-        l.planes[1] = ComparePlane{uFirst ? 0u : 1u, w / 2, h, 4, 'U'};
-        l.planes[2] = ComparePlane{uFirst ? 2u : 3u, w / 2, h, 4, 'V'};
-        break;
-    }
-    default: { // chroma pairs after the luma plane
-        const bool vFirst = layout.packing == PACKING_NV21;
-        l.planes[1] = ComparePlane{(luma + (vFirst ? 1 : 0)) * sb, w / 2, h / 2, 2, 'U'};
-        l.planes[2] = ComparePlane{(luma + (vFirst ? 0 : 1)) * sb, w / 2, h / 2, 2, 'V'};
-        break;
-    }
-    }
-    return l;
-}
 
 bool SpotOf(const CompareLayout& planes, uint32_t type, uint32_t plane, uint32_t x, uint32_t y, SampleSpot* spot) {
     if (plane >= planes.planeCount) {
@@ -108,17 +81,14 @@ bool SpotOf(const CompareLayout& planes, uint32_t type, uint32_t plane, uint32_t
     return true;
 }
 
-bool ReadStoredSample(FILE* file, uint64_t framePosition, const CompareLayout& planes, const SequenceLayout& layout,
-                      const SampleSpot& spot, uint32_t* value) {
+bool ReadStoredSample(FILE* file, uint64_t framePosition, const CompareLayout& planes, const SampleSpot& spot,
+                      uint32_t* value) {
     uint8_t bytes[2] = {0, 0};
     if (!file || !SeekFromStart(file, framePosition + spot.offset) ||
         fread(bytes, 1, planes.sampleBytes, file) != planes.sampleBytes) {
         return false;
     }
-    *value = planes.sampleBytes == 2 ? (bytes[0] | uint32_t{bytes[1]} << 8) : bytes[0];
-    if (layout.packing == PACKING_P010) {
-        *value >>= 6;
-    }
+    *value = (planes.sampleBytes == 2 ? (bytes[0] | uint32_t{bytes[1]} << 8) : bytes[0]) >> planes.shift;
     return true;
 }
 

@@ -13,12 +13,6 @@
 #include "comparison.h"
 #include "sequence_layout.h"
 
-// The planes of a stored w x h frame of `layout`, as the comparison reads
-// them: planar layouts through CompareLayoutFor; NV12 and NV21 chroma with a
-// step of 2, P010 the same in 16-bit words (bit depth 16: the words as
-// stored), YUYV and UYVY every plane with its step inside the groups.
-CompareLayout StoredPlanes(const SequenceLayout& layout, uint32_t width, uint32_t height);
-
 // Where the sample of plane `plane` for pixel (x, y) lies: chroma at (x, y)
 // divided by the sampling's subsampling. False outside the plane.
 struct SampleSpot {
@@ -29,8 +23,8 @@ bool SpotOf(const CompareLayout& planes, uint32_t type, uint32_t plane, uint32_t
 
 // The stored value of one sample: a byte, or a little-endian word (P010's
 // value in its high 10 bits). False when it cannot be read.
-bool ReadStoredSample(FILE* file, uint64_t framePosition, const CompareLayout& planes, const SequenceLayout& layout,
-                      const SampleSpot& spot, uint32_t* value);
+bool ReadStoredSample(FILE* file, uint64_t framePosition, const CompareLayout& planes, const SampleSpot& spot,
+                      uint32_t* value);
 
 // The readout of pixel (x, y) of the sequence frame on screen (frameShown),
 // with A, B and A - B while a comparison runs; empty outside the frame.

@@ -11,6 +11,7 @@
 #include "display.h"
 #include "file_names.h"
 #include "frame_access.h"
+#include "option_rules.h"
 #include "playback.h"
 #include "player_state.h"
 #include "test_support.h"
@@ -400,6 +401,50 @@ TEST_F(PlaybackTest, ComparingViewsJumpsAndTheReadout) {
     EXPECT_FALSE(Inspector.hasDiff);
     ToggleInspector();
     EXPECT_FALSE(Inspector.shown);
+}
+
+// Extended layouts are compared as stored: a one-level difference of a
+// 10-bit sample that looks the same at 8 bits is found, P010 by its value in
+// the high 10 bits, packed 4:2:2 in the right plane and place.
+TEST_F(PlaybackTest, ExtendedLayoutsCompareAtFullDepth) {
+    const struct {
+        SequenceLayout layout;
+        uint32_t byteAt;          // of the stored frame 1 that B changes
+        uint8_t change;           // added to that byte
+        const char* first;        // the jump's report
+        const char* planeLine;    // the start of the plane's metrics line
+    } cases[] = {
+        {{TYPE_YUV420, 10, PACKING_PLANAR}, 2 * 9, 1, "Frame 1: first difference in Y at (1, 1): A ",
+         "Y: SSE 1, max 1, differing 1 of 32, PSNR 75.25 dB"},
+        {{TYPE_YUV420, 10, PACKING_P010}, 2 * (32 + 2 * 3 + 1) + 1, 1, "Frame 1: first difference in V at (3, 0)",
+         "V: SSE 16, max 4, differing 1 of 8"},
+        {{TYPE_YUV422, 8, PACKING_YUYV}, 16 + 4 + 1, 2, "Frame 1: first difference in U at (1, 1)",
+         "U: SSE 4, max 2, differing 1 of 16"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        ASSERT_TRUE(Reset());
+        ASSERT_EQ(SequenceOptionOk(c.layout, NumberEntry{true, 0}, "30").message, nullptr);
+        SequenceOptionAccepted();
+        const uint32_t frameBytes = Player.storedPlan.frameBytes;
+        std::vector<uint8_t> a(2 * frameBytes);
+        for (size_t i = 0; i < a.size(); ++i) {
+            a[i] = static_cast<uint8_t>(i & 1 ? 1 : i * 4); // words below 2^10, P010's high bits aside
+        }
+        std::vector<uint8_t> b = a;
+        b[frameBytes + c.byteAt] = static_cast<uint8_t>(b[frameBytes + c.byteAt] + c.change);
+        TempFile fa, fb;
+        ASSERT_TRUE(fa.WriteAt(0, a.data(), a.size()) && fb.WriteAt(0, b.data(), b.size()));
+        Follow(OpenSequence(fa.path()));
+        Follow(CompareWithSequence(fb.path()));
+        EXPECT_FALSE(AnyDifference(Inspector.diff));
+        Follow(PressCompareKey(KEY_NEXT_DIFFERENCE));
+        EXPECT_EQ(Player.frameShown, 1u);
+        EXPECT_EQ(std::string(Inspector.status).rfind(c.first, 0), 0u) << Inspector.status;
+        const std::string text = InspectorText(nullptr, 0);
+        EXPECT_NE(text.find(c.planeLine), std::string::npos) << text;
+    }
+    EndComparisonCommand();
 }
 
 TEST_F(PlaybackTest, FramesAndImagesGoToTheirLibraryCalls) {
