@@ -356,6 +356,7 @@ void OnPaint(HWND window) { WinPaint(window); }
 
 void OnDestroy(HWND window) {
     KillTimer(window, kPlaybackTimer);
+    EndComparison();
     ReleasePlayerState();
     PostQuitMessage(0);
 }
