@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include "bitmap_store.h"
+#include "bmp_headers.h"
 #include "display.h"
 #include "stored_image.h"
 
