@@ -29,18 +29,6 @@ void DISPLAY_CALL ConvertRGB2Bitmap(uint32_t width, uint32_t height, const uint8
     memcpy(output + BMP_HEADERS_SIZE, pixels, size_t{3} * width * height);
 }
 
-void PadBitmapRows(uint8_t* pixels, uint32_t rowBytes, uint32_t stride, uint32_t rows) {
-    if (stride == rowBytes) {
-        return;
-    }
-    // Last row first: a row's new place never overlaps a row not yet moved.
-    for (uint32_t r = rows; r-- > 0;) {
-        uint8_t* row = pixels + size_t{r} * stride;
-        memmove(row, pixels + size_t{r} * rowBytes, rowBytes);
-        memset(row + rowBytes, 0, stride - rowBytes);
-    }
-}
-
 void ConvertInterleavedToBitmap(uint32_t width, uint32_t height, const uint8_t* data,
                                 int redFirst, uint8_t* output) {
     const uint32_t w = width & 0xFFFF;
