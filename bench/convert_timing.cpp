@@ -15,6 +15,7 @@
 #include "conversion_tables.h"
 #include "display.h"
 #include "enlarge.h"
+#include "image_sizes.h"
 #include "yuv_image.h"
 
 namespace {
@@ -61,7 +62,8 @@ int main() {
     printf("| size | code | path | time (us) | / memcpy |\n|---|---|---|---|---|\n");
     for (const auto& s : sizes) {
         const size_t pixels = size_t{s.w} * s.h;
-        std::vector<uint8_t> y(pixels), u(pixels), v(pixels), out(54 + 3 * pixels), src(out.size(), 1);
+        std::vector<uint8_t> y(pixels), u(pixels), v(pixels);
+        std::vector<uint8_t> out(static_cast<size_t>(Rgb24ImageBytes(s.w, s.h))), src(out.size(), 1);
         std::mt19937 rng(s.w);
         for (auto* plane : {&y, &u, &v}) {
             for (auto& b : *plane) {

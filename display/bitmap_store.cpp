@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include "image_sizes.h"
+
 BitmapSlot BitmapStore[BITMAP_SLOT_COUNT];
 ScratchPlaneSet ScratchPlanes;
 uint32_t ImageShown;
@@ -102,7 +104,7 @@ uint8_t* AcquireBitmap(HWND window, uint32_t length) {
 }
 
 uint8_t* AcquireImageBuffer(HWND window, uint64_t length) {
-    return length <= UINT32_MAX ? AcquireBitmap(window, static_cast<uint32_t>(length)) : nullptr;
+    return ImageLengthFits(length) ? AcquireBitmap(window, static_cast<uint32_t>(length)) : nullptr;
 }
 
 uint8_t* DISPLAY_CALL GetBitmap(HWND window) { return FindBitmap(window); }

@@ -1,7 +1,6 @@
 #include "yuv_image.h"
 
 #include "bitmap_store.h"
-#include "bmp_headers.h"
 #include "enlarge.h"
 #include "image_sizes.h"
 
@@ -51,8 +50,7 @@ uint8_t* BuildDoubleSizeYuvImage(HWND window, uint32_t type, uint32_t width, uin
         EnlargeChroma(cw, ch, uPlane, ScratchPlanes.cb);
         EnlargeChroma(cw, ch, vPlane, ScratchPlanes.cr);
     }
-    // At most 12 x 2,073,600 + 54 bytes: no overflow.
-    uint8_t* image = AcquireBitmap(window, 12 * w * h + BMP_HEADERS_SIZE);
+    uint8_t* image = AcquireImageBuffer(window, Rgb24ImageBytes(2 * w, 2 * h));
     if (!image) {
         return nullptr;
     }

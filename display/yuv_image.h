@@ -6,11 +6,12 @@
 
 #include <stdint.h>
 
+#include "bitmap_store.h"
 #include "display.h"
 
-// Largest image the double-size view serves: its enlarged planes must fit the
-// scratch planes (1920 x 1080).
-enum : uint32_t { DOUBLE_SIZE_MAX_PIXELS = 2073600 };
+// Largest image the double-size view serves: its planes, enlarged to four
+// times their samples, must fit the scratch planes.
+enum : uint32_t { DOUBLE_SIZE_MAX_PIXELS = SCRATCH_PLANE_SIZE / 4 };
 
 // Converts the planes into the window's buffer (3 x width x height + 54 bytes,
 // low 16 bits of the sizes) and sets ImageShown. Returns the image, or null
