@@ -19,12 +19,6 @@ enum : uint32_t { DOUBLE_SIZE_MAX_PIXELS = SCRATCH_PLANE_SIZE / 4 };
 uint8_t* BuildYuvImage(HWND window, uint32_t type, uint32_t width, uint32_t height,
                        const uint8_t* yPlane, const int8_t* uPlane, const int8_t* vPlane);
 
-// Size in samples of the chroma planes that the double-size view enlarges for
-// a YUV code (TYPE_YUV411: width/4 x height, the shape the conversion reads).
-// Returns 0 for codes without chroma planes.
-int DoubleSizeChromaPlane(uint32_t code, uint32_t width, uint32_t height, uint32_t* planeWidth,
-                          uint32_t* planeHeight);
-
 // Enlarges the planes into the scratch planes, then converts them as a
 // 2 width x 2 height image of the same type into the window's buffer and sets
 // ImageShown. Returns the image, or null (nothing changed in the store or the

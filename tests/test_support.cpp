@@ -14,6 +14,7 @@
 #endif
 
 #include "bmp_headers.h"
+#include "chroma_geometry.h"
 #include "display.h"
 
 namespace {
@@ -114,21 +115,9 @@ Bgr ReferencePixel(uint8_t y, int8_t u, int8_t v) {
 }
 
 size_t ChromaIndex(uint32_t code, uint32_t w, uint32_t x, uint32_t r) {
-    switch (code) {
-    case TYPE_YUV444: return size_t{r} * w + x;
-    case TYPE_YUV422: return size_t{r} * (w / 2) + x / 2;
-    case TYPE_YUV411: return size_t{r} * (w / 4) + x / 4;
-    default: return size_t{r / 2} * (w / 2) + x / 2;
-    }
-}
-
-size_t ChromaPlaneSize(uint32_t code, uint32_t w, uint32_t h) {
-    switch (code) {
-    case TYPE_YUV444: return size_t{w} * h;
-    case TYPE_YUV422: return size_t{w / 2} * h;
-    case TYPE_YUV411: return size_t{w / 4} * h;
-    default: return size_t{w / 2} * (h / 2);
-    }
+    // Pixel (x, r) uses the sample after the whole chroma samples and rows
+    // that lie left of and above it.
+    return size_t{ChromaPlaneHeight(code, r)} * ChromaPlaneWidth(code, w) + ChromaPlaneWidth(code, x);
 }
 
 void ReferencePixelRows(uint32_t code, uint32_t w, uint32_t h, const uint8_t* y, const int8_t* u,
@@ -332,19 +321,9 @@ std::vector<int> ReferenceEnlarge(const int8_t* s, uint32_t w, uint32_t h) {
     return Enlarged(s, w, h, -128, 127);
 }
 
-void SourceChromaShape(uint32_t code, uint32_t w, uint32_t h, uint32_t* cw, uint32_t* ch) {
-    switch (code) {
-    case TYPE_YUV444: *cw = w; *ch = h; break;
-    case TYPE_YUV422: *cw = w / 2; *ch = h; break;
-    case TYPE_YUV411: *cw = w / 4; *ch = h; break;
-    default: *cw = w / 2; *ch = h / 2; break;
-    }
-}
-
 std::vector<uint8_t> ReferenceDoubleSizeImage(uint32_t code, uint32_t w, uint32_t h,
                                               const uint8_t* y, const int8_t* u, const int8_t* v) {
-    uint32_t cw, ch;
-    SourceChromaShape(code, w, h, &cw, &ch);
+    const uint32_t cw = ChromaPlaneWidth(code, w), ch = ChromaPlaneHeight(code, h);
     const std::vector<int> ly = ReferenceEnlarge(y, w, h);
     const std::vector<int> lu = ReferenceEnlarge(u, cw, ch);
     const std::vector<int> lv = ReferenceEnlarge(v, cw, ch);
