@@ -13,6 +13,7 @@
 
 #include "bitmap_store.h"
 #include "conversion_tables.h"
+#include "cpu_features.h"
 #include "display.h"
 #include "enlarge.h"
 #include "image_sizes.h"

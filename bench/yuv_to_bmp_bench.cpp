@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "conversion_tables.h"
+#include "cpu_features.h"
 #include "display.h"
 #include "image_sizes.h"
 
