@@ -36,6 +36,12 @@ BitmapSlot* SlotOf(HWND window) {
     return nullptr;
 }
 
+// The buffer bound to `window`, or null. Allocates nothing.
+uint8_t* FindBitmap(HWND window) {
+    const BitmapSlot* slot = SlotOf(window);
+    return slot ? slot->buffer : nullptr;
+}
+
 void ClearSlots() {
     for (BitmapSlot& slot : BitmapStore) {
         slot = BitmapSlot{nullptr, nullptr, 0};
@@ -69,11 +75,6 @@ void ReleaseBitmapStore() {
 }
 
 const BitmapSlot* FindSlot(HWND window) { return SlotOf(window); }
-
-uint8_t* FindBitmap(HWND window) {
-    const BitmapSlot* slot = FindSlot(window);
-    return slot ? slot->buffer : nullptr;
-}
 
 uint8_t* AcquireBitmap(HWND window, uint32_t length) {
     if (!window) {

@@ -66,7 +66,4 @@ uint8_t* AcquireImageBuffer(HWND window, uint64_t length);
 // The slot bound to `window`, or null.
 const BitmapSlot* FindSlot(HWND window);
 
-// The buffer bound to `window`, or null. Allocates nothing.
-uint8_t* FindBitmap(HWND window);
-
 #endif

@@ -1,7 +1,10 @@
 // Lookup tables of the colour conversion: five tables of 16-bit products, one
 // per colour coefficient, then a clamp table. Built once at load, read-only
-// afterwards. The MMX kernels reach the five 16-bit tables from one base
-// address, 512 bytes apart, in this order.
+// afterwards. No kernel depends on their order or offsets: each reads a table
+// by its name. The assertions keep the record one 3,584-byte block without
+// padding: aligned to 64 bytes (Tables), every 512-byte table starts a cache
+// line and the whole set stays in the first-level cache during a conversion,
+// and two builds of the tables compare byte for byte.
 #ifndef VORLEX_CONVERSION_TABLES_H
 #define VORLEX_CONVERSION_TABLES_H
 
