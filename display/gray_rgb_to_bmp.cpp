@@ -11,11 +11,7 @@
 void DISPLAY_CALL ConvertRaw2Bitmap(uint32_t width, uint32_t height, const uint8_t* gray,
                                     uint8_t* output) {
     WriteBmpHeaders(output, width, height, 8);
-    uint8_t* entry = output + BMP_HEADERS_SIZE;
-    for (uint32_t i = 0; i < 256; ++i, entry += 4) {
-        entry[0] = entry[1] = entry[2] = static_cast<uint8_t>(i);
-        entry[3] = 0;
-    }
+    PutGrayColourTable(output + BMP_HEADERS_SIZE);
     // Bottom-up: the plane's last row is stored first.
     uint8_t* row = output + GRAY_BMP_PIXELS_OFFSET;
     for (uint32_t r = height; r-- > 0; row += width) {

@@ -55,6 +55,13 @@ void WriteBmpHeaders(uint8_t* image, uint32_t width, uint32_t height, uint32_t b
     PutBmpHeaders(image, &fileHeader, &infoHeader);
 }
 
+void PutGrayColourTable(uint8_t* table) {
+    for (uint32_t i = 0; i < 256; ++i, table += 4) {
+        table[0] = table[1] = table[2] = static_cast<uint8_t>(i);
+        table[3] = 0;
+    }
+}
+
 int BmpPixelFormatDrawable(uint32_t bits, uint32_t compression) {
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
         return 0;

@@ -94,4 +94,8 @@ void GetBmpHeaders(const uint8_t* image, BmpFileHeader* fileHeader, BmpInfoHeade
 // BuildBmpHeaders, then PutBmpHeaders.
 void WriteBmpHeaders(uint8_t* image, uint32_t width, uint32_t height, uint32_t bitCount);
 
+// The colour table of an 8-bit gray image (BMP_GRAY_TABLE_SIZE bytes at
+// `table`): entry i is blue, green and red i, then 0.
+void PutGrayColourTable(uint8_t* table);
+
 #endif

@@ -16,6 +16,7 @@
 #include "bmp_headers.h"
 #include "chroma_geometry.h"
 #include "display.h"
+#include "mmp_header.h"
 
 namespace {
 
@@ -174,13 +175,9 @@ std::vector<uint8_t> ClassicBmp(int w, int h, int bits, uint32_t clrUsed, std::m
 }
 
 std::vector<uint8_t> PackMmpGroup(uint8_t y0, uint8_t y1, uint8_t y2, uint8_t y3, uint8_t u, uint8_t v) {
-    auto bits = [](uint8_t x, int low) { return (x >> low) & 3; }; // bits low+1 and low
-    return {static_cast<uint8_t>(bits(y0, 2) << 6 | bits(y0, 0) << 4 | bits(u, 4) << 2 | bits(v, 4)),
-            static_cast<uint8_t>(bits(u, 6) << 6 | bits(v, 6) << 4 | bits(y0, 6) << 2 | bits(y0, 4)),
-            static_cast<uint8_t>(bits(u, 2) << 6 | bits(v, 2) << 4 | bits(y2, 6) << 2 | bits(y2, 4)),
-            y1,
-            y3,
-            static_cast<uint8_t>(bits(y2, 2) << 6 | bits(y2, 0) << 4 | bits(u, 0) << 2 | bits(v, 0))};
+    std::vector<uint8_t> group(MMP_GROUP_SIZE);
+    PutMmpGroup(group.data(), y0, y1, y2, y3, u, v);
+    return group;
 }
 
 std::vector<uint8_t> RandomMmpFile(int w, int h, std::mt19937& rng, std::vector<uint8_t>* picture) {

@@ -82,8 +82,8 @@ struct GuardedCopy {
 // 8 bits; 8-bit indices stay inside the table.
 std::vector<uint8_t> ClassicBmp(int w, int h, int bits, uint32_t clrUsed, std::mt19937& rng);
 
-// One MMP group, packed from the format's byte-by-byte table (the other way
-// round from the unpacker's word arithmetic).
+// One MMP group, packed by PutMmpGroup from the format's byte-by-byte table
+// (the other way round from the unpacker's word arithmetic).
 std::vector<uint8_t> PackMmpGroup(uint8_t y0, uint8_t y1, uint8_t y2, uint8_t y3, uint8_t u, uint8_t v);
 
 // A w x h MMP file (w a multiple of 4) of random samples; `picture` receives
