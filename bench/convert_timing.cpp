@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bitmap_store.h"
+#include "chroma_geometry.h"
 #include "conversion_tables.h"
 #include "cpu_features.h"
 #include "display.h"
@@ -105,11 +106,12 @@ int main() {
             Choose(*path);
             const uint32_t w = s.first, h = s.second;
             std::vector<uint8_t> y(size_t{w} * h, 100);
-            std::vector<int8_t> u(size_t{w / 2} * (h / 2), -20), v(u.size(), 30);
+            const uint32_t cw = ChromaPlaneWidth(TYPE_YUV420, w), ch = ChromaPlaneHeight(TYPE_YUV420, h);
+            std::vector<int8_t> u(size_t{cw} * ch, -20), v(u.size(), 30);
             const double enlarge = BestMicros([&] {
                 EnlargeLuma(w, h, y.data(), ScratchPlanes.luma);
-                EnlargeChroma(w / 2, h / 2, u.data(), ScratchPlanes.cb);
-                EnlargeChroma(w / 2, h / 2, v.data(), ScratchPlanes.cr);
+                EnlargeChroma(cw, ch, u.data(), ScratchPlanes.cb);
+                EnlargeChroma(cw, ch, v.data(), ScratchPlanes.cr);
             });
             const double whole = BestMicros([&] {
                 BuildDoubleSizeYuvImage(window, TYPE_YUV420, w, h, y.data(), u.data(), v.data());

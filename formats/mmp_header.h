@@ -6,23 +6,23 @@
 
 #include <stdint.h>
 
-enum { MMP_HEADER_SIZE = 16, MMP_GROUP_SIZE = 6 };
+enum { MMP_WIDTH_AT = 12, MMP_HEIGHT_AT = 14, MMP_HEADER_SIZE = 16, MMP_GROUP_SIZE = 6 };
 
-// Width and height from the header's bytes 12 to 15.
+// Width and height from the header.
 inline void ReadMmpSize(const uint8_t* header, uint16_t* width, uint16_t* height) {
-    *width = static_cast<uint16_t>(header[12] | header[13] << 8);
-    *height = static_cast<uint16_t>(header[14] | header[15] << 8);
+    *width = static_cast<uint16_t>(header[MMP_WIDTH_AT] | header[MMP_WIDTH_AT + 1] << 8);
+    *height = static_cast<uint16_t>(header[MMP_HEIGHT_AT] | header[MMP_HEIGHT_AT + 1] << 8);
 }
 
-// A header for a width x height file: bytes 0 to 11 zero, then the size.
+// A header for a width x height file: the bytes before the size zero.
 inline void WriteMmpHeader(uint8_t* header, uint16_t width, uint16_t height) {
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < MMP_WIDTH_AT; ++i) {
         header[i] = 0;
     }
-    header[12] = static_cast<uint8_t>(width);
-    header[13] = static_cast<uint8_t>(width >> 8);
-    header[14] = static_cast<uint8_t>(height);
-    header[15] = static_cast<uint8_t>(height >> 8);
+    header[MMP_WIDTH_AT] = static_cast<uint8_t>(width);
+    header[MMP_WIDTH_AT + 1] = static_cast<uint8_t>(width >> 8);
+    header[MMP_HEIGHT_AT] = static_cast<uint8_t>(height);
+    header[MMP_HEIGHT_AT + 1] = static_cast<uint8_t>(height >> 8);
 }
 
 // Packs one group of four luma samples and the U and V samples they share
