@@ -16,6 +16,7 @@
 #include "bmp_headers.h"
 #include "chroma_geometry.h"
 #include "display.h"
+#include "image_sizes.h"
 #include "mmp_header.h"
 
 namespace {
@@ -148,24 +149,18 @@ GuardedCopy::GuardedCopy(const std::vector<uint8_t>& data) : buffer(data.size())
     }
 }
 
-namespace {
-void PutLe32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        p[i] = static_cast<uint8_t>(v >> 8 * i);
-    }
-}
-} // namespace
-
 std::vector<uint8_t> ClassicBmp(int w, int h, int bits, uint32_t clrUsed, std::mt19937& rng) {
-    const uint32_t entries = clrUsed ? clrUsed : bits <= 8 ? 1u << bits : 0;
-    const size_t rowBytes = (size_t(w) * bits + 31) / 32 * 4;
+    const uint32_t entries = ImageColourCount(clrUsed, bits);
+    const size_t rowBytes = static_cast<size_t>(PaddedRowBytes(w, bits));
     std::vector<uint8_t> file(54 + 4 * entries + rowBytes * h);
     FillRandom(file.data(), file.size(), rng);
-    WriteBmpHeaders(file.data(), w, h, bits);
-    PutLe32(&file[2], static_cast<uint32_t>(file.size()));
-    PutLe32(&file[10], 54 + 4 * entries);
-    PutLe32(&file[46], clrUsed);
-    PutLe32(&file[50], 0);
+    BmpFileHeader fileHeader;
+    BmpInfoHeader info;
+    BuildBmpHeaders(&fileHeader, &info, w, h, bits);
+    fileHeader.bfSize = static_cast<uint32_t>(file.size());
+    fileHeader.bfOffBits = 54 + 4 * entries;
+    info.biClrUsed = clrUsed;
+    PutBmpHeaders(file.data(), &fileHeader, &info);
     if (bits == 8) {
         for (size_t i = 54 + 4 * entries; i < file.size(); ++i) {
             file[i] = static_cast<uint8_t>(file[i] % entries);
@@ -326,7 +321,7 @@ std::vector<uint8_t> ReferenceDoubleSizeImage(uint32_t code, uint32_t w, uint32_
     const std::vector<int> lv = ReferenceEnlarge(v, cw, ch);
     const std::vector<uint8_t> y2(ly.begin(), ly.end());
     const std::vector<int8_t> u2(lu.begin(), lu.end()), v2(lv.begin(), lv.end());
-    std::vector<uint8_t> image(54 + size_t{12} * w * h, 0);
+    std::vector<uint8_t> image(static_cast<size_t>(Rgb24ImageBytes(2 * w, 2 * h)), 0);
     WriteBmpHeaders(image.data(), 2 * w, 2 * h, 24);
     ReferencePixelRows(code, 2 * w, 2 * h, y2.data(), u2.data(), v2.data(), image.data() + 54);
     return image;
