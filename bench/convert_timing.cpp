@@ -12,9 +12,12 @@
 #include <vector>
 
 #include "bitmap_store.h"
+#include "chroma_geometry.h"
 #include "conversion_tables.h"
+#include "cpu_features.h"
 #include "display.h"
 #include "enlarge.h"
+#include "image_sizes.h"
 #include "yuv_image.h"
 
 namespace {
@@ -61,7 +64,8 @@ int main() {
     printf("| size | code | path | time (us) | / memcpy |\n|---|---|---|---|---|\n");
     for (const auto& s : sizes) {
         const size_t pixels = size_t{s.w} * s.h;
-        std::vector<uint8_t> y(pixels), u(pixels), v(pixels), out(54 + 3 * pixels), src(out.size(), 1);
+        std::vector<uint8_t> y(pixels), u(pixels), v(pixels);
+        std::vector<uint8_t> out(static_cast<size_t>(Rgb24ImageBytes(s.w, s.h))), src(out.size(), 1);
         std::mt19937 rng(s.w);
         for (auto* plane : {&y, &u, &v}) {
             for (auto& b : *plane) {
@@ -102,11 +106,12 @@ int main() {
             Choose(*path);
             const uint32_t w = s.first, h = s.second;
             std::vector<uint8_t> y(size_t{w} * h, 100);
-            std::vector<int8_t> u(size_t{w / 2} * (h / 2), -20), v(u.size(), 30);
+            const uint32_t cw = ChromaPlaneWidth(TYPE_YUV420, w), ch = ChromaPlaneHeight(TYPE_YUV420, h);
+            std::vector<int8_t> u(size_t{cw} * ch, -20), v(u.size(), 30);
             const double enlarge = BestMicros([&] {
                 EnlargeLuma(w, h, y.data(), ScratchPlanes.luma);
-                EnlargeChroma(w / 2, h / 2, u.data(), ScratchPlanes.cb);
-                EnlargeChroma(w / 2, h / 2, v.data(), ScratchPlanes.cr);
+                EnlargeChroma(cw, ch, u.data(), ScratchPlanes.cb);
+                EnlargeChroma(cw, ch, v.data(), ScratchPlanes.cr);
             });
             const double whole = BestMicros([&] {
                 BuildDoubleSizeYuvImage(window, TYPE_YUV420, w, h, y.data(), u.data(), v.data());

@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "conversion_tables.h"
+#include "cpu_features.h"
 #include "display.h"
+#include "image_sizes.h"
 
 namespace {
 
@@ -36,7 +38,8 @@ const Path kPaths[] = {{"scalar", 0, VECTOR_NONE}, {"mmx", 1, VECTOR_NONE}, {"ss
 // Planes large enough for every code (4:4:4 chroma) and an output image.
 struct Frame {
     std::vector<uint8_t> y, u, v, out;
-    explicit Frame(Size s) : y(size_t{s.w} * s.h), u(y.size()), v(y.size()), out(54 + 3 * y.size()) {
+    explicit Frame(Size s)
+        : y(size_t{s.w} * s.h), u(y.size()), v(y.size()), out(static_cast<size_t>(Rgb24ImageBytes(s.w, s.h))) {
         std::mt19937 rng(s.w * 7919u + s.h);
         for (auto* plane : {&y, &u, &v}) {
             for (auto& b : *plane) {
@@ -67,7 +70,7 @@ void Register(std::map<std::string, Frame>& frames) {
             for (auto _ : st) {
                 // Negative height: bottom-up rows, as a BMP stores them.
                 libyuv::I420ToRGB24(f.y.data(), w, f.u.data(), w / 2, f.v.data(), w / 2,
-                                    f.out.data() + 54, 3 * w, w, -h);
+                                    f.out.data() + BMP_HEADERS_SIZE, 3 * w, w, -h);
                 benchmark::ClobberMemory();
             }
         })->Repetitions(kRepetitions);

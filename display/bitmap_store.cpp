@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include "image_sizes.h"
+
 BitmapSlot BitmapStore[BITMAP_SLOT_COUNT];
 ScratchPlaneSet ScratchPlanes;
 uint32_t ImageShown;
@@ -32,6 +34,12 @@ BitmapSlot* SlotOf(HWND window) {
         }
     }
     return nullptr;
+}
+
+// The buffer bound to `window`, or null. Allocates nothing.
+uint8_t* FindBitmap(HWND window) {
+    const BitmapSlot* slot = SlotOf(window);
+    return slot ? slot->buffer : nullptr;
 }
 
 void ClearSlots() {
@@ -68,11 +76,6 @@ void ReleaseBitmapStore() {
 
 const BitmapSlot* FindSlot(HWND window) { return SlotOf(window); }
 
-uint8_t* FindBitmap(HWND window) {
-    const BitmapSlot* slot = FindSlot(window);
-    return slot ? slot->buffer : nullptr;
-}
-
 uint8_t* AcquireBitmap(HWND window, uint32_t length) {
     if (!window) {
         return nullptr;
@@ -102,7 +105,7 @@ uint8_t* AcquireBitmap(HWND window, uint32_t length) {
 }
 
 uint8_t* AcquireImageBuffer(HWND window, uint64_t length) {
-    return length <= UINT32_MAX ? AcquireBitmap(window, static_cast<uint32_t>(length)) : nullptr;
+    return ImageLengthFits(length) ? AcquireBitmap(window, static_cast<uint32_t>(length)) : nullptr;
 }
 
 uint8_t* DISPLAY_CALL GetBitmap(HWND window) { return FindBitmap(window); }

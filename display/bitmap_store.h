@@ -11,7 +11,9 @@
 #include "display.h"
 
 enum { BITMAP_SLOT_COUNT = 16 };
-enum : uint32_t { SCRATCH_PLANE_SIZE = 8294400 }; // 4 x 1920 x 1080 samples
+// Each scratch plane holds one plane of a 1920 x 1080 picture enlarged to
+// twice its width and height.
+enum : uint32_t { SCRATCH_PLANE_SIZE = 4 * 1920 * 1080 };
 
 struct BitmapSlot {
     HWND window;      // key; null marks a free slot
@@ -63,8 +65,5 @@ uint8_t* AcquireImageBuffer(HWND window, uint64_t length);
 
 // The slot bound to `window`, or null.
 const BitmapSlot* FindSlot(HWND window);
-
-// The buffer bound to `window`, or null. Allocates nothing.
-uint8_t* FindBitmap(HWND window);
 
 #endif

@@ -1,22 +1,6 @@
 #include "conversion_tables.h"
 
-#if defined(__i386__) || defined(__x86_64__)
-#include <cpuid.h>
-
-namespace {
-// XGETBV 0, without the compiler flag its intrinsic needs.
-uint32_t ReadXcr0() {
-    uint32_t low, high;
-    __asm__ volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
-    (void)high;
-    return low;
-}
-} // namespace
-#endif
-
 alignas(64) ConversionTables Tables;
-uint32_t MmxAvailable;
-uint32_t VectorLevel;
 FixedPointTerms VectorTerms;
 
 namespace {
@@ -95,45 +79,4 @@ void BuildConversionTables() {
             static_cast<uint8_t>(s < 0 ? 0 : s > 255 ? 255 : s);
     }
     DeriveVectorTerms();
-}
-
-uint32_t DetectMmx() {
-#if defined(__i386__) || defined(__x86_64__)
-    unsigned int eax, ebx, ecx, edx;
-    __cpuid(1, eax, ebx, ecx, edx);
-    (void)eax;
-    (void)ebx;
-    (void)ecx;
-    return (edx >> 23) & 1;
-#else
-    return 0;
-#endif
-}
-
-uint32_t DetectVectorLevel() {
-#if defined(__i386__) || defined(__x86_64__)
-    unsigned int eax, ebx, ecx, edx;
-    if (__get_cpuid_max(0, nullptr) < 1) {
-        return VECTOR_NONE;
-    }
-    __cpuid(1, eax, ebx, ecx, edx);
-    if (!(edx >> 26 & 1)) {
-        return VECTOR_NONE;
-    }
-    if (!(ecx >> 9 & 1)) {
-        return VECTOR_SSE2;
-    }
-    // AVX2 needs the processor's flag and the operating system saving the
-    // YMM registers (OSXSAVE, then XCR0 bits 1 and 2).
-    const bool osYmm = (ecx >> 27 & 1) && (ecx >> 28 & 1) && (ReadXcr0() & 6) == 6;
-    if (osYmm && __get_cpuid_max(0, nullptr) >= 7) {
-        __cpuid_count(7, 0, eax, ebx, ecx, edx);
-        if (ebx >> 5 & 1) {
-            return VECTOR_AVX2;
-        }
-    }
-    return VECTOR_SSSE3;
-#else
-    return VECTOR_NONE;
-#endif
 }

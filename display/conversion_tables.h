@@ -1,7 +1,10 @@
 // Lookup tables of the colour conversion: five tables of 16-bit products, one
 // per colour coefficient, then a clamp table. Built once at load, read-only
-// afterwards. The MMX kernels reach the five 16-bit tables from one base
-// address, 512 bytes apart, in this order.
+// afterwards. No kernel depends on their order or offsets: each reads a table
+// by its name. The assertions keep the record one 3,584-byte block without
+// padding: aligned to 64 bytes (Tables), every 512-byte table starts a cache
+// line and the whole set stays in the first-level cache during a conversion,
+// and two builds of the tables compare byte for byte.
 #ifndef VORLEX_CONVERSION_TABLES_H
 #define VORLEX_CONVERSION_TABLES_H
 
@@ -27,26 +30,6 @@ enum { CLAMP_ZERO_INDEX = 384 };
 extern ConversionTables Tables;
 
 void BuildConversionTables();
-
-// 1 when the processor reports MMX (CPUID function 1, EDX bit 23), else 0.
-uint32_t DetectMmx();
-
-// Selects the MMX path of the YUV conversion when non-zero and no vector
-// level is chosen. Set at load; tests set it to run each path on any machine.
-extern uint32_t MmxAvailable;
-
-// Vector instruction sets the library has kernels for; each level includes
-// the ones below it.
-enum VectorLevelValue { VECTOR_NONE, VECTOR_SSE2, VECTOR_SSSE3, VECTOR_AVX2 };
-
-// The best level this processor and its operating system support (CPUID;
-// for AVX2 also the YMM state enabled in XCR0).
-uint32_t DetectVectorLevel();
-
-// Selects the vector kernels of the YUV conversion and the enlargement. Set
-// at load from DetectVectorLevel; VECTOR_NONE leaves the conversion to
-// MmxAvailable. Tests set it to run each path the processor supports.
-extern uint32_t VectorLevel;
 
 // The product tables in fixed point, for the vector kernels, which multiply
 // instead of looking up. With n = |c| for a signed chroma sample c and

@@ -5,6 +5,7 @@
 #include "bitmap_store.h"
 #include "bmp_file.h"
 #include "bmp_headers.h"
+#include "bmp_rows.h"
 #include "gray_rgb_to_bmp.h"
 #include "image_sizes.h"
 #include "mmp.h"

@@ -2,7 +2,7 @@
 
 #include <stddef.h>
 
-#include "conversion_tables.h"
+#include "cpu_features.h"
 
 namespace {
 
@@ -32,17 +32,23 @@ void EnlargeRow(const Sample* row, const Sample* neighbour, Sample* out, uint32_
     }
 }
 
-// The vector rows where VectorLevel allows, then the scalar row for the rest.
-inline uint32_t VectorRow(const uint8_t* row, const uint8_t* neighbour, uint8_t* out, uint32_t width) {
-    return VectorLevel >= VECTOR_SSE2 ? EnlargeLumaRowSse2(row, neighbour, out, width) : 0;
-}
-inline uint32_t VectorRow(const int8_t* row, const int8_t* neighbour, int8_t* out, uint32_t width) {
-    return VectorLevel >= VECTOR_SSE2 ? EnlargeChromaRowSse2(row, neighbour, out, width) : 0;
+// A row kernel of either table (EnlargeLumaRowFn, EnlargeChromaRowFn).
+template <typename Sample>
+using VectorRowFn = uint32_t(const Sample* row, const Sample* neighbour, Sample* out, uint32_t width);
+
+template <typename Sample>
+uint32_t NoVectorRow(const Sample*, const Sample*, Sample*, uint32_t) {
+    return 0;
 }
 
+VectorRowFn<uint8_t>* VectorRow(const EnlargeRowKernels& k, const uint8_t*) { return k.luma; }
+VectorRowFn<int8_t>* VectorRow(const EnlargeRowKernels& k, const int8_t*) { return k.chroma; }
+
+// The vector kernel's part of the row, then the scalar row for the rest.
 template <typename Sample, int Low, int High>
-void EnlargeRows(const Sample* row, const Sample* neighbour, Sample* out, uint32_t width) {
-    const uint32_t done = VectorRow(row, neighbour, out, width);
+void EnlargeRows(VectorRowFn<Sample>* vectorRow, const Sample* row, const Sample* neighbour, Sample* out,
+                 uint32_t width) {
+    const uint32_t done = vectorRow(row, neighbour, out, width);
     if (neighbour) {
         EnlargeRow<Sample, Low, High, true>(row, neighbour, out, width, done);
     } else {
@@ -55,18 +61,25 @@ void Enlarge(uint32_t width, uint32_t height, const Sample* source, Sample* targ
     if (width == 0) {
         return;
     }
+    VectorRowFn<Sample>* const vectorRow = VectorRow(ChosenEnlargeKernels(), source);
     const size_t targetWidth = 2 * size_t{width};
     for (uint32_t y = 0; y < height; ++y) {
         const Sample* row = source + size_t{y} * width;
         const Sample* above = y > 0 ? row - width : nullptr;
         const Sample* below = y + 1 < height ? row + width : nullptr;
         Sample* out = target + 2 * size_t{y} * targetWidth;
-        EnlargeRows<Sample, Low, High>(row, above, out, width);
-        EnlargeRows<Sample, Low, High>(row, below, out + targetWidth, width);
+        EnlargeRows<Sample, Low, High>(vectorRow, row, above, out, width);
+        EnlargeRows<Sample, Low, High>(vectorRow, row, below, out + targetWidth, width);
     }
 }
 
 } // namespace
+
+const EnlargeRowKernels ScalarEnlargeKernels = {NoVectorRow<uint8_t>, NoVectorRow<int8_t>};
+
+const EnlargeRowKernels& ChosenEnlargeKernels() {
+    return VectorLevel >= VECTOR_SSE2 ? Sse2EnlargeKernels : ScalarEnlargeKernels;
+}
 
 void EnlargeLuma(uint32_t width, uint32_t height, const uint8_t* source, uint8_t* target) {
     Enlarge<uint8_t, 0, 255>(width, height, source, target);

@@ -14,10 +14,24 @@
 void EnlargeLuma(uint32_t width, uint32_t height, const uint8_t* source, uint8_t* target);
 void EnlargeChroma(uint32_t width, uint32_t height, const int8_t* source, int8_t* target);
 
-// One target row from a source row and its neighbour row above or below (null
-// for none), with SSE2, for the source samples 0 to the returned count (0 when
-// the row is too short); the caller converts the rest.
-uint32_t EnlargeLumaRowSse2(const uint8_t* row, const uint8_t* neighbour, uint8_t* out, uint32_t width);
-uint32_t EnlargeChromaRowSse2(const int8_t* row, const int8_t* neighbour, int8_t* out, uint32_t width);
+// Row kernels: one target row from a source row and its neighbour row above
+// or below (null for none), for the source samples 0 to the returned count
+// (0 when the row is too short); the scalar row converts the rest. The
+// scalar table's kernels leave every sample to it.
+typedef uint32_t EnlargeLumaRowFn(const uint8_t* row, const uint8_t* neighbour, uint8_t* out,
+                                  uint32_t width);
+typedef uint32_t EnlargeChromaRowFn(const int8_t* row, const int8_t* neighbour, int8_t* out,
+                                    uint32_t width);
+
+struct EnlargeRowKernels {
+    EnlargeLumaRowFn* luma;
+    EnlargeChromaRowFn* chroma;
+};
+
+extern const EnlargeRowKernels ScalarEnlargeKernels;
+extern const EnlargeRowKernels Sse2EnlargeKernels;
+
+// The kernels an enlargement uses: SSE2 from VECTOR_SSE2 on, else scalar.
+const EnlargeRowKernels& ChosenEnlargeKernels();
 
 #endif

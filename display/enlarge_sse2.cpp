@@ -67,13 +67,15 @@ uint32_t Row(const typename Kind::Sample* row, const typename Kind::Sample* neig
     return x;
 }
 
-} // namespace
-
-uint32_t EnlargeLumaRowSse2(const uint8_t* row, const uint8_t* neighbour, uint8_t* out, uint32_t width) {
+uint32_t LumaRow(const uint8_t* row, const uint8_t* neighbour, uint8_t* out, uint32_t width) {
     return neighbour ? Row<Luma, true>(row, neighbour, out, width) : Row<Luma, false>(row, row, out, width);
 }
 
-uint32_t EnlargeChromaRowSse2(const int8_t* row, const int8_t* neighbour, int8_t* out, uint32_t width) {
+uint32_t ChromaRow(const int8_t* row, const int8_t* neighbour, int8_t* out, uint32_t width) {
     return neighbour ? Row<Chroma, true>(row, neighbour, out, width)
                      : Row<Chroma, false>(row, row, out, width);
 }
+
+} // namespace
+
+const EnlargeRowKernels Sse2EnlargeKernels = {LumaRow, ChromaRow};

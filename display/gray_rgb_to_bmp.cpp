@@ -11,11 +11,7 @@
 void DISPLAY_CALL ConvertRaw2Bitmap(uint32_t width, uint32_t height, const uint8_t* gray,
                                     uint8_t* output) {
     WriteBmpHeaders(output, width, height, 8);
-    uint8_t* entry = output + BMP_HEADERS_SIZE;
-    for (uint32_t i = 0; i < 256; ++i, entry += 4) {
-        entry[0] = entry[1] = entry[2] = static_cast<uint8_t>(i);
-        entry[3] = 0;
-    }
+    PutGrayColourTable(output + BMP_HEADERS_SIZE);
     // Bottom-up: the plane's last row is stored first.
     uint8_t* row = output + GRAY_BMP_PIXELS_OFFSET;
     for (uint32_t r = height; r-- > 0; row += width) {
@@ -27,18 +23,6 @@ void DISPLAY_CALL ConvertRGB2Bitmap(uint32_t width, uint32_t height, const uint8
                                     uint8_t* output) {
     WriteBmpHeaders(output, width, height, 24);
     memcpy(output + BMP_HEADERS_SIZE, pixels, size_t{3} * width * height);
-}
-
-void PadBitmapRows(uint8_t* pixels, uint32_t rowBytes, uint32_t stride, uint32_t rows) {
-    if (stride == rowBytes) {
-        return;
-    }
-    // Last row first: a row's new place never overlaps a row not yet moved.
-    for (uint32_t r = rows; r-- > 0;) {
-        uint8_t* row = pixels + size_t{r} * stride;
-        memmove(row, pixels + size_t{r} * rowBytes, rowBytes);
-        memset(row + rowBytes, 0, stride - rowBytes);
-    }
 }
 
 void ConvertInterleavedToBitmap(uint32_t width, uint32_t height, const uint8_t* data,

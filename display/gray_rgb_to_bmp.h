@@ -12,11 +12,4 @@
 void ConvertInterleavedToBitmap(uint32_t width, uint32_t height, const uint8_t* data,
                                 int redFirst, uint8_t* output);
 
-// Spreads `rows` rows of `rowBytes` bytes, which lie back to back at
-// `pixels`, out to `stride` bytes each (stride >= rowBytes), in place, and
-// zeroes the padding. The gray and MMP converters write unpadded rows, as
-// their callers expect; an image that is to be painted needs rows padded to
-// a multiple of 4 bytes, or the platform draws it sheared.
-void PadBitmapRows(uint8_t* pixels, uint32_t rowBytes, uint32_t stride, uint32_t rows);
-
 #endif

@@ -1,7 +1,7 @@
 #include "yuv_image.h"
 
 #include "bitmap_store.h"
-#include "bmp_headers.h"
+#include "chroma_geometry.h"
 #include "enlarge.h"
 #include "image_sizes.h"
 
@@ -16,17 +16,6 @@ uint8_t* BuildYuvImage(HWND window, uint32_t type, uint32_t width, uint32_t heig
     return image;
 }
 
-int DoubleSizeChromaPlane(uint32_t code, uint32_t width, uint32_t height, uint32_t* planeWidth,
-                          uint32_t* planeHeight) {
-    switch (code) {
-    case TYPE_YUV444: *planeWidth = width; *planeHeight = height; return 1;
-    case TYPE_YUV422: *planeWidth = width / 2; *planeHeight = height; return 1;
-    case TYPE_YUV411: *planeWidth = width / 4; *planeHeight = height; return 1;
-    case TYPE_YUV420: *planeWidth = width / 2; *planeHeight = height / 2; return 1;
-    default: return 0;
-    }
-}
-
 uint8_t* BuildDoubleSizeYuvImage(HWND window, uint32_t type, uint32_t width, uint32_t height,
                                  const uint8_t* yPlane, const int8_t* uPlane,
                                  const int8_t* vPlane) {
@@ -37,8 +26,10 @@ uint8_t* BuildDoubleSizeYuvImage(HWND window, uint32_t type, uint32_t width, uin
         uint64_t{w} * h > DOUBLE_SIZE_MAX_PIXELS) {
         return nullptr;
     }
-    uint32_t cw = 0, ch = 0;
-    const int hasChroma = DoubleSizeChromaPlane(code, w, h, &cw, &ch);
+    // The chroma planes as the conversion reads them (TYPE_YUV411: width/4 x
+    // height).
+    const int hasChroma = HasChromaPlanes(code);
+    const uint32_t cw = ChromaPlaneWidth(code, w), ch = ChromaPlaneHeight(code, h);
     if (hasChroma && (cw < 2 || ch < 2)) {
         return nullptr;
     }
@@ -51,8 +42,7 @@ uint8_t* BuildDoubleSizeYuvImage(HWND window, uint32_t type, uint32_t width, uin
         EnlargeChroma(cw, ch, uPlane, ScratchPlanes.cb);
         EnlargeChroma(cw, ch, vPlane, ScratchPlanes.cr);
     }
-    // At most 12 x 2,073,600 + 54 bytes: no overflow.
-    uint8_t* image = AcquireBitmap(window, 12 * w * h + BMP_HEADERS_SIZE);
+    uint8_t* image = AcquireImageBuffer(window, Rgb24ImageBytes(2 * w, 2 * h));
     if (!image) {
         return nullptr;
     }

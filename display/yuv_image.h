@@ -6,23 +6,18 @@
 
 #include <stdint.h>
 
+#include "bitmap_store.h"
 #include "display.h"
 
-// Largest image the double-size view serves: its enlarged planes must fit the
-// scratch planes (1920 x 1080).
-enum : uint32_t { DOUBLE_SIZE_MAX_PIXELS = 2073600 };
+// Largest image the double-size view serves: its planes, enlarged to four
+// times their samples, must fit the scratch planes.
+enum : uint32_t { DOUBLE_SIZE_MAX_PIXELS = SCRATCH_PLANE_SIZE / 4 };
 
 // Converts the planes into the window's buffer (3 x width x height + 54 bytes,
 // low 16 bits of the sizes) and sets ImageShown. Returns the image, or null
 // when no buffer was available or the length does not fit in 32 bits.
 uint8_t* BuildYuvImage(HWND window, uint32_t type, uint32_t width, uint32_t height,
                        const uint8_t* yPlane, const int8_t* uPlane, const int8_t* vPlane);
-
-// Size in samples of the chroma planes that the double-size view enlarges for
-// a YUV code (TYPE_YUV411: width/4 x height, the shape the conversion reads).
-// Returns 0 for codes without chroma planes.
-int DoubleSizeChromaPlane(uint32_t code, uint32_t width, uint32_t height, uint32_t* planeWidth,
-                          uint32_t* planeHeight);
 
 // Enlarges the planes into the scratch planes, then converts them as a
 // 2 width x 2 height image of the same type into the window's buffer and sets

@@ -1,10 +1,12 @@
-// The plane loop of the YUV conversion: headers, chroma geometry and the
-// bottom-up row order. The row kernels (scalar, MMX or vector) do the
+// The plane loop of the YUV conversion: headers, the walk through the planes
+// (their geometry from chroma_geometry.h) and the bottom-up row order. The row kernels (scalar, MMX or vector) do the
 // arithmetic.
 #include <stddef.h>
 
 #include "bmp_headers.h"
+#include "chroma_geometry.h"
 #include "conversion_tables.h"
+#include "cpu_features.h"
 #include "display.h"
 #include "yuv_rows.h"
 
@@ -28,21 +30,22 @@ void DISPLAY_CALL ConvertYUV2Bitmap(uint32_t type, uint32_t width, uint32_t heig
     const uint32_t code = type & 0xFF;
 
     WriteBmpHeaders(destination, w, h, 24);
-    if (code < TYPE_YUV444 || code > TYPE_YUV420) {
+    if (!HasChromaPlanes(code)) {
         return;
     }
     // Whole groups of four pixels only; every plane pointer moves by what the
     // groups consumed, so a width that is not a multiple of 4 leaves the rest
     // of each stored row unwritten.
     const uint32_t groups = w / 4;
-    const uint32_t rows = code == TYPE_YUV420 ? h & ~1u : h;
-    if (groups == 0 || rows == 0) {
+    const uint32_t chromaRows = ChromaPlaneHeight(code, h);
+    if (groups == 0 || chromaRows == 0) {
         return;
     }
 
     const YuvRowKernels& k = ChosenRowKernels();
     const size_t stride = 3 * static_cast<size_t>(w);
     const size_t lumaStep = 4 * static_cast<size_t>(groups);
+    const size_t chromaStep = ChromaPlaneWidth(code, 4 * groups);
     uint8_t* const pixels = destination + BMP_HEADERS_SIZE;
     // Picture row r is stored row h - 1 - r.
     auto storedRow = [pixels, h, stride](uint32_t r) { return pixels + (h - 1 - r) * stride; };
@@ -50,17 +53,16 @@ void DISPLAY_CALL ConvertYUV2Bitmap(uint32_t type, uint32_t width, uint32_t heig
     if (code == TYPE_YUV420) {
         // Pairs of picture rows share a chroma row; with an odd height the
         // last picture row (stored row 0) is left as it was.
-        for (uint32_t r = 0; r < rows; r += 2) {
+        for (uint32_t r = 0; r < 2 * chromaRows; r += 2) {
             k.rowPair420(yPlane, yPlane + lumaStep, uPlane, vPlane, storedRow(r), storedRow(r + 1),
                          groups);
             yPlane += 2 * lumaStep;
-            uPlane += 2 * groups;
-            vPlane += 2 * groups;
+            uPlane += chromaStep;
+            vPlane += chromaStep;
         }
     } else {
         // Every row has its own chroma row: 4, 2 or 1 samples per group.
         YuvRowFn* row = code == TYPE_YUV444 ? k.row444 : code == TYPE_YUV422 ? k.row422 : k.row411;
-        const size_t chromaStep = code == TYPE_YUV444 ? lumaStep : code == TYPE_YUV422 ? 2 * groups : groups;
         for (uint32_t r = 0; r < h; ++r) {
             row(yPlane, uPlane, vPlane, storedRow(r), groups);
             yPlane += lumaStep;

@@ -2,6 +2,13 @@
 
 #include <string.h>
 
+uint32_t ImageColourCount(uint32_t clrUsed, uint32_t bitCount) {
+    if (clrUsed != 0) {
+        return clrUsed;
+    }
+    return bitCount <= 8 ? 1u << bitCount : 0;
+}
+
 void BuildBmpHeaders(BmpFileHeader* fileHeader, BmpInfoHeader* infoHeader, uint32_t width,
                      uint32_t height, uint32_t bitCount) {
     const uint32_t w = width & 0xFFFF;
@@ -10,8 +17,7 @@ void BuildBmpHeaders(BmpFileHeader* fileHeader, BmpInfoHeader* infoHeader, uint3
 
     // An unsigned 32-bit product, as the format's writers have always done.
     const uint32_t imageBytes = bits * h * w / 8;
-    const uint32_t entries = bits <= 8 ? 1u << bits : 0;
-    const uint32_t tableBytes = 4 * entries;
+    const uint32_t tableBytes = 4 * ImageColourCount(0, bits);
 
     fileHeader->bfType = BMP_TYPE_BM;
     fileHeader->bfSize = BMP_HEADERS_SIZE + tableBytes + imageBytes;
@@ -32,12 +38,28 @@ void BuildBmpHeaders(BmpFileHeader* fileHeader, BmpInfoHeader* infoHeader, uint3
     infoHeader->biClrImportant = 0;
 }
 
+void PutBmpHeaders(uint8_t* image, const BmpFileHeader* fileHeader, const BmpInfoHeader* infoHeader) {
+    memcpy(image, fileHeader, BMP_FILE_HEADER_SIZE);
+    memcpy(image + BMP_FILE_HEADER_SIZE, infoHeader, BMP_INFO_HEADER_SIZE);
+}
+
+void GetBmpHeaders(const uint8_t* image, BmpFileHeader* fileHeader, BmpInfoHeader* infoHeader) {
+    memcpy(fileHeader, image, BMP_FILE_HEADER_SIZE);
+    memcpy(infoHeader, image + BMP_FILE_HEADER_SIZE, BMP_INFO_HEADER_SIZE);
+}
+
 void WriteBmpHeaders(uint8_t* image, uint32_t width, uint32_t height, uint32_t bitCount) {
     BmpFileHeader fileHeader;
     BmpInfoHeader infoHeader;
     BuildBmpHeaders(&fileHeader, &infoHeader, width, height, bitCount);
-    memcpy(image, &fileHeader, BMP_FILE_HEADER_SIZE);
-    memcpy(image + BMP_FILE_HEADER_SIZE, &infoHeader, BMP_INFO_HEADER_SIZE);
+    PutBmpHeaders(image, &fileHeader, &infoHeader);
+}
+
+void PutGrayColourTable(uint8_t* table) {
+    for (uint32_t i = 0; i < 256; ++i, table += 4) {
+        table[0] = table[1] = table[2] = static_cast<uint8_t>(i);
+        table[3] = 0;
+    }
 }
 
 int BmpPixelFormatDrawable(uint32_t bits, uint32_t compression) {

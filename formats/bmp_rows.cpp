@@ -15,3 +15,15 @@ void InterleavedToBitmapRows(uint32_t width, uint32_t height, const uint8_t* dat
         memset(out, 0, stride - size_t{3} * width);
     }
 }
+
+void PadBitmapRows(uint8_t* pixels, uint32_t rowBytes, uint32_t stride, uint32_t rows) {
+    if (stride == rowBytes) {
+        return;
+    }
+    // Last row first: a row's new place never overlaps a row not yet moved.
+    for (uint32_t r = rows; r-- > 0;) {
+        uint8_t* row = pixels + size_t{r} * stride;
+        memmove(row, pixels + size_t{r} * rowBytes, rowBytes);
+        memset(row + rowBytes, 0, stride - rowBytes);
+    }
+}

@@ -1,5 +1,5 @@
-// Pixel rows of 24-bit BMP images, which store the bottom row first and each
-// pixel blue, green, red.
+// Pixel rows of BMP images, which store the bottom row first, each row padded
+// to a multiple of 4 bytes, and a 24-bit pixel as blue, green, red.
 #ifndef VORLEX_BMP_ROWS_H
 #define VORLEX_BMP_ROWS_H
 
@@ -12,5 +12,12 @@
 // past 3 x width are zeroed.
 void InterleavedToBitmapRows(uint32_t width, uint32_t height, const uint8_t* data, int redFirst,
                              size_t stride, uint8_t* pixels);
+
+// Spreads `rows` rows of `rowBytes` bytes, which lie back to back at
+// `pixels`, out to `stride` bytes each (stride >= rowBytes), in place, and
+// zeroes the padding. The gray and MMP converters write unpadded rows, as
+// their callers expect; an image that is to be painted needs rows padded to
+// a multiple of 4 bytes, or the platform draws it sheared.
+void PadBitmapRows(uint8_t* pixels, uint32_t rowBytes, uint32_t stride, uint32_t rows);
 
 #endif

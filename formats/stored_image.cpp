@@ -1,31 +1,15 @@
 #include "stored_image.h"
 
-#include <string.h>
-
 #include "bmp_headers.h"
 #include "image_sizes.h"
-
-uint32_t ImageColourCount(uint32_t clrUsed, uint32_t bitCount) {
-    if (clrUsed != 0) {
-        return clrUsed;
-    }
-    switch (bitCount) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
-    default: return 0;
-    }
-}
 
 int StoredImageFits(const uint8_t* image, uint32_t capacity) {
     if (!image || capacity < BMP_HEADERS_SIZE) {
         return 0;
     }
-    // memcpy: the info header is only 2-byte aligned in the buffer.
     BmpFileHeader file;
     BmpInfoHeader info;
-    memcpy(&file, image, BMP_FILE_HEADER_SIZE);
-    memcpy(&info, image + BMP_FILE_HEADER_SIZE, BMP_INFO_HEADER_SIZE);
+    GetBmpHeaders(image, &file, &info);
     if (file.bfType != BMP_TYPE_BM || info.biSize != BMP_INFO_HEADER_SIZE ||
         info.biWidth <= 0 || info.biHeight <= 0) {
         return 0;

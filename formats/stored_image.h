@@ -6,10 +6,6 @@
 
 #include <stdint.h>
 
-// Colours in the table of an image as painting uses them: biClrUsed when not
-// 0, else 2, 16 or 256 for 1, 4 or 8 bits, else none.
-uint32_t ImageColourCount(uint32_t clrUsed, uint32_t bitCount);
-
 // 1 when the `capacity`-byte buffer holds a drawable image: "BM", a 40-byte
 // info header, a positive width and height, 1, 4, 8, 16, 24 or 32 bits per
 // pixel, rows uncompressed (or bit fields), and headers, colour table and

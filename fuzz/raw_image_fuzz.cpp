@@ -8,6 +8,7 @@
 
 #include "bitmap_store.h"
 #include "conversion_tables.h"
+#include "cpu_features.h"
 #include "display.h"
 #include "frame_access.h"
 #include "fuzz_support.h"

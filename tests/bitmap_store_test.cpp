@@ -90,7 +90,7 @@ TEST_F(StoreTest, SlotGrowsExactlyAndNeverShrinks) {
     // Smaller: the grown buffer comes back and the capacity stays.
     EXPECT_EQ(AcquireBitmap(w, 7554), grown);
     EXPECT_EQ(GetBitmapSize(w), 30055u);
-    EXPECT_EQ(FindBitmap(w), grown);
+    EXPECT_EQ(GetBitmap(w), grown);
     EXPECT_EQ(alloc.allocations, allocations + 1);
 }
 

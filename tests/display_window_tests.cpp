@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bmp_headers.h"
+#include "chroma_geometry.h"
 #include "display.h"
 #include "test_support.h"
 #include "window_test_support.h"
@@ -93,7 +94,7 @@ struct Yuv {
     std::vector<uint8_t> y;
     std::vector<int8_t> u, v;
     Yuv(uint32_t code, uint32_t w, uint32_t h, std::mt19937& rng)
-        : y(size_t(w) * h), u(ChromaPlaneSize(code, w, h)), v(u.size()) {
+        : y(size_t(w) * h), u(ChromaPlaneBytes(code, w, h)), v(u.size()) {
         FillRandom(y.data(), y.size(), rng);
         FillRandom(reinterpret_cast<uint8_t*>(u.data()), u.size(), rng);
         FillRandom(reinterpret_cast<uint8_t*>(v.data()), v.size(), rng);

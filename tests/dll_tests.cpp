@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bmp_headers.h"
+#include "chroma_geometry.h"
 #include "display.h"
 #include "test_support.h"
 
@@ -25,7 +26,7 @@ TEST(DisplayDll, ConvertsEveryCodeAsTheReferenceDoes) {
     std::mt19937 rng(7);
     const uint32_t w = 176, h = 144;
     for (uint32_t code : {TYPE_YUV444, TYPE_YUV422, TYPE_YUV411, TYPE_YUV420}) {
-        std::vector<uint8_t> y(w * h), u(ChromaPlaneSize(code, w, h)), v(u.size());
+        std::vector<uint8_t> y(w * h), u(ChromaPlaneBytes(code, w, h)), v(u.size());
         FillRandom(y.data(), y.size(), rng);
         FillRandom(u.data(), u.size(), rng);
         FillRandom(v.data(), v.size(), rng);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bmp_headers.h"
+#include "bmp_rows.h"
 #include "conversion_paths.h"
 #include "display.h"
 #include "gray_rgb_to_bmp.h"

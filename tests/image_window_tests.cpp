@@ -281,9 +281,10 @@ TEST_F(Deferred, ASeventeenthWindowGetsNothing) {
 }
 
 // The tools' files: ImageMagick's default (a 124-byte header) and 108-byte
-// ones, Pillow's, top-down rows, bit fields, gaps before the rows. Each is
-// shown with DisplayBMP and with DisplayImage and must look exactly as the
-// tool that wrote it decodes it.
+// ones, Pillow's, top-down rows, bit fields, gaps before the rows, run-length
+// coded rows (RLE8 and RLE4) and 12-byte core headers. Each is shown with
+// DisplayBMP and with DisplayImage and must look exactly as the tool that
+// wrote it decodes it.
 TEST_F(Deferred, ToolWrittenFilesShowAsTheToolDecodesThem) {
     const std::vector<ToolFile> files = ToolFileManifest();
     ASSERT_FALSE(files.empty()) << "manifest.txt not found: the test runs in the folder of the files";

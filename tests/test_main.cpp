@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "conversion_tables.h"
+#include "cpu_features.h"
 
 int main(int argc, char** argv) {
     MmxAvailable = DetectMmx();

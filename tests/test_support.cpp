@@ -14,7 +14,10 @@
 #endif
 
 #include "bmp_headers.h"
+#include "chroma_geometry.h"
 #include "display.h"
+#include "image_sizes.h"
+#include "mmp_header.h"
 
 namespace {
 
@@ -114,21 +117,9 @@ Bgr ReferencePixel(uint8_t y, int8_t u, int8_t v) {
 }
 
 size_t ChromaIndex(uint32_t code, uint32_t w, uint32_t x, uint32_t r) {
-    switch (code) {
-    case TYPE_YUV444: return size_t{r} * w + x;
-    case TYPE_YUV422: return size_t{r} * (w / 2) + x / 2;
-    case TYPE_YUV411: return size_t{r} * (w / 4) + x / 4;
-    default: return size_t{r / 2} * (w / 2) + x / 2;
-    }
-}
-
-size_t ChromaPlaneSize(uint32_t code, uint32_t w, uint32_t h) {
-    switch (code) {
-    case TYPE_YUV444: return size_t{w} * h;
-    case TYPE_YUV422: return size_t{w / 2} * h;
-    case TYPE_YUV411: return size_t{w / 4} * h;
-    default: return size_t{w / 2} * (h / 2);
-    }
+    // Pixel (x, r) uses the sample after the whole chroma samples and rows
+    // that lie left of and above it.
+    return size_t{ChromaPlaneHeight(code, r)} * ChromaPlaneWidth(code, w) + ChromaPlaneWidth(code, x);
 }
 
 void ReferencePixelRows(uint32_t code, uint32_t w, uint32_t h, const uint8_t* y, const int8_t* u,
@@ -158,24 +149,18 @@ GuardedCopy::GuardedCopy(const std::vector<uint8_t>& data) : buffer(data.size())
     }
 }
 
-namespace {
-void PutLe32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        p[i] = static_cast<uint8_t>(v >> 8 * i);
-    }
-}
-} // namespace
-
 std::vector<uint8_t> ClassicBmp(int w, int h, int bits, uint32_t clrUsed, std::mt19937& rng) {
-    const uint32_t entries = clrUsed ? clrUsed : bits <= 8 ? 1u << bits : 0;
-    const size_t rowBytes = (size_t(w) * bits + 31) / 32 * 4;
+    const uint32_t entries = ImageColourCount(clrUsed, bits);
+    const size_t rowBytes = static_cast<size_t>(PaddedRowBytes(w, bits));
     std::vector<uint8_t> file(54 + 4 * entries + rowBytes * h);
     FillRandom(file.data(), file.size(), rng);
-    WriteBmpHeaders(file.data(), w, h, bits);
-    PutLe32(&file[2], static_cast<uint32_t>(file.size()));
-    PutLe32(&file[10], 54 + 4 * entries);
-    PutLe32(&file[46], clrUsed);
-    PutLe32(&file[50], 0);
+    BmpFileHeader fileHeader;
+    BmpInfoHeader info;
+    BuildBmpHeaders(&fileHeader, &info, w, h, bits);
+    fileHeader.bfSize = static_cast<uint32_t>(file.size());
+    fileHeader.bfOffBits = 54 + 4 * entries;
+    info.biClrUsed = clrUsed;
+    PutBmpHeaders(file.data(), &fileHeader, &info);
     if (bits == 8) {
         for (size_t i = 54 + 4 * entries; i < file.size(); ++i) {
             file[i] = static_cast<uint8_t>(file[i] % entries);
@@ -185,13 +170,9 @@ std::vector<uint8_t> ClassicBmp(int w, int h, int bits, uint32_t clrUsed, std::m
 }
 
 std::vector<uint8_t> PackMmpGroup(uint8_t y0, uint8_t y1, uint8_t y2, uint8_t y3, uint8_t u, uint8_t v) {
-    auto bits = [](uint8_t x, int low) { return (x >> low) & 3; }; // bits low+1 and low
-    return {static_cast<uint8_t>(bits(y0, 2) << 6 | bits(y0, 0) << 4 | bits(u, 4) << 2 | bits(v, 4)),
-            static_cast<uint8_t>(bits(u, 6) << 6 | bits(v, 6) << 4 | bits(y0, 6) << 2 | bits(y0, 4)),
-            static_cast<uint8_t>(bits(u, 2) << 6 | bits(v, 2) << 4 | bits(y2, 6) << 2 | bits(y2, 4)),
-            y1,
-            y3,
-            static_cast<uint8_t>(bits(y2, 2) << 6 | bits(y2, 0) << 4 | bits(u, 0) << 2 | bits(v, 0))};
+    std::vector<uint8_t> group(MMP_GROUP_SIZE);
+    PutMmpGroup(group.data(), y0, y1, y2, y3, u, v);
+    return group;
 }
 
 std::vector<uint8_t> RandomMmpFile(int w, int h, std::mt19937& rng, std::vector<uint8_t>* picture) {
@@ -332,25 +313,15 @@ std::vector<int> ReferenceEnlarge(const int8_t* s, uint32_t w, uint32_t h) {
     return Enlarged(s, w, h, -128, 127);
 }
 
-void SourceChromaShape(uint32_t code, uint32_t w, uint32_t h, uint32_t* cw, uint32_t* ch) {
-    switch (code) {
-    case TYPE_YUV444: *cw = w; *ch = h; break;
-    case TYPE_YUV422: *cw = w / 2; *ch = h; break;
-    case TYPE_YUV411: *cw = w / 4; *ch = h; break;
-    default: *cw = w / 2; *ch = h / 2; break;
-    }
-}
-
 std::vector<uint8_t> ReferenceDoubleSizeImage(uint32_t code, uint32_t w, uint32_t h,
                                               const uint8_t* y, const int8_t* u, const int8_t* v) {
-    uint32_t cw, ch;
-    SourceChromaShape(code, w, h, &cw, &ch);
+    const uint32_t cw = ChromaPlaneWidth(code, w), ch = ChromaPlaneHeight(code, h);
     const std::vector<int> ly = ReferenceEnlarge(y, w, h);
     const std::vector<int> lu = ReferenceEnlarge(u, cw, ch);
     const std::vector<int> lv = ReferenceEnlarge(v, cw, ch);
     const std::vector<uint8_t> y2(ly.begin(), ly.end());
     const std::vector<int8_t> u2(lu.begin(), lu.end()), v2(lv.begin(), lv.end());
-    std::vector<uint8_t> image(54 + size_t{12} * w * h, 0);
+    std::vector<uint8_t> image(static_cast<size_t>(Rgb24ImageBytes(2 * w, 2 * h)), 0);
     WriteBmpHeaders(image.data(), 2 * w, 2 * h, 24);
     ReferencePixelRows(code, 2 * w, 2 * h, y2.data(), u2.data(), v2.data(), image.data() + 54);
     return image;

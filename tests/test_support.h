@@ -48,8 +48,6 @@ Bgr ReferencePixel(uint8_t y, int8_t u, int8_t v);
 
 // Index of the chroma sample that pixel (x, r) of a w-wide frame uses.
 size_t ChromaIndex(uint32_t code, uint32_t w, uint32_t x, uint32_t r);
-// Samples in each chroma plane of a w x h frame of `code`.
-size_t ChromaPlaneSize(uint32_t code, uint32_t w, uint32_t h);
 
 // Pixel rows (from offset 54) of the 24-bit image of a frame whose width is a
 // multiple of 4, computed pixel by pixel; for 103 with an odd height the
@@ -63,10 +61,6 @@ void ReferencePixelRows(uint32_t code, uint32_t w, uint32_t h, const uint8_t* y,
 // [low, high]. Returns the 2w x 2h target samples as ints.
 std::vector<int> ReferenceEnlarge(const uint8_t* s, uint32_t w, uint32_t h);
 std::vector<int> ReferenceEnlarge(const int8_t* s, uint32_t w, uint32_t h);
-
-// Chroma plane shape the caller hands over for a YUV code (width/4 x height
-// for TYPE_YUV411).
-void SourceChromaShape(uint32_t code, uint32_t w, uint32_t h, uint32_t* cw, uint32_t* ch);
 
 // The whole 24-bit image the double-size view must give for a w x h frame:
 // each plane enlarged by ReferenceEnlarge, then converted per pixel at
@@ -88,8 +82,8 @@ struct GuardedCopy {
 // 8 bits; 8-bit indices stay inside the table.
 std::vector<uint8_t> ClassicBmp(int w, int h, int bits, uint32_t clrUsed, std::mt19937& rng);
 
-// One MMP group, packed from the format's byte-by-byte table (the other way
-// round from the unpacker's word arithmetic).
+// One MMP group, packed by PutMmpGroup from the format's byte-by-byte table
+// (the other way round from the unpacker's word arithmetic).
 std::vector<uint8_t> PackMmpGroup(uint8_t y0, uint8_t y1, uint8_t y2, uint8_t y3, uint8_t u, uint8_t v);
 
 // A w x h MMP file (w a multiple of 4) of random samples; `picture` receives

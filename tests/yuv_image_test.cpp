@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bmp_headers.h"
+#include "chroma_geometry.h"
 #include "display.h"
 #include "store_fixture.h"
 #include "test_support.h"
@@ -18,15 +19,10 @@ const uint32_t kYuvCodes[] = {TYPE_YUV444, TYPE_YUV422, TYPE_YUV411, TYPE_YUV420
 struct Planes {
     GuardedBuffer y, u, v;
     Planes(uint32_t code, uint32_t w, uint32_t h, std::mt19937& rng)
-        : y(size_t(w) * h), u(ChromaSize(code, w, h)), v(ChromaSize(code, w, h)) {
+        : y(size_t(w) * h), u(ChromaPlaneBytes(code, w, h)), v(ChromaPlaneBytes(code, w, h)) {
         FillRandom(y.data(), y.size(), rng);
         FillRandom(u.data(), u.size(), rng);
         FillRandom(v.data(), v.size(), rng);
-    }
-    static size_t ChromaSize(uint32_t code, uint32_t w, uint32_t h) {
-        uint32_t cw, ch;
-        SourceChromaShape(code, w, h, &cw, &ch);
-        return size_t(cw) * ch;
     }
 };
 

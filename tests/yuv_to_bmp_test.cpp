@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "bmp_headers.h"
+#include "chroma_geometry.h"
 #include "conversion_paths.h"
 #include "conversion_tables.h"
+#include "cpu_features.h"
 #include "display.h"
 #include "test_support.h"
 #include "yuv_rows.h"
@@ -23,8 +25,8 @@ struct Frame {
     GuardedBuffer y, u, v;
 
     Frame(uint32_t code_, uint32_t w_, uint32_t h_)
-        : code(code_), w(w_), h(h_), y(size_t{w_} * h_), u(ChromaPlaneSize(code_, w_, h_)),
-          v(ChromaPlaneSize(code_, w_, h_)) {}
+        : code(code_), w(w_), h(h_), y(size_t{w_} * h_), u(ChromaPlaneBytes(code_, w_, h_)),
+          v(ChromaPlaneBytes(code_, w_, h_)) {}
 
     void Randomise(std::mt19937& rng) {
         FillRandom(y.data(), y.size(), rng);
@@ -280,7 +282,7 @@ void BuildExhaustiveFrame(Frame& f, int vValue) {
             f.y.data()[size_t{r} * w + x] = static_cast<uint8_t>(yv);
         }
     }
-    const size_t perRow = ChromaPlaneSize(f.code, w, 2) / (f.code == TYPE_YUV420 ? 1 : 2);
+    const size_t perRow = ChromaPlaneWidth(f.code, w);
     for (size_t i = 0; i < f.u.size(); ++i) {
         f.u.data()[i] = static_cast<uint8_t>(i % perRow);
         f.v.data()[i] = static_cast<uint8_t>(vValue);

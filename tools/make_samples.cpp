@@ -12,6 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "bmp_headers.h"
+#include "bmp_rows.h"
+#include "chroma_geometry.h"
+#include "display.h"
+#include "image_sizes.h"
+#include "mmp_header.h"
+
 namespace {
 
 struct Rgb {
@@ -55,38 +62,39 @@ void ToYuv(Rgb p, uint8_t* y, uint8_t* u, uint8_t* v) {
     *v = Clip((p.r - l) / 1.402 + 128);
 }
 
-enum Layout { GRAY, YUV444, YUV422, YUV411, YUV420, RGB, BGR };
-
-// One frame in the file layout of `layout`.
-std::vector<uint8_t> Frame(Layout layout, int w, int h, int frame) {
+// One frame in the file layout of the sequence type `type`.
+std::vector<uint8_t> Frame(uint32_t type, int w, int h, int frame) {
     const size_t p = size_t(w) * h;
     std::vector<uint8_t> y(p), u(p), v(p);
     std::vector<uint8_t> out;
+    const bool interleaved = type == TYPE_RGB || type == TYPE_BGR;
     for (int r = 0; r < h; ++r) {
         for (int x = 0; x < w; ++x) {
             const Rgb c = PatternPixel(x, r, w, h, frame);
             const size_t i = size_t(r) * w + x;
-            if (layout == RGB || layout == BGR) {
-                out.push_back(layout == RGB ? c.r : c.b);
+            if (interleaved) {
+                out.push_back(type == TYPE_RGB ? c.r : c.b);
                 out.push_back(c.g);
-                out.push_back(layout == RGB ? c.b : c.r);
+                out.push_back(type == TYPE_RGB ? c.b : c.r);
             }
             ToYuv(c, &y[i], &u[i], &v[i]);
         }
     }
-    if (layout == RGB || layout == BGR) {
+    if (interleaved) {
         return out;
     }
     out = y;
-    if (layout == GRAY) {
+    if (!HasChromaPlanes(type)) {
         return out;
     }
     // Chroma subsampled by averaging the samples each stored one covers.
-    const int sx = layout == YUV444 ? 1 : layout == YUV411 ? 4 : 2;
-    const int sy = layout == YUV420 ? 2 : 1;
+    const int sx = static_cast<int>(ChromaSampleWidth(type));
+    const int sy = static_cast<int>(ChromaSampleHeight(type));
+    const int cw = static_cast<int>(ChromaPlaneWidth(type, w));
+    const int ch = static_cast<int>(ChromaPlaneHeight(type, h));
     for (const std::vector<uint8_t>* plane : {&u, &v}) {
-        for (int r = 0; r < h / sy; ++r) {
-            for (int x = 0; x < w / sx; ++x) {
+        for (int r = 0; r < ch; ++r) {
+            for (int x = 0; x < cw; ++x) {
                 int sum = 0;
                 for (int dy = 0; dy < sy; ++dy) {
                     for (int dx = 0; dx < sx; ++dx) {
@@ -110,7 +118,7 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     return fclose(f) == 0 && ok;
 }
 
-bool WriteSequence(const std::string& path, Layout layout, int w, int h, int frames) {
+bool WriteSequence(const std::string& path, uint32_t type, int w, int h, int frames) {
     FILE* f = fopen(path.c_str(), "wb");
     if (!f) {
         perror(path.c_str());
@@ -118,68 +126,55 @@ bool WriteSequence(const std::string& path, Layout layout, int w, int h, int fra
     }
     bool ok = true;
     for (int n = 0; n < frames && ok; ++n) {
-        const std::vector<uint8_t> frame = Frame(layout, w, h, n);
+        const std::vector<uint8_t> frame = Frame(type, w, h, n);
         ok = fwrite(frame.data(), 1, frame.size(), f) == frame.size();
     }
     return fclose(f) == 0 && ok;
 }
 
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    Put16(b, v);
-    Put16(b, v >> 16);
-}
-
-// A plain 40-byte-header bitmap, bottom-up, rows padded to 4 bytes.
+// A plain 40-byte-header bitmap of 8 (gray) or 24 bits, bottom-up, rows
+// padded to 4 bytes; its bfSize and biSizeImage count the padding.
 std::vector<uint8_t> Bitmap(int w, int h, int bits) {
-    const uint32_t row = (w * bits + 31) / 32 * 4;
-    const uint32_t table = bits == 8 ? 1024 : 0;
-    std::vector<uint8_t> b;
-    b.push_back('B');
-    b.push_back('M');
-    Put32(b, 54 + table + row * h);
-    Put32(b, 0);
-    Put32(b, 54 + table);
-    for (uint32_t v : {40u, uint32_t(w), uint32_t(h)}) {
-        Put32(b, v);
-    }
-    Put16(b, 1);
-    Put16(b, bits);
-    for (uint32_t v : {0u, row * h, 2835u, 2835u, 0u, 0u}) {
-        Put32(b, v);
-    }
-    for (uint32_t i = 0; i < table / 4; ++i) {
-        Put32(b, i * 0x010101);
-    }
-    for (int r = h - 1; r >= 0; --r) {
-        const size_t start = b.size();
-        for (int x = 0; x < w; ++x) {
-            const Rgb c = PatternPixel(x, r, w, h, 40);
-            if (bits == 8) {
-                b.push_back(static_cast<uint8_t>((c.r * 299 + c.g * 587 + c.b * 114) / 1000));
-            } else {
-                b.push_back(c.b);
-                b.push_back(c.g);
-                b.push_back(c.r);
+    const uint32_t row = static_cast<uint32_t>(PaddedRowBytes(w, bits));
+    std::vector<uint8_t> b(static_cast<size_t>(bits == 8 ? Bmp8ImageBytes(w, h) : Bmp24ImageBytes(w, h)));
+    BmpFileHeader fileHeader;
+    BmpInfoHeader info;
+    BuildBmpHeaders(&fileHeader, &info, w, h, bits);
+    fileHeader.bfSize = static_cast<uint32_t>(b.size());
+    info.biSizeImage = row * h;
+    PutBmpHeaders(b.data(), &fileHeader, &info);
+    uint8_t* pixels = b.data() + fileHeader.bfOffBits;
+    if (bits == 8) {
+        PutGrayColourTable(b.data() + BMP_HEADERS_SIZE);
+        for (int r = 0; r < h; ++r) {
+            uint8_t* out = pixels + size_t(h - 1 - r) * row;
+            for (int x = 0; x < w; ++x) {
+                const Rgb c = PatternPixel(x, r, w, h, 40);
+                out[x] = static_cast<uint8_t>((c.r * 299 + c.g * 587 + c.b * 114) / 1000);
             }
         }
-        b.resize(start + row, 0);
+        return b;
     }
+    std::vector<uint8_t> rgb;
+    for (int r = 0; r < h; ++r) {
+        for (int x = 0; x < w; ++x) {
+            const Rgb c = PatternPixel(x, r, w, h, 40);
+            rgb.insert(rgb.end(), {c.r, c.g, c.b});
+        }
+    }
+    InterleavedToBitmapRows(w, h, rgb.data(), 1, row, pixels);
     return b;
 }
 
-// A packed-format image: 16-byte header (size at bytes 12 and 14), then per
-// row groups of four pixels in 6 bytes, chroma signed and shared per group.
+// A packed-format image: per row groups of four pixels, chroma signed and
+// shared per group.
 std::vector<uint8_t> Mmp(int w, int h) {
-    std::vector<uint8_t> b(12, 0);
-    Put16(b, w);
-    Put16(b, h);
-    const int groups = (w + 3) / 4;
+    std::vector<uint8_t> b(static_cast<size_t>(MMP_HEADER_SIZE + MmpPixelBytes(w, h)));
+    WriteMmpHeader(b.data(), static_cast<uint16_t>(w), static_cast<uint16_t>(h));
+    uint8_t* group = b.data() + MMP_HEADER_SIZE;
+    const int groups = static_cast<int>(MmpGroupsPerRow(w));
     for (int r = 0; r < h; ++r) {
-        for (int g = 0; g < groups; ++g) {
+        for (int g = 0; g < groups; ++g, group += MMP_GROUP_SIZE) {
             uint8_t y[4] = {0, 0, 0, 0};
             int su = 0, sv = 0, n = 0;
             for (int k = 0; k < 4 && 4 * g + k < w; ++k, ++n) {
@@ -188,14 +183,8 @@ std::vector<uint8_t> Mmp(int w, int h) {
                 su += u - 128;
                 sv += v - 128;
             }
-            const uint8_t u = static_cast<uint8_t>(su / n), v = static_cast<uint8_t>(sv / n);
-            auto bits = [](uint8_t x, int low) { return (x >> low) & 3; };
-            b.push_back(static_cast<uint8_t>(bits(y[0], 2) << 6 | bits(y[0], 0) << 4 | bits(u, 4) << 2 | bits(v, 4)));
-            b.push_back(static_cast<uint8_t>(bits(u, 6) << 6 | bits(v, 6) << 4 | bits(y[0], 6) << 2 | bits(y[0], 4)));
-            b.push_back(static_cast<uint8_t>(bits(u, 2) << 6 | bits(v, 2) << 4 | bits(y[2], 6) << 2 | bits(y[2], 4)));
-            b.push_back(y[1]);
-            b.push_back(y[3]);
-            b.push_back(static_cast<uint8_t>(bits(y[2], 2) << 6 | bits(y[2], 0) << 4 | bits(u, 0) << 2 | bits(v, 0)));
+            PutMmpGroup(group, y[0], y[1], y[2], y[3], static_cast<uint8_t>(su / n),
+                        static_cast<uint8_t>(sv / n));
         }
     }
     return b;
@@ -211,19 +200,19 @@ int main(int argc, char** argv) {
     const std::string dir = std::string(argv[1]) + "/";
     struct {
         const char* name;
-        Layout layout;
-    } types[] = {{"gray", GRAY}, {"444", YUV444}, {"422", YUV422}, {"411", YUV411},
-                 {"420", YUV420}, {"rgb", RGB},   {"bgr", BGR}};
+        uint32_t type;
+    } types[] = {{"gray", TYPE_GRAY},  {"444", TYPE_YUV444}, {"422", TYPE_YUV422}, {"411", TYPE_YUV411},
+                 {"420", TYPE_YUV420}, {"rgb", TYPE_RGB},    {"bgr", TYPE_BGR}};
     bool ok = true;
     for (const auto& t : types) {
-        const std::string ext = t.layout == RGB ? ".rgb" : t.layout == BGR ? ".bgr" : ".yuv";
-        ok = ok && WriteSequence(dir + "bars_qcif_" + t.name + ext, t.layout, 176, 144, 90);
-        ok = ok && WriteSequence(dir + "bars_cif_" + t.name + ext, t.layout, 352, 288, 60);
+        const std::string ext = t.type == TYPE_RGB ? ".rgb" : t.type == TYPE_BGR ? ".bgr" : ".yuv";
+        ok = ok && WriteSequence(dir + "bars_qcif_" + t.name + ext, t.type, 176, 144, 90);
+        ok = ok && WriteSequence(dir + "bars_cif_" + t.name + ext, t.type, 352, 288, 60);
     }
-    ok = ok && WriteSequence(dir + "bars_1920x1080_420.yuv", YUV420, 1920, 1080, 60);
+    ok = ok && WriteSequence(dir + "bars_1920x1080_420.yuv", TYPE_YUV420, 1920, 1080, 60);
 
     std::vector<uint8_t> raw(64, 0);
-    const std::vector<uint8_t> gray = Frame(GRAY, 512, 512, 20);
+    const std::vector<uint8_t> gray = Frame(TYPE_GRAY, 512, 512, 20);
     raw.insert(raw.end(), gray.begin(), gray.end());
     ok = ok && WriteFile(dir + "bars_512x512_gray_header64.raw", raw);
     ok = ok && WriteFile(dir + "bars_352x288_24bit.bmp", Bitmap(352, 288, 24));

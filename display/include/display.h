@@ -141,13 +141,16 @@ int32_t DISPLAY_CALL DisplayImage(HWND window, uint32_t type, uint32_t width, ui
 
 // Shows a whole bitmap file at the window's next paint. A classic file
 // (40-byte info header, uncompressed, bottom-up rows right after its colour
-// table) is kept as it is; files with 108- or 124-byte headers, top-down
-// rows, bit fields (16 and 32 bits) or a gap before the rows are kept as an
-// equivalent classic image. Returns 0, changing nothing, for data that is not
-// a bitmap or cannot be shown (compressed rows, OS/2 headers, bit counts
-// other than 1, 4, 8, 16, 24, 32, more colours than the bits allow, lengths
-// beyond 32 bits) and when no buffer is available; else the result of
-// InvalidateRect.
+// table) is kept as it is; files with 12-byte core headers, 108- or 124-byte
+// headers, top-down rows, bit fields (16 and 32 bits), a gap before the rows
+// or run-length coded rows (RLE8 at 8 bits, RLE4 at 4, decoded) are kept as
+// an equivalent classic image. Returns 0, changing nothing, for data that is
+// not a bitmap or cannot be shown (other compressions, top-down run-length
+// rows, the 64-byte header and other header sizes, bit counts other than 1,
+// 4, 8, 16, 24, 32, more colours than the bits allow, a run-length stream
+// that writes outside the picture or has no end within its length, lengths
+// beyond 32 bits, decoded pictures over 64 MiB) and when no buffer is
+// available; else the result of InvalidateRect.
 int32_t DISPLAY_CALL DisplayBMP(HWND window, const uint8_t* data);
 
 // Shows width x height 24-bit pixels already in bitmap order (bottom row

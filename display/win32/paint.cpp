@@ -5,9 +5,27 @@
 #include <stdlib.h>
 
 #include "bitmap_store.h"
+#include "bmp_headers.h"
 #include "display.h"
 #include "stored_image.h"
 
+void DrawImage(HDC dc, const uint8_t* image, uint32_t capacity) {
+    if (!StoredImageFits(image, capacity)) {
+        return;
+    }
+    const BITMAPFILEHEADER* file = reinterpret_cast<const BITMAPFILEHEADER*>(image);
+    const BITMAPINFO* info = reinterpret_cast<const BITMAPINFO*>(image + sizeof(BITMAPFILEHEADER));
+    const DWORD width = static_cast<DWORD>(info->bmiHeader.biWidth);
+    const DWORD height = static_cast<DWORD>(info->bmiHeader.biHeight);
+    SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, image + file->bfOffBits, info,
+                      DIB_RGB_COLORS);
+}
+
+namespace {
+
+// A palette built from the colour table that follows `info` (filling in
+// biClrUsed when it was 0 for 1, 4 or 8 bits), the stock DEFAULT_PALETTE for
+// an image without colours, or null when no palette could be made.
 HPALETTE CreateBitmapPalette(BITMAPINFOHEADER* info) {
     if (info->biClrUsed == 0) {
         // Stored for good: the header then names its full colour table.
@@ -37,18 +55,8 @@ HPALETTE CreateBitmapPalette(BITMAPINFOHEADER* info) {
     return palette;
 }
 
-void DrawImage(HDC dc, const uint8_t* image, uint32_t capacity) {
-    if (!StoredImageFits(image, capacity)) {
-        return;
-    }
-    const BITMAPFILEHEADER* file = reinterpret_cast<const BITMAPFILEHEADER*>(image);
-    const BITMAPINFO* info = reinterpret_cast<const BITMAPINFO*>(image + sizeof(BITMAPFILEHEADER));
-    const DWORD width = static_cast<DWORD>(info->bmiHeader.biWidth);
-    const DWORD height = static_cast<DWORD>(info->bmiHeader.biHeight);
-    SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, image + file->bfOffBits, info,
-                      DIB_RGB_COLORS);
-}
-
+// Draws the window's stored image at (0, 0) with its palette selected and
+// realised; the palette is deleted again before returning.
 void PaintBitmap(HWND window, HDC dc) {
     const BitmapSlot* slot = FindSlot(window);
     if (!slot || !slot->buffer) {
@@ -72,6 +80,8 @@ void PaintBitmap(HWND window, HDC dc) {
         DeleteObject(palette);
     }
 }
+
+} // namespace
 
 int32_t DISPLAY_CALL WinPaint(HWND window) {
     PAINTSTRUCT paint;
