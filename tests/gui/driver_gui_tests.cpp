@@ -8,13 +8,16 @@
 
 namespace {
 
-// A player stopped as a crashed one is while a debugger holds it: this
-// program attaches as its debugger and never answers. Wine then carries out
-// no work on the player's process, and its windows answer no message.
-TEST_F(PlayerTest, DriverGivesUpOnAPlayerThatStoppedAnswering) {
+class Driver : public PlayerTest {};
+
+// A crashed player stays stopped while a debugger holds it. Here this
+// program attaches as the player's debugger and never answers: Wine then
+// carries out no work on the player's process, and its windows answer no
+// message.
+TEST_F(Driver, GivesUpOnAPlayerThatStoppedAnswering) {
     HWND dialog = OpenDialog(CMD_SEQUENCE_OPTION, "Sequence Option");
     ASSERT_NE(dialog, nullptr);
-    ASSERT_FALSE(Grayed(CMD_EXIT)); // the probe is loaded
+    ASSERT_FALSE(Grayed(CMD_EXIT)); // loads the probe
     ASSERT_TRUE(DebugActiveProcess(player_.info.dwProcessId));
     DebugSetProcessKillOnExit(FALSE);
     const struct {
@@ -33,6 +36,8 @@ TEST_F(PlayerTest, DriverGivesUpOnAPlayerThatStoppedAnswering) {
         // The driver's bounds are 3 and 5 s.
         EXPECT_LT(GetTickCount() - start, 8000u) << c.call;
     }
+    // What a watchdog would report.
+    EXPECT_NE(DescribePlayers().find("held by a debugger"), std::string::npos) << DescribePlayers();
     EXPECT_TRUE(DebugActiveProcessStop(player_.info.dwProcessId));
 }
 
@@ -40,9 +45,11 @@ class Watchdog : public PlayerTest {};
 
 const char kNeverShown[] = "Never shown";
 
-// Waits in the driver far beyond any limit; that wait gives up once the
-// watchdog has ended the player, and the test ends by itself.
+// Waits in the driver far beyond any limit, with a dialog open; that wait
+// gives up once the watchdog has ended the player, and the test ends by
+// itself.
 TEST_F(Watchdog, DISABLED_EndsADriverWait) {
+    ASSERT_NE(OpenDialog(CMD_FRAME_OPTIONS, "Frame Options"), nullptr);
     EXPECT_EQ(WaitForDialog(player_, kNeverShown, player_.window, 24 * 3600 * 1000), nullptr);
 }
 

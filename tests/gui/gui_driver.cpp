@@ -109,6 +109,11 @@ std::string DescribePlayers() {
     for (const PROCESS_INFORMATION& p : running) {
         const std::vector<HWND> windows = TopLevelWindows(p.dwProcessId, kPlayerClass);
         text += (text.empty() ? "" : "; ") + std::string("player ") + std::to_string(p.dwProcessId) + ": ";
+        DWORD code = STILL_ACTIVE;
+        if (GetExitCodeProcess(p.hProcess, &code) && code != STILL_ACTIVE) {
+            text += "ended with exit code " + std::to_string(code);
+            continue;
+        }
         text += windows.empty() ? "no main window" : "title " + Quoted(windows[0]);
         BOOL debugged = FALSE;
         if (CheckRemoteDebuggerPresent(p.hProcess, &debugged) && debugged) {
