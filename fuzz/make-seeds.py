@@ -94,6 +94,13 @@ def main():
             "yuv420": raw(4, 8, 5, 2, 60),
             "rgb": raw(5, 4, 3, 0, 36),
             "bgr": raw(6, 12, 1, 4, 36),
+            # Sequence frames of the extended layouts: 7 + their place in the
+            # Sequence Option list.
+            "yuv420p10": raw(7, 8, 4, 0, 96),
+            "gray16": raw(7 + 11, 8, 2, 1, 32),
+            "nv21": raw(7 + 13, 8, 4, 0, 48),
+            "p010": raw(7 + 14, 8, 4, 2, 96),
+            "uyvy": raw(7 + 16, 8, 3, 0, 48),
         },
     }
     for target, files in seeds.items():

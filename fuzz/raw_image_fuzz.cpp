@@ -1,27 +1,94 @@
-// A raw image as the player opens it: settings the Image Option dialog
-// accepts (from the first five bytes), the file (the rest) read with
-// ReadRawImage, which reports a short file, then the library's conversion of
-// exactly the frame's bytes into a buffer of exactly the image's length.
+// A raw image, or a raw sequence frame of an extended layout, as the player
+// opens it: settings its dialogs accept (from the first six bytes), the file
+// (the rest) read with the player's reader, which reports a short file, then
+// exactly the frame's bytes unpacked, routed and converted into buffers of
+// exactly their lengths, and an extended frame compared with itself.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-#include "bitmap_store.h"
+#include "comparison.h"
 #include "conversion_tables.h"
 #include "cpu_features.h"
 #include "display.h"
 #include "frame_access.h"
+#include "frame_routing.h"
 #include "fuzz_support.h"
 #include "gray_rgb_to_bmp.h"
 #include "image_sizes.h"
 #include "option_rules.h"
 #include "player_state.h"
+#include "sequence_layout.h"
 #include "stored_image.h"
 
 namespace {
-const uint32_t kTypes[] = {TYPE_GRAY, TYPE_YUV444, TYPE_YUV422, TYPE_YUV411,
-                           TYPE_YUV420, TYPE_RGB, TYPE_BGR};
+
+const uint32_t kTypes[] = {TYPE_GRAY, TYPE_YUV444, TYPE_YUV422, TYPE_YUV411, TYPE_YUV420, TYPE_RGB, TYPE_BGR};
+const uint32_t kTypeCount = sizeof kTypes / sizeof kTypes[0];
+
+// Routes the frame in `frame` (plan.frameBytes, exact) and converts it into
+// an image of exactly its length, which painting must accept.
+void RouteAndConvert(uint32_t type, uint32_t width, uint32_t height, const FramePlan& plan, uint8_t* frame) {
+    const FrameRoute route = RouteFrame(type, width, height, plan, frame, false);
+    const size_t length = RouteBitmapBytes(route.form, width, height);
+    uint8_t* image = static_cast<uint8_t*>(malloc(length));
+    BuildRouteBitmap(route, image);
+    if (!StoredImageFits(image, static_cast<uint32_t>(length))) {
+        Violated("an image of an accepted size would not be drawn");
+    }
+    free(image);
 }
+
+void RawImage(uint32_t type, uint32_t width, uint32_t height, uint32_t header) {
+    Player.imageType = type;
+    Player.imageWidth = width;
+    Player.imageHeight = height;
+    Player.imageHeader = header;
+    Player.imagePlan = ComputeFramePlan(width, height, type);
+    if (ReadRawImage()) {
+        uint8_t* frame = ExactCopy(Player.frameBuffer, Player.imagePlan.frameBytes);
+        if (type == TYPE_RGB || type == TYPE_BGR) {
+            // Shown through the library's image path, with padded rows.
+            const uint64_t length = Bmp24ImageBytes(width, height);
+            uint8_t* image = static_cast<uint8_t*>(malloc(length));
+            ConvertInterleavedToBitmap(width, height, frame, type == TYPE_RGB, image);
+            if (!StoredImageFits(image, static_cast<uint32_t>(length))) {
+                Violated("an image of an accepted size would not be drawn");
+            }
+            free(image);
+        }
+        RouteAndConvert(type, width, height, Player.imagePlan, frame);
+        free(frame);
+    }
+}
+
+void ExtendedFrame(const SequenceLayout& layout, uint32_t width, uint32_t height, uint32_t header) {
+    Player.framePreset = FRAME_PRESET_CUSTOM;
+    Player.frameWidth = width;
+    Player.frameHeight = height;
+    Player.sequenceType = layout.type;
+    Player.sequenceBits = layout.bits;
+    Player.sequencePacking = layout.packing;
+    Player.sequenceHeader = header;
+    ComputeSequencePlans();
+    if (!ReadSequenceFrame(0)) {
+        return;
+    }
+    uint8_t* stored = ExactCopy(StoredFrame(), StoredFrameBytes());
+    const FramePlan shown = ComputeFramePlan(width, height, layout.type);
+    uint8_t* frame = static_cast<uint8_t*>(malloc(shown.frameBytes));
+    UnpackFrame(layout, width, height, stored, frame);
+    RouteAndConvert(layout.type, width, height, shown, frame);
+    FrameDiff diff;
+    CompareFrames(CompareLayoutForStored(layout, width, height), stored, stored, &diff);
+    if (AnyDifference(diff)) {
+        Violated("a frame differs from itself");
+    }
+    free(frame);
+    free(stored);
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     BuildConversionTables();
@@ -37,19 +104,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 6) {
         return 0;
     }
-    const uint32_t type = kTypes[data[0] % 7];
+    const uint32_t choice = data[0] % (kTypeCount + EXTENDED_LAYOUT_COUNT);
     const uint32_t width = data[1] | (data[2] & 0x0F) << 8;
     const uint32_t height = data[3] | (data[4] & 0x07) << 8;
     const uint32_t header = data[5];
+    // Sizes the Image Option and Frame Options dialogs refuse never arrive.
     if (CheckSizeEntry(true, width, true, height, ImageSizeMessages)) {
-        return 0; // refused by the dialog
+        return 0;
     }
-    Player.imageType = type;
-    Player.imageWidth = width;
-    Player.imageHeight = height;
-    Player.imageHeader = header;
-    Player.imagePlan = ComputeFramePlan(width, height, type);
-
     uint8_t* content = ExactCopy(data + 6, size - 6);
     FILE* file = fmemopen(content, size - 6, "rb");
     if (!file) {
@@ -58,35 +120,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     CloseInputFile();
     Player.openFile = file;
-    if (ReadRawImage()) {
-        const FramePlan& plan = Player.imagePlan;
-        if (type >= TYPE_YUV444 && type <= TYPE_YUV420) {
-            MakeChromaSigned(plan);
-        }
-        uint8_t* frame = ExactCopy(Player.frameBuffer, plan.frameBytes);
-        const int8_t* u = reinterpret_cast<const int8_t*>(frame + plan.uOffset);
-        const int8_t* v = reinterpret_cast<const int8_t*>(frame + plan.vOffset);
-        uint64_t length;
-        if (type == TYPE_GRAY) {
-            length = GrayImageBytes(width, height);
-        } else if (type == TYPE_RGB || type == TYPE_BGR) {
-            length = Bmp24ImageBytes(width, height);
-        } else {
-            length = Rgb24ImageBytes(width, height);
-        }
-        uint8_t* image = static_cast<uint8_t*>(malloc(length));
-        if (type == TYPE_GRAY) {
-            ConvertRaw2Bitmap(width, height, frame, image);
-        } else if (type == TYPE_RGB || type == TYPE_BGR) {
-            ConvertInterleavedToBitmap(width, height, frame, type == TYPE_RGB, image);
-        } else {
-            ConvertYUV2Bitmap(type, width, height, frame, u, v, image);
-        }
-        if (!StoredImageFits(image, static_cast<uint32_t>(length))) {
-            Violated("an image of an accepted size would not be drawn");
-        }
-        free(image);
-        free(frame);
+    if (choice < kTypeCount) {
+        RawImage(kTypes[choice], width, height, header);
+    } else {
+        ExtendedFrame(ExtendedLayouts[choice - kTypeCount], width, height, header);
     }
     CloseInputFile();
     free(content);

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "chroma_geometry.h"
 #include "compare_kernels.h"
 #include "display.h"
 #include "file_positions.h"
@@ -186,8 +187,7 @@ CompareLayout CompareLayoutFor(uint32_t type, uint32_t width, uint32_t height, u
     case TYPE_YUV422:
     case TYPE_YUV411:
     case TYPE_YUV420: {
-        const uint32_t cw = type == TYPE_YUV444 ? width : type == TYPE_YUV411 ? width / 4 : width / 2;
-        const uint32_t ch = type == TYPE_YUV420 ? height / 2 : height;
+        const uint32_t cw = ChromaPlaneWidth(type, width), ch = ChromaPlaneHeight(type, height);
         l.planeCount = 3;
         l.planes[0] = luma;
         l.planes[1] = ComparePlane{Saturate32(uint64_t{plan.uOffset} * sb), cw, ch, 1, 'U'};

@@ -2,6 +2,7 @@
 
 #include "bmp_headers.h"
 #include "bmp_rows.h"
+#include "chroma_geometry.h"
 #include "display.h"
 #include "image_sizes.h"
 
@@ -9,15 +10,13 @@ namespace {
 
 const int8_t* Signed(const uint8_t* p) { return reinterpret_cast<const int8_t*>(p); }
 
-bool IsYuv(uint32_t type) { return type >= TYPE_YUV444 && type <= TYPE_YUV420; }
-
 } // namespace
 
 int FrameFormOf(uint32_t type) {
     if (type == TYPE_RGB || type == TYPE_BGR) {
         return FRAME_FORM_INTERLEAVED;
     }
-    return IsYuv(type) ? FRAME_FORM_YUV : FRAME_FORM_GRAY;
+    return HasChromaPlanes(type) ? FRAME_FORM_YUV : FRAME_FORM_GRAY;
 }
 
 FrameRoute RouteFrame(uint32_t type, uint32_t width, uint32_t height, const FramePlan& plan, uint8_t* frame,

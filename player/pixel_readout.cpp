@@ -3,6 +3,7 @@
 #include <stdarg.h>
 #include <string.h>
 
+#include "chroma_geometry.h"
 #include "display.h"
 #include "file_positions.h"
 #include "frame_access.h"
@@ -10,12 +11,6 @@
 #include "player_state.h"
 
 namespace {
-
-// Columns and rows of pixels that share a chroma sample.
-void Subsampling(uint32_t type, uint32_t* sx, uint32_t* sy) {
-    *sx = type == TYPE_YUV422 || type == TYPE_YUV420 ? 2 : type == TYPE_YUV411 ? 4 : 1;
-    *sy = type == TYPE_YUV420 ? 2 : 1;
-}
 
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Format(const char* format, ...) {
@@ -63,12 +58,9 @@ bool SpotOf(const CompareLayout& planes, uint32_t type, uint32_t plane, uint32_t
         return false;
     }
     const ComparePlane& p = planes.planes[plane];
-    uint32_t sx = 1, sy = 1;
-    if (p.name == 'U' || p.name == 'V') {
-        Subsampling(type, &sx, &sy);
-    }
-    spot->x = x / sx;
-    spot->y = y / sy;
+    const bool chroma = p.name == 'U' || p.name == 'V';
+    spot->x = chroma ? ChromaPlaneWidth(type, x) : x;
+    spot->y = chroma ? ChromaPlaneHeight(type, y) : y;
     if (spot->x >= p.width || spot->y >= p.height) {
         return false;
     }

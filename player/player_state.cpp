@@ -71,6 +71,9 @@ int InitPlayerState() {
     return 1;
 }
 
+// The byte counts are the layout of the files, a quarter of the pixels for
+// each 4:2:0 colour plane even at odd heights; the shape of the planes the
+// conversion and the comparison read is formats/chroma_geometry.h.
 FramePlan ComputeFramePlan(uint32_t width, uint32_t height, uint32_t type) {
     // Anything above 2^33 pixels saturates every field anyway; the cap keeps
     // 3p inside 64 bits.

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "chroma_geometry.h"
 #include "display.h"
 
 namespace {
@@ -379,14 +380,6 @@ void DrawFrameNumber(uint8_t* luma, int w, int h, int n) {
 
 namespace {
 
-// Chroma plane shape of a YUV type: samples per row and rows.
-void ChromaShape(uint32_t type, int w, int h, int* cw, int* ch) {
-    *cw = type == TYPE_YUV444 ? w : type == TYPE_YUV411 ? w / 4 : w / 2;
-    *ch = type == TYPE_YUV420 ? h / 2 : h;
-}
-
-bool IsYuv(uint32_t type) { return type >= TYPE_YUV444 && type <= TYPE_YUV420; }
-
 // A small fast generator: the content only has to differ between pixels
 // and frames.
 struct Noise {
@@ -409,9 +402,7 @@ size_t FrameBytes(uint32_t type, int w, int h) {
     if (type == TYPE_RGB || type == TYPE_BGR || type == TYPE_YUV444) {
         return 3 * p;
     }
-    int cw, ch;
-    ChromaShape(type, w, h, &cw, &ch);
-    return p + 2 * size_t(cw) * ch;
+    return p + 2 * size_t(ChromaPlaneBytes(type, w, h));
 }
 
 std::vector<uint8_t> NumberedFrame(uint32_t type, int w, int h, int n) {
@@ -430,12 +421,11 @@ std::vector<uint8_t> NumberedFrame(uint32_t type, int w, int h, int n) {
         return frame;
     }
     DrawFrameNumber(frame.data(), w, h, n);
-    if (IsYuv(type)) {
-        int cw, ch;
-        ChromaShape(type, w, h, &cw, &ch);
+    if (HasChromaPlanes(type)) {
+        const size_t cw = ChromaPlaneWidth(type, w);
         // Chroma rows that touch the band hold no colour.
-        const int rows = type == TYPE_YUV420 ? (band + 1) / 2 : band;
-        const size_t plane = size_t(cw) * ch;
+        const int rows = int(ChromaPlaneHeight(type, band + ChromaSampleHeight(type) - 1));
+        const size_t plane = size_t(ChromaPlaneBytes(type, w, h));
         for (size_t offset : {size_t(w) * h, size_t(w) * h + plane}) {
             memset(&frame[offset], 128, size_t(cw) * rows);
         }

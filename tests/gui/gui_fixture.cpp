@@ -2,22 +2,12 @@
 
 #include <string.h>
 
+#include "chroma_geometry.h"
 #include "display.h"
 
 std::string WorkFolder;
 
 std::string WorkPath(const std::string& name) { return WorkFolder + name; }
-
-namespace {
-
-bool IsYuv(uint32_t type) { return type >= TYPE_YUV444 && type <= TYPE_YUV420; }
-
-void ChromaShape(uint32_t type, int w, int h, int* cw, int* ch) {
-    *cw = type == TYPE_YUV444 ? w : type == TYPE_YUV411 ? w / 4 : w / 2;
-    *ch = type == TYPE_YUV420 ? h / 2 : h;
-}
-
-} // namespace
 
 std::vector<uint8_t> WriteSequence(const std::string& name, uint32_t type, int w, int h, int count) {
     std::vector<uint8_t> all;
@@ -49,12 +39,10 @@ std::vector<uint8_t> ExpectedFramePixels(uint32_t type, int w, int h, const uint
     }
     std::vector<int8_t> u(p, 0), v(p, 0);
     uint32_t code = TYPE_YUV444;
-    if (IsYuv(type)) {
+    if (HasChromaPlanes(type)) {
         code = type;
         if (!lumaOnly) {
-            int cw, ch;
-            ChromaShape(type, w, h, &cw, &ch);
-            const size_t plane = size_t(cw) * ch;
+            const size_t plane = size_t(ChromaPlaneBytes(type, w, h));
             for (size_t i = 0; i < plane; ++i) {
                 u[i] = static_cast<int8_t>(frame[p + i] ^ 0x80);
                 v[i] = static_cast<int8_t>(frame[p + plane + i] ^ 0x80);
