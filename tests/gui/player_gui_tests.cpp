@@ -121,79 +121,6 @@ TEST_F(PlayerTest, PlayRunsThroughTenFramesAndStopsSilently) {
     ExpectPlayerMessage("Frame number too large!");
 }
 
-TEST_F(PlayerTest, PauseHoldsTheFrameResumesAfterItAndPlayAfterStopStartsAt0) {
-    WriteSequence("long.yuv", TYPE_YUV420, kQcifW, kQcifH, 200);
-    // 500 ms a frame: even on a busy machine the poll sees each one.
-    SetSequenceOptions(0, nullptr, "2");
-    OpenSequence(WorkPath("long.yuv"));
-    PostCommand(player_, CMD_PLAY);
-    ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [](int n) { return n >= 2; }));
-
-    PostCommand(player_, CMD_PAUSE);
-    ASSERT_TRUE(WaitUntil([&] { return MenuChecked(CMD_PAUSE); }));
-    ExpectArrangement(true);
-    // A frame asked for just before the pause may still arrive; then the
-    // picture holds for two periods and more.
-    const int held = SettledFrame(kQcifW, kQcifH, 1100);
-    ASSERT_GE(held, 2);
-
-    PostCommand(player_, CMD_PAUSE);
-    ASSERT_TRUE(WaitUntil([&] { return !MenuChecked(CMD_PAUSE); }));
-    int next = -1;
-    ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [&](int n) { return (next = n) != held; }));
-    EXPECT_EQ(next, held + 1);
-    ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [&](int n) { return n >= held + 2; }));
-
-    // Pause, then Stop: the stopped arrangement, and the check mark goes.
-    PostCommand(player_, CMD_PAUSE);
-    ASSERT_TRUE(WaitUntil([&] { return MenuChecked(CMD_PAUSE); }));
-    PostCommand(player_, CMD_STOP);
-    ASSERT_TRUE(WaitUntil([&] { return !Grayed(CMD_PLAY); }));
-    ExpectArrangement(false);
-    EXPECT_FALSE(MenuChecked(CMD_PAUSE));
-    const int stopped = SettledFrame(kQcifW, kQcifH);
-    ASSERT_GT(stopped, 0);
-
-    PostCommand(player_, CMD_PLAY);
-    ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [&](int n) { return (next = n) != stopped; }));
-    EXPECT_EQ(next, 0);
-    ExpectArrangement(true);
-    ExpectNoDialog();
-}
-
-TEST_F(PlayerTest, OpeningAFileWhilePlayingStopsPlayback) {
-    WriteSequence("playing.yuv", TYPE_YUV420, kQcifW, kQcifH, 200);
-    const std::vector<uint8_t> next = WriteSequence("next.yuv", TYPE_YUV420, kQcifW, kQcifH, 200);
-    SetSequenceOptions(0, nullptr, "20");
-    OpenSequence(WorkPath("playing.yuv"));
-    PostCommand(player_, CMD_PLAY);
-    ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [](int n) { return n >= 2; }));
-
-    OpenSequence(WorkPath("next.yuv"));
-    ExpectArrangement(false);
-    const std::vector<uint8_t> frame0 = ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH, next.data());
-    EXPECT_TRUE(Shows(kQcifW, kQcifH, frame0));
-    Sleep(300);
-    EXPECT_TRUE(Shows(kQcifW, kQcifH, frame0, 0)) << "frame 0 stays";
-
-    PostCommand(player_, CMD_PLAY);
-    ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [](int n) { return n >= 2; }));
-    const int w = 200, h = 120;
-    std::vector<uint8_t> bmp(54 + 3 * w * h, 0x3C);
-    const uint8_t header[54] = {'B', 'M', 0x36, 0x19, 0x01, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
-                                200, 0, 0, 0, 120, 0, 0, 0, 1, 0, 24, 0};
-    std::copy(header, header + 30, bmp.begin());
-    std::fill(bmp.begin() + 30, bmp.begin() + 54, 0);
-    ASSERT_TRUE(WriteFileBytes(WorkPath("while playing.bmp"), bmp));
-    ASSERT_TRUE(OpenThroughDialog(player_, CMD_OPEN_IMAGE, WorkPath("while playing.bmp")));
-    const std::vector<uint8_t> image(bmp.begin() + 54, bmp.end());
-    EXPECT_TRUE(Shows(w, h, image));
-    EXPECT_TRUE(ControlGrayed());
-    Sleep(300);
-    EXPECT_TRUE(Shows(w, h, image, 0)) << "no frame comes after the image";
-    ExpectNoDialog();
-}
-
 TEST_F(PlayerTest, YOnlyShowsTheLumaWithNeutralColourFromTheNextFrameOn) {
     const std::vector<uint8_t> file = WriteSequence("yonly.yuv", TYPE_YUV411, kQcifW, kQcifH, 3);
     SetSequenceOptions(104, nullptr, nullptr); // "Y:U:V = 4:2:0", type 102
@@ -234,18 +161,6 @@ TEST_F(PlayerTest, GrayRgbAndBgrSequencesShowTheirOwnPixels) {
             << c.name;
     }
     ExpectNoDialog();
-}
-
-TEST_F(PlayerTest, SequenceHeaderIsSkipped) {
-    std::vector<uint8_t> file(100, 0xEE);
-    const std::vector<uint8_t> frames = WriteSequence("unused.yuv", TYPE_YUV420, kQcifW, kQcifH, 2);
-    file.insert(file.end(), frames.begin(), frames.end());
-    ASSERT_TRUE(WriteFileBytes(WorkPath("header100.yuv"), file));
-    SetSequenceOptions(0, "100", nullptr);
-    OpenSequence(WorkPath("header100.yuv"));
-    ShowFrame(1);
-    EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH,
-                                                          FrameOf(frames, TYPE_YUV420, kQcifW, kQcifH, 1))));
 }
 
 TEST_F(PlayerTest, FrameRateChangeRestartsTheTimerAtTheNewPeriod) {
@@ -305,35 +220,25 @@ TEST_F(PlayerTest, ASequenceInADeepFolderOpens) {
     ExpectNoDialog();
 }
 
-TEST_F(PlayerTest, ArrowsHomeAndEndStepThroughTheSequenceAndStopAtItsEnds) {
-    // Without a sequence no key acts.
-    for (UINT key : {VK_RIGHT, VK_LEFT, VK_HOME, VK_END, VK_SPACE}) {
-        PressKey(player_, key);
-    }
-    Sleep(300);
-    EXPECT_TRUE(ControlGrayed());
-    EXPECT_EQ(WindowText(player_.window), "Vorlex");
-    ExpectNoDialog();
-
+// The keys reach the rules through the window's key table; which frame each
+// key chooses in each state is tested without a window.
+TEST_F(PlayerTest, ArrowsHomeAndEndStepThroughTheSequence) {
     WriteSequence("three.yuv", TYPE_YUV420, kQcifW, kQcifH, 3);
     OpenSequence(WorkPath("three.yuv"));
     ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [](int n) { return n == 0; }));
-    // Each key, then the frame it must leave on screen; at the ends the keys
-    // do nothing and say nothing.
     const struct {
         UINT key;
         int frame;
-    } steps[] = {{VK_LEFT, 0}, {VK_RIGHT, 1}, {VK_RIGHT, 2}, {VK_RIGHT, 2}, {VK_HOME, 0},
-                 {VK_END, 2}, {VK_LEFT, 1}, {VK_LEFT, 0}, {VK_LEFT, 0}};
+    } steps[] = {{VK_END, 2}, {VK_LEFT, 1}, {VK_HOME, 0}, {VK_RIGHT, 1}};
     for (const auto& step : steps) {
         PressKey(player_, step.key);
-        EXPECT_EQ(SettledFrame(kQcifW, kQcifH, 250), step.frame) << "key " << step.key;
+        EXPECT_TRUE(WaitForFrame(kQcifW, kQcifH, [&](int n) { return n == step.frame; })) << "key " << step.key;
     }
     ExpectNoDialog();
     ExpectArrangement(false);
 }
 
-TEST_F(PlayerTest, SpacePlaysPausesAndResumesAndAnArrowWhilePlayingPausesFirst) {
+TEST_F(PlayerTest, SpacePlaysAndPausesAndNoKeyActsWhileADialogIsOpen) {
     WriteSequence("long keys.yuv", TYPE_YUV420, kQcifW, kQcifH, 200);
     SetSequenceOptions(0, nullptr, "5"); // 200 ms a frame
     OpenSequence(WorkPath("long keys.yuv"));
@@ -341,27 +246,11 @@ TEST_F(PlayerTest, SpacePlaysPausesAndResumesAndAnArrowWhilePlayingPausesFirst) 
     ASSERT_TRUE(WaitUntil([&] { return Grayed(CMD_PLAY); }));
     ExpectArrangement(true);
     ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [](int n) { return n >= 2; }));
-
-    // Space pauses and resumes exactly as Control > Pause does.
     PressKey(player_, VK_SPACE);
     ASSERT_TRUE(WaitUntil([&] { return MenuChecked(CMD_PAUSE); }));
     const int held = SettledFrame(kQcifW, kQcifH);
-    PressKey(player_, VK_SPACE);
-    ASSERT_TRUE(WaitUntil([&] { return !MenuChecked(CMD_PAUSE); }));
-    ASSERT_TRUE(WaitForFrame(kQcifW, kQcifH, [&](int n) { return n > held; }));
 
-    // Right while playing: paused, then one frame on from the one shown.
-    PressKey(player_, VK_RIGHT);
-    ASSERT_TRUE(WaitUntil([&] { return MenuChecked(CMD_PAUSE); }));
-    const int stepped = SettledFrame(kQcifW, kQcifH);
-    ExpectArrangement(true);
-    PressKey(player_, VK_LEFT);
-    EXPECT_EQ(SettledFrame(kQcifW, kQcifH), stepped - 1);
-    PressKey(player_, VK_HOME);
-    EXPECT_EQ(SettledFrame(kQcifW, kQcifH), 0);
-    EXPECT_TRUE(MenuChecked(CMD_PAUSE));
-
-    // Keys do not act while a dialog is open.
+    // A dialog runs its own message loop, which has no key table.
     PostCommand(player_, CMD_SEQUENCE_OPTION);
     HWND dialog = WaitForDialog(player_, "Sequence Option", player_.window);
     ASSERT_NE(dialog, nullptr);
@@ -369,7 +258,7 @@ TEST_F(PlayerTest, SpacePlaysPausesAndResumesAndAnArrowWhilePlayingPausesFirst) 
     PressKey(player_, VK_SPACE);
     Sleep(300);
     CancelDialog(dialog);
-    EXPECT_EQ(SettledFrame(kQcifW, kQcifH), 0);
+    EXPECT_EQ(SettledFrame(kQcifW, kQcifH), held);
     EXPECT_TRUE(MenuChecked(CMD_PAUSE));
     ExpectNoDialog();
 }
