@@ -148,6 +148,7 @@ test-dist: dist check-wine$(subst win,,$(EDITION))
 bench: native
 	$(NATIVE)/bench/vorlex_bench
 	$(NATIVE)/bench/compare_bench
+	$(NATIVE)/bench/unpack_bench
 
 bench-playback: $(EDITION)
 	mkdir -p build/pace

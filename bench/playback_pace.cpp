@@ -74,6 +74,8 @@ struct Case {
     int period; // ms, what the player derives from the rate
     std::string file;
     bool target; // held to the 3% target; otherwise shown for information
+    int layout;  // the Sequence Option list's item under "Other:", or -1
+    std::string compareWith; // shown in the difference view at gain 16 against this, or empty
 };
 
 bool RunCase(const Case& c, Pace* pace) {
@@ -86,8 +88,16 @@ bool RunCase(const Case& c, Pace* pace) {
         ok = RunDialog(player, 301, "Frame Options", 106,
                        {{107, std::to_string(c.w)}, {109, std::to_string(c.h)}});
     }
-    ok = ok && RunDialog(player, 303, "Sequence Option", 0, {{110, c.rate}});
+    ok = ok && RunDialog(player, 303, "Sequence Option", c.layout >= 0 ? 108 : 0, {{110, c.rate}},
+                         c.layout >= 0 ? std::vector<std::pair<int, int>>{{111, c.layout}}
+                                       : std::vector<std::pair<int, int>>{});
     ok = ok && OpenThroughDialog(player, 101, c.file);
+    if (ok && !c.compareWith.empty()) {
+        ok = OpenThroughDialog(player, 103, c.compareWith);
+        for (UINT key : {UINT('D'), UINT(VK_ADD), UINT(VK_ADD)}) {
+            PressKey(player, key);
+        }
+    }
     ok = ok && WaitUntil([&] { return ReadFrameNumber(player.window, c.w, c.h) == 0; }, 10000);
     if (ok) {
         PostCommand(player, 201);
@@ -104,20 +114,26 @@ int main(int argc, char** argv) {
     // Enough frames for the measured span at 60 fps, with room to start.
     std::vector<std::string> paths;
     if (const int status = PrepareWorkFolder(
-            argc, argv, {{"pace_qcif_420.yuv", 176, 144, 400}, {"pace_1920x1088_420.yuv", 1920, 1088, 420}},
+            argc, argv,
+            {{"pace_qcif_420.yuv", 176, 144, 400, SEQUENCE_PLAIN},
+             {"pace_1920x1088_420.yuv", 1920, 1088, 420, SEQUENCE_PLAIN},
+             {"pace_1920x1088_420_numbers_differ.yuv", 1920, 1088, 420, SEQUENCE_NUMBERS_DIFFER},
+             {"pace_1920x1088_420p10.yuv", 1920, 1088, 420, SEQUENCE_10_BIT}},
             nullptr, &paths)) {
         return status;
     }
     const std::string& qcif = paths[0];
     const std::string& hd = paths[1];
     const Case cases[] = {
-        {"QCIF 4:2:0", 176, 144, "30", 33, qcif, true},
-        {"1920x1088 4:2:0", 1920, 1088, "30", 33, hd, true},
-        {"1920x1088 4:2:0", 1920, 1088, "60", 16, hd, true},
+        {"QCIF 4:2:0", 176, 144, "30", 33, qcif, true, -1, ""},
+        {"1920x1088 4:2:0", 1920, 1088, "30", 33, hd, true, -1, ""},
+        {"1920x1088 4:2:0", 1920, 1088, "60", 16, hd, true, -1, ""},
+        {"1920x1088 4:2:0, difference view", 1920, 1088, "60", 16, hd, true, -1, paths[2]},
+        {"1920x1088 4:2:0 10-bit", 1920, 1088, "60", 16, paths[3], true, 0, ""},
         // Headroom: Wine raises shorter timer periods to 10 ms, so this asks
         // for frames as fast as the platform's timer allows. The file ends
         // after 4.2 s.
-        {"1920x1088 4:2:0", 1920, 1088, "100", 10, hd, false},
+        {"1920x1088 4:2:0", 1920, 1088, "100", 10, hd, false, -1, ""},
     };
     printf("| sequence | rate | timer period | target fps | shown fps | deviation | frames | span (s) | longest frame (ms) |\n");
     printf("|---|---|---|---|---|---|---|---|---|\n");

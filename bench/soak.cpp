@@ -205,7 +205,7 @@ void Row(const char* name, Count Counts::*field, const Readings& r, unsigned lon
 int main(int argc, char** argv) {
     std::vector<std::string> paths;
     if (const int status = PrepareWorkFolder(
-            argc, argv, {{"soak_qcif_420.yuv", 176, 144, 10000}, {"soak_1920x1088_420.yuv", kHdW, kHdH, 600}},
+            argc, argv, {{"soak_qcif_420.yuv", 176, 144, 10000, SEQUENCE_PLAIN}, {"soak_1920x1088_420.yuv", kHdW, kHdH, 600, SEQUENCE_PLAIN}},
             nullptr, &paths)) {
         return status;
     }

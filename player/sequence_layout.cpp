@@ -64,18 +64,11 @@ void SplitPairs(const uint8_t* in, uint32_t pairs, bool words, bool vFirst, uint
 
 // YUYV or UYVY rows into 4:2:2 planes.
 void SplitGroups(const uint8_t* in, uint32_t w, uint32_t h, bool uFirst, uint8_t* y, uint8_t* u, uint8_t* v) {
-    const int yAt = uFirst ? 1 : 0, uAt = uFirst ? 0 : 1;
+    const UnpackKernels& k = ChosenUnpackKernels();
     const uint32_t groups = w / 2;
     for (uint32_t r = 0; r < h; ++r) {
-        const uint8_t* row = in + size_t{r} * 2 * w;
-        uint8_t* yRow = y + size_t{r} * w;
-        for (uint32_t k = 0; k < groups; ++k) {
-            const uint8_t* g = row + 4 * size_t{k};
-            yRow[2 * k] = g[yAt];
-            yRow[2 * k + 1] = g[yAt + 2];
-            u[size_t{r} * groups + k] = g[uAt];
-            v[size_t{r} * groups + k] = g[uAt + 2];
-        }
+        k.splitGroups(in + size_t{r} * 2 * w, groups, uFirst, y + size_t{r} * w, u + size_t{r} * groups,
+                      v + size_t{r} * groups);
     }
 }
 

@@ -19,9 +19,20 @@ void SplitPairs(const uint8_t* in, size_t pairs, uint8_t* first, uint8_t* second
     }
 }
 
+void SplitGroups(const uint8_t* in, size_t groups, bool uFirst, uint8_t* y, uint8_t* u, uint8_t* v) {
+    const int yAt = uFirst ? 1 : 0, cAt = uFirst ? 0 : 1;
+    for (size_t k = 0; k < groups; ++k) {
+        const uint8_t* g = in + 4 * k;
+        y[2 * k] = g[yAt];
+        y[2 * k + 1] = g[yAt + 2];
+        u[k] = g[cAt];
+        v[k] = g[cAt + 2];
+    }
+}
+
 } // namespace
 
-const UnpackKernels ScalarUnpackKernels = {WordsToBytes, SplitPairs};
+const UnpackKernels ScalarUnpackKernels = {WordsToBytes, SplitPairs, SplitGroups};
 
 const UnpackKernels& ChosenUnpackKernels() {
     switch (SelectedCompareLevel()) {

@@ -17,6 +17,9 @@ struct UnpackKernels {
     void (*wordsToBytes)(const uint8_t* in, size_t count, uint32_t round, uint32_t shift, uint8_t* out);
     // Splits `pairs` byte pairs into first[] and second[].
     void (*splitPairs)(const uint8_t* in, size_t pairs, uint8_t* first, uint8_t* second);
+    // Splits `groups` 4-byte groups of packed 4:2:2, Y0 U Y1 V (or U Y0 V Y1
+    // with `uFirst`), into 2 x groups luma samples and the U and V samples.
+    void (*splitGroups)(const uint8_t* in, size_t groups, bool uFirst, uint8_t* y, uint8_t* u, uint8_t* v);
 };
 
 extern const UnpackKernels ScalarUnpackKernels;

@@ -41,4 +41,5 @@ void SplitPairs(const uint8_t* in, size_t pairs, uint8_t* first, uint8_t* second
 
 } // namespace
 
-const UnpackKernels Avx2UnpackKernels = {WordsToBytes, SplitPairs};
+// Packed 4:2:2 is bound by memory already with SSE2.
+const UnpackKernels Avx2UnpackKernels = {WordsToBytes, SplitPairs, Sse2UnpackKernels.splitGroups};

@@ -36,6 +36,23 @@ void SplitPairs(const uint8_t* in, size_t pairs, uint8_t* first, uint8_t* second
     ScalarUnpackKernels.splitPairs(in + 2 * i, pairs - i, first + i, second + i);
 }
 
+void SplitGroups(const uint8_t* in, size_t groups, bool uFirst, uint8_t* y, uint8_t* u, uint8_t* v) {
+    const __m128i low = _mm_set1_epi16(0x00FF);
+    size_t k = 0;
+    for (; k + 8 <= groups; k += 8) {
+        const __m128i a = Load(in + 4 * k), b = Load(in + 4 * k + 16);
+        // Even bytes and odd bytes: luma and chroma pairs, whichever comes first.
+        const __m128i even = _mm_packus_epi16(_mm_and_si128(a, low), _mm_and_si128(b, low));
+        const __m128i odd = _mm_packus_epi16(_mm_srli_epi16(a, 8), _mm_srli_epi16(b, 8));
+        const __m128i luma = uFirst ? odd : even, chroma = uFirst ? even : odd;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(y + 2 * k), luma);
+        const __m128i zero = _mm_setzero_si128();
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(u + k), _mm_packus_epi16(_mm_and_si128(chroma, low), zero));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(v + k), _mm_packus_epi16(_mm_srli_epi16(chroma, 8), zero));
+    }
+    ScalarUnpackKernels.splitGroups(in + 4 * k, groups - k, uFirst, y + 2 * k, u + k, v + k);
+}
+
 } // namespace
 
-const UnpackKernels Sse2UnpackKernels = {WordsToBytes, SplitPairs};
+const UnpackKernels Sse2UnpackKernels = {WordsToBytes, SplitPairs, SplitGroups};

@@ -29,14 +29,16 @@ LRESULT CALLBACK InspectorProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// Beside the main window: to its right, or to its left where the screen
-// ends.
+// Beside the main window: to its right, else to its left; a window as wide
+// as the screen gets it at the screen's right edge, away from the top-left
+// corner of the picture.
 void Place(HWND mainWindow) {
     RECT r;
     GetWindowRect(mainWindow, &r);
+    const int screen = GetSystemMetrics(SM_CXSCREEN);
     int x = r.right + 4;
-    if (x + kWidth > GetSystemMetrics(SM_CXSCREEN)) {
-        x = r.left - kWidth - 4 > 0 ? r.left - kWidth - 4 : 0;
+    if (x + kWidth > screen) {
+        x = r.left - kWidth - 4 >= 0 ? r.left - kWidth - 4 : screen - kWidth;
     }
     SetWindowPos(g_inspector, nullptr, x, r.top, kWidth, kHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }

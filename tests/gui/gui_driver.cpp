@@ -463,7 +463,8 @@ uint64_t FileSize(const std::string& path) {
 }
 
 bool RunDialog(const PlayerProcess& player, int command, const char* caption, int radio,
-               const std::vector<std::pair<int, std::string>>& fields) {
+               const std::vector<std::pair<int, std::string>>& fields,
+               const std::vector<std::pair<int, int>>& lists) {
     PostCommand(player, command);
     HWND dialog = WaitForDialog(player, caption, player.window);
     if (!dialog) {
@@ -475,6 +476,9 @@ bool RunDialog(const PlayerProcess& player, int command, const char* caption, in
     }
     for (const auto& field : fields) {
         SetField(dialog, field.first, field.second);
+    }
+    for (const auto& list : lists) {
+        ChooseListItem(dialog, list.first, list.second);
     }
     PressButton(dialog, IDOK);
     return WaitUntilGone(dialog);
@@ -490,10 +494,30 @@ std::string WindowsFolder(const std::string& unixPath) {
 
 namespace {
 
+// Frame n of a numbered sequence in its form.
+std::vector<uint8_t> FormedFrame(int w, int h, int n, int form) {
+    std::vector<uint8_t> frame = NumberedFrame(TYPE_YUV420, w, h, n);
+    if (form == SEQUENCE_NUMBERS_DIFFER) {
+        for (int r = 0; r < h / 16; ++r) {
+            for (int x = 0; x < 16 * (w / 32); ++x) {
+                uint8_t& y = frame[size_t(r) * w + x];
+                y = y > 128 ? uint8_t(y - 16) : uint8_t(y + 16);
+            }
+        }
+    } else if (form == SEQUENCE_10_BIT) {
+        std::vector<uint8_t> words;
+        for (uint8_t v : frame) {
+            words.insert(words.end(), {uint8_t(v << 2), uint8_t(v >> 6)});
+        }
+        return words;
+    }
+    return frame;
+}
+
 // Writes `frames` numbered frames of w x h to `path` unless the file
 // already holds them all.
-bool WriteNumberedSequence(const std::string& path, int w, int h, int frames) {
-    const size_t frameBytes = FrameBytes(TYPE_YUV420, w, h);
+bool WriteNumberedSequence(const std::string& path, int w, int h, int frames, int form) {
+    const size_t frameBytes = FrameBytes(TYPE_YUV420, w, h) * (form == SEQUENCE_10_BIT ? 2 : 1);
     if (FileSize(path) == uint64_t(frameBytes) * frames) {
         return true;
     }
@@ -504,7 +528,7 @@ bool WriteNumberedSequence(const std::string& path, int w, int h, int frames) {
     }
     bool ok = true;
     for (int n = 0; n < frames && ok; ++n) {
-        const std::vector<uint8_t> frame = NumberedFrame(TYPE_YUV420, w, h, n);
+        const std::vector<uint8_t> frame = FormedFrame(w, h, n, form);
         ok = fwrite(frame.data(), 1, frame.size(), f) == frame.size();
     }
     return fclose(f) == 0 && ok;
@@ -524,7 +548,7 @@ int PrepareWorkFolder(int argc, char** argv, const std::vector<NumberedSequence>
     }
     for (const NumberedSequence& s : sequences) {
         const std::string path = windowsFolder + s.name;
-        if (!WriteNumberedSequence(path, s.w, s.h, s.frames)) {
+        if (!WriteNumberedSequence(path, s.w, s.h, s.frames, s.form)) {
             fprintf(stderr, "cannot write %s\n", path.c_str());
             return 1;
         }

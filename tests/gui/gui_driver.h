@@ -90,10 +90,12 @@ SIZE ClientSize(HWND window);
 const UINT kMenuQueryFailed = 0xFFFFFFFF;
 UINT MenuState(const PlayerProcess& player, UINT item, UINT flags = MF_BYCOMMAND);
 
-// Runs a dialog command, checks `radio` (when not 0), sets the fields and
-// presses OK. True when the dialog came and went.
+// Runs a dialog command, checks `radio` (when not 0), sets the fields,
+// chooses the drop-down lists' items and presses OK. True when the dialog
+// came and went.
 bool RunDialog(const PlayerProcess& player, int command, const char* caption, int radio,
-               const std::vector<std::pair<int, std::string>>& fields);
+               const std::vector<std::pair<int, std::string>>& fields,
+               const std::vector<std::pair<int, int>>& lists = {});
 
 // Drops files on the player's window as the shell does: a WM_DROPFILES
 // message with the names in global memory of the player's process.
@@ -175,10 +177,15 @@ bool FileExists(const std::string& path);
 // Size of a file; 0 when it does not exist.
 uint64_t FileSize(const std::string& path);
 
-// A sequence of numbered 4:2:0 frames (NumberedFrame) that a benchmark plays.
+// A sequence of numbered 4:2:0 frames (NumberedFrame) that a benchmark plays,
+// as they are, as the second sequence of a comparison whose difference view
+// at gain 16 shows the numbers (their blocks 16 levels darker or lighter,
+// all else equal), or in 10 bits (each sample shifted up by 2).
+enum SequenceForm { SEQUENCE_PLAIN, SEQUENCE_NUMBERS_DIFFER, SEQUENCE_10_BIT };
 struct NumberedSequence {
     const char* name;
     int w, h, frames;
+    int form;
 };
 
 // The one argument of the GUI test program and the player benchmarks: the
