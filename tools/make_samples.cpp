@@ -1,6 +1,8 @@
 // Writes the sample material that `make run` leaves for a first look:
 // moving test patterns in every sequence type at QCIF and CIF, a 1920x1080
-// 4:2:0 clip, a raw gray image behind a 64-byte header, a 24-bit and an 8-bit
+// 4:2:0 clip, the QCIF pattern in 10-bit 4:2:0, NV12, P010, YUYV and UYVY, a
+// CIF 4:2:0 clip as a decoder might give it back (to compare with the
+// original), a raw gray image behind a 64-byte header, a 24-bit and an 8-bit
 // bitmap, and a packed-format (MMP) image. File names carry size and type.
 //
 //   make_samples DIRECTORY
@@ -132,6 +134,91 @@ bool WriteSequence(const std::string& path, uint32_t type, int w, int h, int fra
     return fclose(f) == 0 && ok;
 }
 
+// The layouts of today's decoders, cameras and capture cards, from the 8-bit
+// frames: 10-bit planar 4:2:0 (each sample shifted up by 2, so it shows as
+// the 8-bit one), NV12, P010 and packed 4:2:2 (YUYV, UYVY).
+enum Packing { PLANAR_10, NV12, P010, YUYV, UYVY };
+
+std::vector<uint8_t> Packed(Packing packing, int w, int h, int frame) {
+    const size_t p = size_t(w) * h;
+    const std::vector<uint8_t> f = Frame(packing >= YUYV ? TYPE_YUV422 : TYPE_YUV420, w, h, frame);
+    std::vector<uint8_t> out;
+    auto word = [&](uint32_t v) { out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)}); };
+    switch (packing) {
+    case PLANAR_10:
+        for (uint8_t v : f) {
+            word(uint32_t{v} << 2);
+        }
+        break;
+    case NV12:
+    case P010: {
+        const size_t c = ChromaPlaneBytes(TYPE_YUV420, w, h);
+        for (size_t i = 0; i < p; ++i) {
+            packing == NV12 ? out.push_back(f[i]) : word(uint32_t{f[i]} << 8);
+        }
+        for (size_t i = 0; i < c; ++i) {
+            for (uint8_t v : {f[p + i], f[p + c + i]}) {
+                packing == NV12 ? out.push_back(v) : word(uint32_t{v} << 8);
+            }
+        }
+        break;
+    }
+    default:
+        for (size_t i = 0; i < p / 2; ++i) {
+            const uint8_t y0 = f[2 * i], y1 = f[2 * i + 1], u = f[p + i], v = f[p + p / 2 + i];
+            if (packing == YUYV) {
+                out.insert(out.end(), {y0, u, y1, v});
+            } else {
+                out.insert(out.end(), {u, y0, v, y1});
+            }
+        }
+        break;
+    }
+    return out;
+}
+
+bool WritePackedSequence(const std::string& path, Packing packing, int w, int h, int frames) {
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) {
+        perror(path.c_str());
+        return false;
+    }
+    bool ok = true;
+    for (int n = 0; n < frames && ok; ++n) {
+        const std::vector<uint8_t> frame = Packed(packing, w, h, n);
+        ok = fwrite(frame.data(), 1, frame.size(), f) == frame.size();
+    }
+    return fclose(f) == 0 && ok;
+}
+
+// The CIF 4:2:0 bars as a decoder might give them back: from frame 30 on,
+// the luma of every seventh 16 x 16 block a level or two off, and in frame
+// 45 one chroma sample.
+bool WriteDecodedSequence(const std::string& path, int w, int h, int frames) {
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) {
+        perror(path.c_str());
+        return false;
+    }
+    bool ok = true;
+    for (int n = 0; n < frames && ok; ++n) {
+        std::vector<uint8_t> frame = Frame(TYPE_YUV420, w, h, n);
+        for (int r = 0; n >= 30 && r < h; ++r) {
+            for (int x = 0; x < w; ++x) {
+                if ((r / 16 * (w / 16) + x / 16 + n) % 7 == 0) {
+                    uint8_t& y = frame[size_t(r) * w + x];
+                    y = static_cast<uint8_t>(y < 128 ? y + 1 + (x + r) % 2 : y - 1);
+                }
+            }
+        }
+        if (n == 45) {
+            frame[size_t(w) * h + 100] ^= 4;
+        }
+        ok = fwrite(frame.data(), 1, frame.size(), f) == frame.size();
+    }
+    return fclose(f) == 0 && ok;
+}
+
 // A plain 40-byte-header bitmap of 8 (gray) or 24 bits, bottom-up, rows
 // padded to 4 bytes; its bfSize and biSizeImage count the padding.
 std::vector<uint8_t> Bitmap(int w, int h, int bits) {
@@ -210,6 +297,12 @@ int main(int argc, char** argv) {
         ok = ok && WriteSequence(dir + "bars_cif_" + t.name + ext, t.type, 352, 288, 60);
     }
     ok = ok && WriteSequence(dir + "bars_1920x1080_420.yuv", TYPE_YUV420, 1920, 1080, 60);
+    ok = ok && WritePackedSequence(dir + "bars_qcif_yuv420p10le.yuv", PLANAR_10, 176, 144, 90);
+    ok = ok && WritePackedSequence(dir + "bars_qcif_nv12.yuv", NV12, 176, 144, 90);
+    ok = ok && WritePackedSequence(dir + "bars_qcif_p010.yuv", P010, 176, 144, 90);
+    ok = ok && WritePackedSequence(dir + "bars_qcif_yuyv.yuv", YUYV, 176, 144, 90);
+    ok = ok && WritePackedSequence(dir + "bars_qcif_uyvy.yuv", UYVY, 176, 144, 90);
+    ok = ok && WriteDecodedSequence(dir + "bars_cif_420_decoded.yuv", 352, 288, 60);
 
     std::vector<uint8_t> raw(64, 0);
     const std::vector<uint8_t> gray = Frame(TYPE_GRAY, 512, 512, 20);
