@@ -415,11 +415,11 @@ TEST_F(PlaybackTest, ExtendedLayoutsCompareAtFullDepth) {
         const char* planeLine;    // the start of the plane's metrics line
     } cases[] = {
         {{TYPE_YUV420, 10, PACKING_PLANAR}, 2 * 9, 1, "Frame 1: first difference in Y at (1, 1): A ",
-         "Y: SSE 1, max 1, differing 1 of 32, PSNR 75.25 dB"},
+         "Y  PSNR 75.25 dB  max 1\n   SSE 1, 1 of 32 differ"},
         {{TYPE_YUV420, 10, PACKING_P010}, 2 * (32 + 2 * 3 + 1) + 1, 1, "Frame 1: first difference in V at (3, 0)",
-         "V: SSE 16, max 4, differing 1 of 8"},
+         "max 4\n   SSE 16, 1 of 8 differ"},
         {{TYPE_YUV422, 8, PACKING_YUYV}, 16 + 4 + 1, 2, "Frame 1: first difference in U at (1, 1)",
-         "U: SSE 4, max 2, differing 1 of 16"},
+         "max 2\n   SSE 4, 1 of 16 differ"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);

@@ -9,7 +9,7 @@
 namespace {
 
 const char kClassName[] = "VORLEX_INSPECTOR";
-const int kWidth = 320, kHeight = 300;
+const int kWidth = 340, kHeight = 300;
 const int kTextId = 1; // the text's control id, by which tools read it
 
 HWND g_inspector;
