@@ -11,6 +11,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -120,7 +121,8 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     return fclose(f) == 0 && ok;
 }
 
-bool WriteSequence(const std::string& path, uint32_t type, int w, int h, int frames) {
+// Writes `frames` frames, each made by frameAt(n), one after the other.
+bool WriteFrames(const std::string& path, int frames, const std::function<std::vector<uint8_t>(int)>& frameAt) {
     FILE* f = fopen(path.c_str(), "wb");
     if (!f) {
         perror(path.c_str());
@@ -128,10 +130,14 @@ bool WriteSequence(const std::string& path, uint32_t type, int w, int h, int fra
     }
     bool ok = true;
     for (int n = 0; n < frames && ok; ++n) {
-        const std::vector<uint8_t> frame = Frame(type, w, h, n);
+        const std::vector<uint8_t> frame = frameAt(n);
         ok = fwrite(frame.data(), 1, frame.size(), f) == frame.size();
     }
     return fclose(f) == 0 && ok;
+}
+
+bool WriteSequence(const std::string& path, uint32_t type, int w, int h, int frames) {
+    return WriteFrames(path, frames, [&](int n) { return Frame(type, w, h, n); });
 }
 
 // The layouts of today's decoders, cameras and capture cards, from the 8-bit
@@ -178,30 +184,14 @@ std::vector<uint8_t> Packed(Packing packing, int w, int h, int frame) {
 }
 
 bool WritePackedSequence(const std::string& path, Packing packing, int w, int h, int frames) {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) {
-        perror(path.c_str());
-        return false;
-    }
-    bool ok = true;
-    for (int n = 0; n < frames && ok; ++n) {
-        const std::vector<uint8_t> frame = Packed(packing, w, h, n);
-        ok = fwrite(frame.data(), 1, frame.size(), f) == frame.size();
-    }
-    return fclose(f) == 0 && ok;
+    return WriteFrames(path, frames, [&](int n) { return Packed(packing, w, h, n); });
 }
 
 // The CIF 4:2:0 bars as a decoder might give them back: from frame 30 on,
 // the luma of every seventh 16 x 16 block a level or two off, and in frame
 // 45 one chroma sample.
 bool WriteDecodedSequence(const std::string& path, int w, int h, int frames) {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) {
-        perror(path.c_str());
-        return false;
-    }
-    bool ok = true;
-    for (int n = 0; n < frames && ok; ++n) {
+    return WriteFrames(path, frames, [&](int n) {
         std::vector<uint8_t> frame = Frame(TYPE_YUV420, w, h, n);
         for (int r = 0; n >= 30 && r < h; ++r) {
             for (int x = 0; x < w; ++x) {
@@ -214,9 +204,8 @@ bool WriteDecodedSequence(const std::string& path, int w, int h, int frames) {
         if (n == 45) {
             frame[size_t(w) * h + 100] ^= 4;
         }
-        ok = fwrite(frame.data(), 1, frame.size(), f) == frame.size();
-    }
-    return fclose(f) == 0 && ok;
+        return frame;
+    });
 }
 
 // A plain 40-byte-header bitmap of 8 (gray) or 24 bits, bottom-up, rows
