@@ -120,14 +120,17 @@ void SaveTable(HWND dialog, const StatisticsDialog& d) {
 }
 
 INT_PTR CALLBACK StatisticsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    StatisticsDialog* d = reinterpret_cast<StatisticsDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    switch (message) {
-    case WM_INITDIALOG:
+    if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        d = reinterpret_cast<StatisticsDialog*>(lParam);
-        ShowState(dialog, *d, nullptr);
+        ShowState(dialog, *reinterpret_cast<StatisticsDialog*>(lParam), nullptr);
         PostMessageA(dialog, WM_STEP_STATISTICS, 0, 0);
         return TRUE;
+    }
+    StatisticsDialog* d = reinterpret_cast<StatisticsDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (!d) {
+        return FALSE; // messages before WM_INITDIALOG
+    }
+    switch (message) {
     case WM_STEP_STATISTICS:
         if (!d->finished) {
             Step(dialog, d);
