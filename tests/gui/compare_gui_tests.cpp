@@ -128,48 +128,61 @@ TEST_F(CompareTest, NFindsTheOneDifferingSampleOfFrame17AndEachViewShowsIt) {
     EXPECT_TRUE(WaitUntil([&] { return Inspector() == nullptr; }));
 }
 
-// A 4:2:0 frame of 8-bit planes in the extended layouts the list offers at
-// these items: 10-bit planar (0), NV12 (12), P010 (14) and YUYV (15, from a
-// 4:2:2 frame). Low bits below the rounding leave the 8-bit value.
+// The "Other:" list's items: planar 4:2:0, 4:2:2, 4:4:4 and gray with 10, 12
+// and 16 bits (0 to 11), NV12, NV21, P010, YUYV and UYVY (12 to 16), each
+// with the sampling type its frames show as.
+const int kOtherItems = 17;
+uint32_t ShownType(int item) {
+    static const uint32_t planar[] = {TYPE_YUV420, TYPE_YUV422, TYPE_YUV444, TYPE_GRAY};
+    return item < 12 ? planar[item / 3] : item < 15 ? uint32_t(TYPE_YUV420) : uint32_t(TYPE_YUV422);
+}
+
+// An 8-bit planar frame of the item's sampling stored in its layout. Deep
+// samples carry low bits under the rounding, so each shows as the 8-bit one.
 std::vector<uint8_t> Stored(int item, const std::vector<uint8_t>& planar, int w, int h) {
     const size_t p = size_t(w) * h;
     std::vector<uint8_t> out;
     auto word = [&](uint32_t v) { out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)}); };
-    if (item == 0) {
+    if (item < 12) {
+        static const int kBits[] = {10, 12, 16};
+        const int bits = kBits[item % 3];
         for (size_t i = 0; i < planar.size(); ++i) {
-            word(uint32_t(planar[i]) << 2 | (i & 1));
+            word(uint32_t(planar[i]) << (bits - 8) | (i & 1));
         }
-    } else if (item == 12 || item == 14) {
+    } else if (item < 15) {
         const size_t c = p / 4;
         for (size_t i = 0; i < p; ++i) {
-            item == 12 ? out.push_back(planar[i]) : word(uint32_t(planar[i]) << 8);
+            item == 14 ? word(uint32_t(planar[i]) << 8) : out.push_back(planar[i]);
         }
         for (size_t i = 0; i < c; ++i) {
-            for (uint8_t s : {planar[p + i], planar[p + c + i]}) {
-                item == 12 ? out.push_back(s) : word(uint32_t(s) << 8 | (i & 1) << 6);
+            const uint8_t u = planar[p + i], v = planar[p + c + i];
+            for (uint8_t s : {item == 13 ? v : u, item == 13 ? u : v}) {
+                item == 14 ? word(uint32_t(s) << 8 | (i & 1) << 6) : out.push_back(s);
             }
         }
     } else {
         for (size_t i = 0; i < p / 2; ++i) {
-            out.insert(out.end(), {planar[2 * i], planar[p + i], planar[2 * i + 1], planar[p + p / 2 + i]});
+            const uint8_t y0 = planar[2 * i], y1 = planar[2 * i + 1], u = planar[p + i], v = planar[p + p / 2 + i];
+            if (item == 15) {
+                out.insert(out.end(), {y0, u, y1, v});
+            } else {
+                out.insert(out.end(), {u, y0, v, y1});
+            }
         }
     }
     return out;
 }
 
 TEST_F(CompareTest, OtherLayoutsShowAsTheir8BitFormsAndCompareAtFullDepth) {
-    const struct {
-        int item;
-        uint32_t shownType;
-    } layouts[] = {{0, TYPE_YUV420}, {12, TYPE_YUV420}, {14, TYPE_YUV420}, {15, TYPE_YUV422}};
-    for (const auto& l : layouts) {
-        SCOPED_TRACE(l.item);
-        const std::vector<uint8_t> planar = NumberedFrame(l.shownType, kQcifW, kQcifH, l.item);
-        const std::string name = "layout " + std::to_string(l.item) + ".raw";
-        ASSERT_TRUE(WriteFileBytes(WorkPath(name), Stored(l.item, planar, kQcifW, kQcifH)));
-        ChooseOtherLayout(l.item);
+    for (int item = 0; item < kOtherItems; ++item) {
+        SCOPED_TRACE(item);
+        const uint32_t type = ShownType(item);
+        const std::vector<uint8_t> planar = NumberedFrame(type, kQcifW, kQcifH, item);
+        const std::string name = "layout " + std::to_string(item) + ".raw";
+        ASSERT_TRUE(WriteFileBytes(WorkPath(name), Stored(item, planar, kQcifW, kQcifH)));
+        ChooseOtherLayout(item);
         OpenSequence(WorkPath(name));
-        EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(l.shownType, kQcifW, kQcifH, planar.data())));
+        EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(type, kQcifW, kQcifH, planar.data())));
     }
 
     // Two 10-bit frames one level apart in one sample look the same at 8
