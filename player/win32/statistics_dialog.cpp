@@ -92,8 +92,14 @@ void CopyTable(HWND dialog, const StatisticsDialog& d) {
     }
     memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
     GlobalUnlock(memory);
-    if (!OpenClipboard(dialog)) {
+    // Another program may hold the clipboard for a moment; wait a little.
+    bool open = false;
+    for (int tries = 0; tries < 20 && !(open = OpenClipboard(dialog) != FALSE); ++tries) {
+        Sleep(10);
+    }
+    if (!open) {
         GlobalFree(memory);
+        ShowError(dialog, "Cannot open the clipboard!");
         return;
     }
     EmptyClipboard();

@@ -43,7 +43,10 @@ protected:
     }
 };
 
+// The clipboard's text. While the player may be opening the clipboard, it
+// is looked at only now and then: holding it would make the player wait.
 std::string Clipboard() {
+    Sleep(50);
     std::string text;
     if (OpenClipboard(nullptr)) {
         if (HANDLE data = GetClipboardData(CF_TEXT)) {
