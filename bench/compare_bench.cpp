@@ -20,6 +20,7 @@
 #include "comparison.h"
 #include "display.h"
 #include "frame_access.h"
+#include "least_time.h"
 #include "player_state.h"
 
 namespace {
@@ -165,31 +166,8 @@ void Register(std::map<std::string, Planes>& planes) {
     }
 }
 
-// The least CPU time per iteration (ns) of each benchmark's repetitions, as
-// in the conversion benchmark: on a shared machine the least is the least
-// disturbed.
-class Collector : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> ns;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (!r.error_occurred && r.run_type == Run::RT_Iteration) {
-                const double t = r.GetAdjustedCPUTime();
-                auto it = ns.find(r.run_name.function_name);
-                if (it == ns.end() || t < it->second) {
-                    ns[r.run_name.function_name] = t;
-                }
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
-void PrintRatios(const Collector& c) {
-    auto at = [&](const std::string& n) {
-        auto it = c.ns.find(n);
-        return it == c.ns.end() ? 0.0 : it->second;
-    };
+void PrintRatios(const LeastTimeReporter& c) {
+    auto at = [&](const std::string& n) { return c.At(n); };
     printf("\n| size | kernel | path | time (us) | / libyuv SSE of the same planes |\n|---|---|---|---|---|\n");
     for (Size s : kSizes) {
         const std::string size = SizeName(s);
@@ -279,7 +257,7 @@ int main(int argc, char** argv) {
     std::map<std::string, Planes> planes;
     Register(planes);
     benchmark::Initialize(&argc, argv);
-    Collector collector;
+    LeastTimeReporter collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
     PrintRatios(collector);
     benchmark::Shutdown();

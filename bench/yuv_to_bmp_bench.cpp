@@ -17,6 +17,7 @@
 #include "cpu_features.h"
 #include "display.h"
 #include "image_sizes.h"
+#include "least_time.h"
 
 namespace {
 
@@ -96,32 +97,8 @@ void Register(std::map<std::string, Frame>& frames) {
     }
 }
 
-// Keeps the least CPU time per iteration (ns) of each benchmark's
-// repetitions, and prints as usual. On a machine shared with other work, CPU
-// time leaves out the time the process waits for a core, and the least of
-// several repetitions the runs that other work disturbed.
-class Collector : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> ns;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (!r.error_occurred && r.run_type == Run::RT_Iteration) {
-                const double t = r.GetAdjustedCPUTime();
-                auto it = ns.find(r.run_name.function_name);
-                if (it == ns.end() || t < it->second) {
-                    ns[r.run_name.function_name] = t;
-                }
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
-void PrintRatios(const Collector& c) {
-    auto at = [&](const std::string& n) {
-        auto it = c.ns.find(n);
-        return it == c.ns.end() ? 0.0 : it->second;
-    };
+void PrintRatios(const LeastTimeReporter& c) {
+    auto at = [&](const std::string& n) { return c.At(n); };
     printf("\n| size | code | path | time (us) | / memcpy | / libyuv I420ToRGB24 |\n");
     printf("|---|---|---|---|---|---|\n");
     for (Size s : kSizes) {
@@ -172,7 +149,7 @@ int main(int argc, char** argv) {
     std::map<std::string, Frame> frames;
     Register(frames);
     benchmark::Initialize(&argc, argv);
-    Collector collector;
+    LeastTimeReporter collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
     PrintRatios(collector);
     benchmark::Shutdown();
