@@ -123,16 +123,6 @@ void CompareInterleaved8(const CompareLayout& l, size_t start, const uint8_t* a,
     }
 }
 
-// Frame n of the open sequence's layout, as stored, from `file` into `dst`
-// (SAMPLE_BUFFER_SIZE bytes).
-int ReadFrameInto(FILE* file, uint32_t n, uint8_t* dst) {
-    const uint32_t bytes = StoredFrameBytes();
-    if (!file || !dst || bytes > SAMPLE_BUFFER_SIZE || !SeekFromStart(file, SequenceFramePosition(n))) {
-        return 0;
-    }
-    return fread(dst, 1, bytes, file) == bytes;
-}
-
 // The difference picture of frames of an extended layout, from the stored
 // values at full depth, in the 8-bit planar layout `shown` of their sampling.
 void BuildStoredDifference(const CompareLayout& l, const FramePlan& shown, const uint8_t* a, const uint8_t* b,
@@ -151,8 +141,9 @@ void BuildStoredDifference(const CompareLayout& l, const FramePlan& shown, const
     }
 }
 
-int ReadComparedPair(uint32_t n, uint8_t* a, uint8_t* b) {
-    return ReadFrameInto(Player.openFile, n, a) && ReadFrameInto(Comparison.fileB, n, b);
+// Frame n of A and of B as stored, into buffers of `capacity` bytes each.
+int ReadComparedPair(uint32_t n, uint8_t* a, uint8_t* b, uint32_t capacity) {
+    return ReadStoredFrame(Player.openFile, n, a, capacity) && ReadStoredFrame(Comparison.fileB, n, b, capacity);
 }
 
 std::string Decibels(double db) {
@@ -425,7 +416,7 @@ CompareLayout SequenceCompareLayout() {
 }
 
 int LoadComparedFrame(uint32_t n, FrameDiff* diff) {
-    if (!ComparisonActive() || !Player.frameBuffer || !ReadComparedPair(n, Comparison.frameA, Comparison.frameB)) {
+    if (!ComparisonActive() || !Player.frameBuffer || !ReadComparedPair(n, Comparison.frameA, Comparison.frameB, SAMPLE_BUFFER_SIZE)) {
         return 0;
     }
     const CompareLayout layout = SequenceCompareLayout();
@@ -465,7 +456,7 @@ int FindDifferentFrame(uint32_t shown, bool forward, uint32_t* found, FrameDiff*
     int64_t n = forward ? int64_t{shown} + 1 : (shown < count ? int64_t{shown} : int64_t{count}) - 1;
     for (; n >= 0 && n < int64_t{count}; n += forward ? 1 : -1) {
         const uint32_t frame = static_cast<uint32_t>(n);
-        if (!ReadComparedPair(frame, Comparison.frameA, Comparison.frameB)) {
+        if (!ReadComparedPair(frame, Comparison.frameA, Comparison.frameB, SAMPLE_BUFFER_SIZE)) {
             return SEARCH_READ_FAILED;
         }
         if (FramesDiffer(layout, Comparison.frameA, Comparison.frameB)) {
@@ -475,7 +466,7 @@ int FindDifferentFrame(uint32_t shown, bool forward, uint32_t* found, FrameDiff*
         }
     }
     if (shown < count) {
-        ReadComparedPair(shown, Comparison.frameA, Comparison.frameB);
+        ReadComparedPair(shown, Comparison.frameA, Comparison.frameB, SAMPLE_BUFFER_SIZE);
     }
     return SEARCH_NONE;
 }
@@ -492,10 +483,9 @@ CompareStatistics* StartStatistics() {
     s->frameCount = ComparedFrameCount();
     // Frames are read as stored; the layout's planes may reach further when
     // a setting changed without new plans.
-    const size_t bytes = (s->layout.frameBytes > StoredFrameBytes() ? s->layout.frameBytes : StoredFrameBytes()) +
-                         size_t{1};
-    s->a = static_cast<uint8_t*>(malloc(bytes));
-    s->b = static_cast<uint8_t*>(malloc(bytes));
+    s->bufferBytes = (s->layout.frameBytes > StoredFrameBytes() ? s->layout.frameBytes : StoredFrameBytes()) + 1;
+    s->a = static_cast<uint8_t*>(malloc(s->bufferBytes));
+    s->b = static_cast<uint8_t*>(malloc(s->bufferBytes));
     if (!s->a || !s->b) {
         FreeStatistics(s);
         return nullptr;
@@ -507,7 +497,7 @@ int StepStatistics(CompareStatistics* s) {
     if (s->done >= s->frameCount) {
         return STATS_DONE;
     }
-    if (!ReadComparedPair(s->done, s->a, s->b)) {
+    if (!ReadComparedPair(s->done, s->a, s->b, s->bufferBytes)) {
         return STATS_FAILED;
     }
     if (s->done == s->capacity) {

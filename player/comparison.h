@@ -188,6 +188,7 @@ struct CompareStatistics {
     uint32_t firstDiffering, lastDiffering;
     uint8_t* a;
     uint8_t* b;
+    uint32_t bufferBytes; // of a and b each
 };
 
 // Null when no comparison runs or memory cannot be had.

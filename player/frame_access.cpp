@@ -65,6 +65,14 @@ uint32_t SequenceFrameCount() {
     return count > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(count);
 }
 
+int ReadStoredFrame(FILE* file, uint32_t n, uint8_t* dst, uint32_t capacity) {
+    const uint32_t bytes = StoredFrameBytes();
+    if (!file || !dst || bytes > capacity || !SeekFromStart(file, SequenceFramePosition(n))) {
+        return 0;
+    }
+    return fread(dst, 1, bytes, file) == bytes;
+}
+
 int ReadSequenceFrame(uint32_t n) {
     if (!ExtendedFrames()) {
         return ReadPlannedBytes(SequenceFramePosition(n), Player.sequencePlan);
@@ -72,15 +80,13 @@ int ReadSequenceFrame(uint32_t n) {
     // An extended layout: read as stored, then unpacked into frameBuffer.
     const StoredFramePlan& stored = Player.storedPlan;
     const FramePlan shown = ComputeFramePlan(stored.width, stored.height, stored.layout.type);
-    if (!Player.openFile || !Player.frameBuffer || stored.frameBytes > SAMPLE_BUFFER_SIZE ||
-        !FramePlanFitsBuffer(shown)) {
+    if (!Player.openFile || !Player.frameBuffer || !FramePlanFitsBuffer(shown)) {
         return 0;
     }
     if (!Player.sampleBuffer) {
         Player.sampleBuffer = static_cast<uint8_t*>(PlayerBufferAllocator(SAMPLE_BUFFER_SIZE));
     }
-    if (!Player.sampleBuffer || !SeekFromStart(Player.openFile, SequenceFramePosition(n)) ||
-        fread(Player.sampleBuffer, 1, stored.frameBytes, Player.openFile) != stored.frameBytes) {
+    if (!ReadStoredFrame(Player.openFile, n, Player.sampleBuffer, SAMPLE_BUFFER_SIZE)) {
         return 0;
     }
     UnpackFrame(stored.layout, stored.width, stored.height, Player.sampleBuffer, Player.frameBuffer);

@@ -8,6 +8,7 @@
 #define VORLEX_FRAME_ACCESS_H
 
 #include <stdint.h>
+#include <stdio.h>
 
 #include "display.h"
 
@@ -26,6 +27,11 @@ uint32_t StoredFrameBytes();
 // The frame last read as it is stored in the file (StoredFrameBytes long):
 // frameBuffer, or sampleBuffer for an extended layout.
 const uint8_t* StoredFrame();
+
+// Reads frame n, as stored (StoredFrameBytes long), from `file` into `dst`
+// of `capacity` bytes; any file read with the sequence settings, the open
+// one or a second one. Non-zero when all of it arrived.
+int ReadStoredFrame(FILE* file, uint32_t n, uint8_t* dst, uint32_t capacity);
 
 // Byte position of frame n: sequenceHeader + n x StoredFrameBytes().
 uint64_t SequenceFramePosition(uint32_t n);
