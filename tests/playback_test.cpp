@@ -384,16 +384,12 @@ TEST_F(PlaybackTest, ComparingViewsJumpsAndTheReadout) {
     EXPECT_NE(text.find("Pixel 3, 2 of frame 2"), std::string::npos) << text;
     EXPECT_NE(text.find("V  A 221  B 205  A-B +16 at 1, 1"), std::string::npos) << text;
 
-    // The difference view shows 128 + k (A - B); Tab and D choose the views.
-    PressCompareKey(KEY_DIFFERENCE_VIEW);
-    PressCompareKey(KEY_GAIN_UP);
-    a = ShowSequenceFrame(2, REQUEST_BY_COMMAND);
-    EXPECT_EQ(a.display.data[0], 128);
-    EXPECT_EQ(static_cast<uint8_t>(a.display.v[kW / 2 + 1] ^ 0x80), 128 + 4 * 16);
-    PressCompareKey(KEY_FLIP_VIEW); // to A
-    PressCompareKey(KEY_FLIP_VIEW); // to B
-    a = ShowSequenceFrame(2, REQUEST_BY_COMMAND);
-    EXPECT_EQ(static_cast<uint8_t>(a.display.v[kW / 2 + 1] ^ 0x80), 205);
+    // A new view shows the frame again (the views' pictures are tested
+    // with the comparison).
+    EXPECT_TRUE(PressCompareKey(KEY_DIFFERENCE_VIEW).requestFrame);
+    EXPECT_TRUE(PressCompareKey(KEY_GAIN_UP).requestFrame) << "a new gain shows in the difference view";
+    EXPECT_TRUE(PressCompareKey(KEY_FLIP_VIEW).requestFrame);
+    EXPECT_FALSE(PressCompareKey(KEY_GAIN_DOWN).requestFrame) << "and only there";
 
     // Opening a sequence ends the comparison.
     Follow(OpenSequence(file_.path()));
