@@ -347,6 +347,11 @@ TEST(BmpFile, RunLengthCodesDecodeIntoPlainRows) {
           1, 0xDE, 0, 2, 2, 0, 2, 0xF1,    // delta over two pixels
           0, 1},
          {0x12, 0x13, 0x45, 0x00, /**/ 0x67, 0x89, 0xA0, 0x00, /**/ 0xD0, 0x0F, 0x10, 0x00}},
+        {6, 2, 4,
+         {1, 0xA0, 0, 4, 0x12, 0x34, 0, 0, // absolute of 4 from an odd pixel
+          1, 0x70, 5, 0x56,                // run of 5 from an odd pixel
+          0, 1},
+         {0xA1, 0x23, 0x40, 0x00, /**/ 0x75, 0x65, 0x65, 0x00}},
     };
     for (const auto& c : cases) {
         const std::vector<uint8_t> file = RleFile(c.width, c.height, c.bits, c.stream);
