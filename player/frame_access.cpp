@@ -93,6 +93,10 @@ int ReadSequenceFrame(uint32_t n) {
     return 1;
 }
 
+int SampleBufferMissing() {
+    return ExtendedFrames() && !Player.sampleBuffer;
+}
+
 int ReadRawImage() {
     return ReadPlannedBytes(Player.imageHeader, Player.imagePlan);
 }

@@ -46,6 +46,11 @@ uint32_t SequenceFrameCount();
 // buffer holds whatever arrived, which must not be shown.
 int ReadSequenceFrame(uint32_t n);
 
+// Non-zero when frames are of an extended layout and the buffer they are
+// read into could not be obtained (ReadSequenceFrame asks for it again on
+// each read).
+int SampleBufferMissing();
+
 // Reads the raw image (imagePlan's frameBytes from byte imageHeader) into
 // frameBuffer. Returns 0 when fewer bytes arrived: the file is too short and
 // the buffer holds a partly stale image.

@@ -114,6 +114,12 @@ WindowActions ShowAgain() {
     return Player.playing ? NoActions() : RequestFrame(Player.frameShown, REQUEST_BY_COMMAND);
 }
 
+// Why a frame of the open sequence could not be read: the file has no
+// such frame, or an extended layout had no memory to be read into.
+const char* UnreadFrameMessage(bool noMemory) {
+    return noMemory ? "Frame buffer failure!" : "Frame number too large!";
+}
+
 } // namespace
 
 PlaybackMode ModeOf(const PlayerState& s) {
@@ -244,11 +250,14 @@ WindowActions ShowSequenceFrame(uint32_t n, int source) {
     FrameDiff diff;
     const bool comparing = ComparisonActive();
     if (comparing ? !LoadComparedFrame(n, &diff) : !ReadSequenceFrame(n)) {
+        const bool noMemory = !comparing && SampleBufferMissing();
         if (Player.playing) {
-            EndPlayback(); // the normal end of playback
-            return NoActions();
+            EndPlayback(); // the normal end of playback, unless memory ran out
+            if (!noMemory) {
+                return NoActions();
+            }
         }
-        return Message("Frame number too large!");
+        return Message(UnreadFrameMessage(noMemory));
     }
     WindowActions a = NoActions();
     a.updateInspector = Inspector.shown; // the readout follows the frame
@@ -371,7 +380,7 @@ WindowActions SequenceOptionAccepted() {
 
 WindowActions SaveFrameAccepted(bool asBitmap) {
     if (!ReadSequenceFrame(Player.currentFrame)) {
-        return Message("Frame number too large!");
+        return Message(UnreadFrameMessage(SampleBufferMissing()));
     }
     const char* failure;
     if (!asBitmap) {

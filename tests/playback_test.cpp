@@ -443,6 +443,22 @@ TEST_F(PlaybackTest, ExtendedLayoutsCompareAtFullDepth) {
     EndComparisonCommand();
 }
 
+// An extended layout's frames are read into a buffer obtained on first use.
+// Without it the user is told of the missing memory, not of a missing frame,
+// also when playback ends for it; once memory is there, the frame shows.
+TEST_F(PlaybackTest, NoMemoryForStoredSamplesIsABufferFailure) {
+    ASSERT_EQ(SequenceOptionOk({TYPE_YUV420, 10, PACKING_PLANAR}, NumberEntry{true, 0}, "30").message, nullptr);
+    SequenceOptionAccepted();
+    void* (*const saved)(size_t) = PlayerBufferAllocator;
+    PlayerBufferAllocator = [](size_t) -> void* { return nullptr; };
+    EXPECT_STREQ(Follow(OpenSequence(file_.path())).message, "Frame buffer failure!");
+    EXPECT_STREQ(Follow(PlayCommand()).message, "Frame buffer failure!");
+    EXPECT_EQ(ModeOf(Player), PLAYBACK_STOPPED);
+    EXPECT_STREQ(SaveFrameAccepted(false).message, "Frame buffer failure!");
+    PlayerBufferAllocator = saved;
+    EXPECT_EQ(Follow(PressKey(FRAME_KEY_FIRST, SequenceFrameCount())).message, nullptr);
+}
+
 TEST_F(PlaybackTest, FramesAndImagesGoToTheirLibraryCalls) {
     Enter(PLAYBACK_STOPPED);
     // A sequence frame: its colour planes signed, or the neutral planes in
