@@ -12,7 +12,7 @@ void PutNibble(uint8_t* row, uint64_t x, uint32_t index) {
 }
 
 // Writes `count` 4-bit pixels from x that alternate first, second, first...
-// Whole bytes are set at once once x is at a byte boundary.
+// From the first byte boundary on, whole bytes are set at once.
 void FillNibbles(uint8_t* row, uint64_t x, uint32_t count, uint32_t first, uint32_t second) {
     if (count == 0) {
         return;
