@@ -20,20 +20,32 @@ FUZZ_SECONDS ?= 45
 FUZZ_TARGETS := bmp_file mmp_file raw_image
 
 # Which Windows build this machine can run. Where the kernel runs 32-bit
-# programs, the 32-bit deliverables are tested in full and the 64-bit
-# edition's unit, DLL and PE tests run beside them; elsewhere every Windows
-# test runs on the 64-bit edition.
-HOST32 := $(shell tools/host-runs-32bit && echo yes || echo no)
-ifeq ($(HOST32),yes)
+# programs and 32-bit Wine is installed, the 32-bit deliverables are tested in
+# full and the 64-bit edition's unit, DLL and PE tests run beside them;
+# elsewhere every Windows test runs on the 64-bit edition, and the 32-bit build
+# is still made and its PE tables checked. `test` and `run` install what is
+# missing first and then decide in a second make, so a 32-bit Wine that could
+# not be installed is seen.
+HOST_PROBE ?= tools/host-runs-32bit
+HOST32 := $(shell $(HOST_PROBE) && echo yes || echo no)
+WINE32 := $(shell dpkg-query -W -f='$${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' && echo yes || echo no)
+ifeq ($(HOST32),no)
+NO32_REASON := this kernel cannot run 32-bit programs (IA32 emulation is off)
+else ifeq ($(WINE32),no)
+NO32_REASON := 32-bit Wine is not installed (the package wine32:i386; install it later with: sudo tools/install-deps)
+endif
+ifeq ($(NO32_REASON),)
 WINDOWS_TESTS := test-win32 test-win64-units
 TIER_START := Windows tests: all of them on the 32-bit build, and the 64-bit build's unit, DLL and PE tests.
 TIER_END := $(TIER_START)
+RUN_NOTICE := The 32-bit player (build/win32).
 EDITION := win32
 WINE_ARCH :=
 else
 WINDOWS_TESTS := test-win32-pe test-win64
-TIER_START := 32-bit Windows tests will not run: this kernel cannot run 32-bit programs (IA32 emulation is off); all Windows tests run on the 64-bit build.
-TIER_END := 32-bit Windows tests not run: this kernel cannot run 32-bit programs (IA32 emulation is off); all Windows tests ran on the 64-bit build.
+TIER_START := 32-bit Windows tests will not run: $(NO32_REASON); all Windows tests run on the 64-bit build.
+TIER_END := 32-bit Windows tests not run: $(NO32_REASON); all Windows tests ran on the 64-bit build.
+RUN_NOTICE := The 64-bit player (build/win64): $(NO32_REASON).
 EDITION := win64
 WINE_ARCH := --win64
 endif
@@ -49,13 +61,16 @@ define ONLY_32BIT
 endef
 export ONLY_32BIT
 
-.PHONY: test run samples deps native asan win32 win64 fuzz-build tier-notice test-native test-asan \
+.PHONY: test test-all run run-player run-notice samples deps native asan win32 win64 fuzz-build tier-notice test-native test-asan \
         check-wine32 check-wine64 test-win32 test-win32-pe test-win64 test-win64-units test-fuzz \
         dist test-dist fuzz bench bench-playback bench-soak clean
 
-test: deps tier-notice test-native test-asan $(WINDOWS_TESTS) test-dist test-fuzz
+test: deps
+	@$(MAKE) --no-print-directory test-all
+
+test-all: tier-notice test-native test-asan $(WINDOWS_TESTS) test-dist test-fuzz
 	@echo "$(TIER_END)"
-	@if [ "$(HOST32)" = no ]; then echo "$$ONLY_32BIT"; fi
+	@if [ "$(EDITION)" = win64 ]; then echo "$$ONLY_32BIT"; fi
 
 deps:
 	@tools/install-deps
@@ -172,8 +187,14 @@ samples: native
 	    mkdir -p samples && $(NATIVE)/tools/make_samples samples && touch samples/.complete; \
 	fi
 
-run: $(EDITION) samples
-	tools/run-player $(EDITION)
+run: deps
+	@$(MAKE) --no-print-directory run-player
+
+run-player: run-notice $(EDITION) samples
+	@tools/run-player $(EDITION); status=$$?; echo "$(RUN_NOTICE)"; exit $$status
+
+run-notice:
+	@echo "$(RUN_NOTICE)"
 
 clean:
 	rm -rf build
