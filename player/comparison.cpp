@@ -335,10 +335,25 @@ std::string FirstDifferenceText(const CompareLayout& l, uint32_t frame, const Fr
     return std::string();
 }
 
+// Whole frames of `file` after the sequence header.
+static uint64_t WholeFramesIn(FILE* file) {
+    uint64_t size;
+    const uint32_t frameBytes = StoredFrameBytes();
+    if (frameBytes == 0 || !OpenFileSize(file, &size) || size < Player.sequenceHeader) {
+        return 0;
+    }
+    return (size - Player.sequenceHeader) / frameBytes;
+}
+
 int StartComparison(const char* path) {
     FILE* file = path ? fopen(path, "rb") : nullptr;
     if (!file) {
         return COMPARE_CANNOT_OPEN;
+    }
+    // A comparison of no frames would have nothing to show or count.
+    if (WholeFramesIn(file) == 0) {
+        fclose(file);
+        return COMPARE_NO_FRAME;
     }
     uint8_t* a = static_cast<uint8_t*>(malloc(SAMPLE_BUFFER_SIZE));
     uint8_t* b = a ? static_cast<uint8_t*>(malloc(SAMPLE_BUFFER_SIZE)) : nullptr;
@@ -368,13 +383,10 @@ void EndComparison() {
 bool ComparisonActive() { return Comparison.fileB != nullptr; }
 
 uint32_t ComparedFrameCount() {
-    uint64_t size;
-    const uint32_t frameBytes = StoredFrameBytes();
-    if (!ComparisonActive() || frameBytes == 0 || !OpenFileSize(Comparison.fileB, &size) ||
-        size < Player.sequenceHeader) {
+    if (!ComparisonActive()) {
         return 0;
     }
-    const uint64_t countB = (size - Player.sequenceHeader) / frameBytes;
+    const uint64_t countB = WholeFramesIn(Comparison.fileB);
     const uint32_t countA = SequenceFrameCount();
     return countB < countA ? static_cast<uint32_t>(countB) : countA;
 }
@@ -573,15 +585,18 @@ std::string StatisticsText(const CompareStatistics& s, char separator) {
     }
     t += eol;
     // Identical frames have no finite PSNR: the mean is over the frames in
-    // which the plane differs.
+    // which the plane differs. No frame compared says nothing about either.
+    const std::string noFrames = "none";
     t += "Mean PSNR of differing frames (dB)";
     for (uint32_t i = 0; i < l.planeCount; ++i) {
-        t += sep + (s.psnrFrames[i] ? Decibels(s.psnrSum[i] / s.psnrFrames[i]) : std::string("identical"));
+        t += sep + (s.psnrFrames[i] ? Decibels(s.psnrSum[i] / s.psnrFrames[i])
+                    : s.done        ? std::string("identical")
+                                    : noFrames);
     }
     t += eol;
     t += "PSNR of total squared error (dB)";
     for (uint32_t i = 0; i < l.planeCount; ++i) {
-        t += sep + PsnrText(s.totalSse[i], PlaneSamples(l.planes[i]) * s.done, peak);
+        t += sep + (s.done ? PsnrText(s.totalSse[i], PlaneSamples(l.planes[i]) * s.done, peak) : noFrames);
     }
     t += eol;
     t += "Total squared error";

@@ -134,7 +134,8 @@ extern ComparisonState Comparison;
 enum StartResult {
     COMPARE_CANNOT_OPEN = 0, // "Cannot open file for reading!"; nothing changed
     COMPARE_STARTED = 1,
-    COMPARE_NO_MEMORY = 2 // the buffers cannot be had; nothing changed
+    COMPARE_NO_MEMORY = 2, // the buffers cannot be had; nothing changed
+    COMPARE_NO_FRAME = 3   // B holds no whole frame after the header; nothing changed
 };
 // Opens `path` as sequence B, ending a comparison that ran before only when
 // the new one can start. Starts in view A with gain 1.
@@ -200,7 +201,8 @@ int StepStatistics(CompareStatistics* stats);
 void FreeStatistics(CompareStatistics* stats);
 
 // The table of the frames done and the summary: `separator` '\t' gives
-// text that pastes into a spreadsheet, ',' the CSV file.
+// text that pastes into a spreadsheet, ',' the CSV file. Lines end in CR LF,
+// as the edit control, the clipboard and CSV readers take them.
 std::string StatisticsText(const CompareStatistics& stats, char separator);
 // Writes the CSV form to `path`; 0 when it cannot be written (a partly
 // written file is removed).

@@ -405,6 +405,7 @@ WindowActions CompareWithSequence(const char* path) {
     switch (StartComparison(path)) {
     case COMPARE_CANNOT_OPEN: return Message("Cannot open file for reading!");
     case COMPARE_NO_MEMORY: return Message("Frame buffer failure!");
+    case COMPARE_NO_FRAME: return Message("Sequence B has no whole frame!");
     }
     Inspector.shown = true;
     Inspector.hasDiff = false;

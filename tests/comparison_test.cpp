@@ -4,6 +4,7 @@
 // comparison of two files: views, the next-difference search across both
 // ends, and the statistics table.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <random>
@@ -205,6 +206,144 @@ TEST(CompareLayout, PlanesOfEveryTypeWhereTheFramePlanPutsThem) {
             EXPECT_EQ(std::vector<uint32_t>({p.offset, p.width, p.height, p.step, uint32_t(p.name)}),
                       std::vector<uint32_t>({c.p[i].offset, c.p[i].width, c.p[i].height, c.p[i].step,
                                              uint32_t(c.p[i].name)}));
+        }
+    }
+}
+
+// Where each extended layout's samples are, stated by hand for a 12 x 6
+// frame and checked against frames packed here from the layouts' textbook
+// form, independently of the layout table. A sample at (x, y) of a plane is
+// at start + y * pitch + x * step bytes.
+struct PlaneGeometry {
+    char name;
+    uint32_t start, step, pitch, width, height;
+};
+struct StoredGeometry {
+    const char* label; // the layout's name in the list
+    PlaneGeometry planes[3];
+};
+const uint32_t kGeoW = 12, kGeoH = 6;
+const StoredGeometry kStoredGeometry[EXTENDED_LAYOUT_COUNT] = {
+    {"4:2:0 10-bit", {{'Y', 0, 2, 24, 12, 6}, {'U', 144, 2, 12, 6, 3}, {'V', 180, 2, 12, 6, 3}}},
+    {"4:2:0 12-bit", {{'Y', 0, 2, 24, 12, 6}, {'U', 144, 2, 12, 6, 3}, {'V', 180, 2, 12, 6, 3}}},
+    {"4:2:0 16-bit", {{'Y', 0, 2, 24, 12, 6}, {'U', 144, 2, 12, 6, 3}, {'V', 180, 2, 12, 6, 3}}},
+    {"4:2:2 10-bit", {{'Y', 0, 2, 24, 12, 6}, {'U', 144, 2, 12, 6, 6}, {'V', 216, 2, 12, 6, 6}}},
+    {"4:2:2 12-bit", {{'Y', 0, 2, 24, 12, 6}, {'U', 144, 2, 12, 6, 6}, {'V', 216, 2, 12, 6, 6}}},
+    {"4:2:2 16-bit", {{'Y', 0, 2, 24, 12, 6}, {'U', 144, 2, 12, 6, 6}, {'V', 216, 2, 12, 6, 6}}},
+    {"4:4:4 10-bit", {{'Y', 0, 2, 24, 12, 6}, {'U', 144, 2, 24, 12, 6}, {'V', 288, 2, 24, 12, 6}}},
+    {"4:4:4 12-bit", {{'Y', 0, 2, 24, 12, 6}, {'U', 144, 2, 24, 12, 6}, {'V', 288, 2, 24, 12, 6}}},
+    {"4:4:4 16-bit", {{'Y', 0, 2, 24, 12, 6}, {'U', 144, 2, 24, 12, 6}, {'V', 288, 2, 24, 12, 6}}},
+    {"Gray 10-bit", {{'Y', 0, 2, 24, 12, 6}}},
+    {"Gray 12-bit", {{'Y', 0, 2, 24, 12, 6}}},
+    {"Gray 16-bit", {{'Y', 0, 2, 24, 12, 6}}},
+    {"NV12", {{'Y', 0, 1, 12, 12, 6}, {'U', 72, 2, 12, 6, 3}, {'V', 73, 2, 12, 6, 3}}},
+    {"NV21", {{'Y', 0, 1, 12, 12, 6}, {'U', 73, 2, 12, 6, 3}, {'V', 72, 2, 12, 6, 3}}},
+    {"P010", {{'Y', 0, 2, 24, 12, 6}, {'U', 144, 4, 24, 6, 3}, {'V', 146, 4, 24, 6, 3}}},
+    {"YUYV", {{'Y', 0, 2, 24, 12, 6}, {'U', 1, 4, 24, 6, 6}, {'V', 3, 4, 24, 6, 6}}},
+    {"UYVY", {{'Y', 1, 2, 24, 12, 6}, {'U', 0, 4, 24, 6, 6}, {'V', 2, 4, 24, 6, 6}}},
+};
+
+// A distinct value for each sample of each plane, within `bits`.
+uint32_t GeoValue(int plane, uint32_t x, uint32_t y, uint32_t bits) {
+    return (((plane + 1) * 97u + y * 13u + x) * 2654435761u >> 7) & ((1u << bits) - 1);
+}
+
+// The frame as the layout's definition stores it: planar planes one after
+// the other, NV12/NV21/P010 luma then interleaved chroma rows, YUYV/UYVY
+// groups of Y0 U Y1 V or U Y0 V Y1 per row.
+std::vector<uint8_t> PackByDefinition(const char* label, uint32_t w, uint32_t h) {
+    std::vector<uint8_t> out;
+    auto put = [&](uint32_t v, bool word) {
+        out.push_back(static_cast<uint8_t>(v));
+        if (word) {
+            out.push_back(static_cast<uint8_t>(v >> 8));
+        }
+    };
+    const std::string name = label;
+    if (name == "YUYV" || name == "UYVY") {
+        for (uint32_t y = 0; y < h; ++y) {
+            for (uint32_t x = 0; x < w; x += 2) {
+                const uint32_t y0 = GeoValue(0, x, y, 8), y1 = GeoValue(0, x + 1, y, 8);
+                const uint32_t u = GeoValue(1, x / 2, y, 8), v = GeoValue(2, x / 2, y, 8);
+                const uint32_t g[4] = {y0, u, y1, v}, s[4] = {u, y0, v, y1};
+                for (uint32_t k = 0; k < 4; ++k) {
+                    put(name == "YUYV" ? g[k] : s[k], false);
+                }
+            }
+        }
+        return out;
+    }
+    if (name == "NV12" || name == "NV21" || name == "P010") {
+        const bool words = name == "P010";
+        const uint32_t bits = words ? 10 : 8, up = words ? 6 : 0;
+        for (uint32_t y = 0; y < h; ++y) {
+            for (uint32_t x = 0; x < w; ++x) {
+                put(GeoValue(0, x, y, bits) << up, words);
+            }
+        }
+        for (uint32_t y = 0; y < h / 2; ++y) {
+            for (uint32_t x = 0; x < w / 2; ++x) {
+                const uint32_t u = GeoValue(1, x, y, bits) << up, v = GeoValue(2, x, y, bits) << up;
+                put(name == "NV21" ? v : u, words);
+                put(name == "NV21" ? u : v, words);
+            }
+        }
+        return out;
+    }
+    const uint32_t bits = static_cast<uint32_t>(atoi(name.substr(name.find(' ') + 1).c_str()));
+    const bool gray = name[0] == 'G';
+    const uint32_t cw = name.compare(0, 5, "4:4:4") == 0 ? w : w / 2;
+    const uint32_t ch = name.compare(0, 5, "4:2:0") == 0 ? h / 2 : h;
+    for (int plane = 0; plane < (gray ? 1 : 3); ++plane) {
+        for (uint32_t y = 0; y < (plane ? ch : h); ++y) {
+            for (uint32_t x = 0; x < (plane ? cw : w); ++x) {
+                put(GeoValue(plane, x, y, bits), true);
+            }
+        }
+    }
+    return out;
+}
+
+TEST(CompareLayout, EveryExtendedLayoutFindsEachSampleWhereItsDefinitionPutsIt) {
+    for (int i = 0; i < EXTENDED_LAYOUT_COUNT; ++i) {
+        const StoredGeometry& g = kStoredGeometry[i];
+        SCOPED_TRACE(g.label);
+        ASSERT_EQ(strncmp(ExtendedLayoutLabels[i], g.label, strlen(g.label)), 0) << ExtendedLayoutLabels[i];
+        const CompareLayout l = CompareLayoutForStored(ExtendedLayouts[i], kGeoW, kGeoH);
+        const std::vector<uint8_t> frame = PackByDefinition(g.label, kGeoW, kGeoH);
+        ASSERT_EQ(l.frameBytes, frame.size());
+        const uint32_t planes = g.label[0] == 'G' ? 1 : 3;
+        ASSERT_EQ(l.planeCount, planes);
+        for (uint32_t p = 0; p < planes; ++p) {
+            const PlaneGeometry& want = g.planes[p];
+            const ComparePlane& got = l.planes[p];
+            EXPECT_EQ(got.name, want.name);
+            EXPECT_EQ(got.offset, want.start) << want.name;
+            EXPECT_EQ(got.step * l.sampleBytes, want.step) << want.name;
+            EXPECT_EQ(got.width * got.step * l.sampleBytes, want.pitch) << want.name;
+            EXPECT_EQ(got.width, want.width) << want.name;
+            EXPECT_EQ(got.height, want.height) << want.name;
+            // The table against the packer: every sample where it says.
+            const uint32_t bits = l.bitDepth;
+            for (uint32_t y = 0; y < want.height; ++y) {
+                for (uint32_t x = 0; x < want.width; ++x) {
+                    const uint32_t at = want.start + y * want.pitch + x * want.step;
+                    uint32_t v = frame[at];
+                    if (l.sampleBytes == 2) {
+                        v |= uint32_t{frame[at + 1]} << 8;
+                    }
+                    ASSERT_EQ(v >> l.shift, GeoValue(static_cast<int>(p), x, y, bits)) << want.name << x << "," << y;
+                }
+            }
+            // A change to the last sample of this plane is found there.
+            std::vector<uint8_t> b = frame;
+            b[want.start + (want.height - 1) * want.pitch + (want.width - 1) * want.step] ^= 0x01 << l.shift % 8;
+            FrameDiff diff;
+            CompareFrames(l, frame.data(), b.data(), &diff);
+            for (uint32_t q = 0; q < planes; ++q) {
+                EXPECT_EQ(diff.planes[q].hasFirst, q == p) << want.name << " changed, " << l.planes[q].name;
+            }
+            EXPECT_TRUE(diff.planes[p].firstX == want.width - 1 && diff.planes[p].firstY == want.height - 1);
         }
     }
 }
@@ -437,6 +576,16 @@ TEST_F(ComparisonFiles, StatisticsOneFramePerStepThenTheTableAndSummary) {
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(StepStatistics(s), STATS_MORE);
     EXPECT_NE(StatisticsText(*s, ',').find("Frames compared,1,of,5"), std::string::npos);
+    FreeStatistics(s);
+
+    // Before any frame is compared, nothing is called identical.
+    s = StartStatistics();
+    ASSERT_NE(s, nullptr);
+    const std::string none = StatisticsText(*s, ',');
+    EXPECT_EQ(none.find("identical"), std::string::npos) << none;
+    EXPECT_NE(none.find("Mean PSNR of differing frames (dB),none\r\nPSNR of total squared error (dB),none\r\n"),
+              std::string::npos)
+        << none;
     FreeStatistics(s);
     EndComparison();
     EXPECT_EQ(StartStatistics(), nullptr);

@@ -354,6 +354,14 @@ TEST_F(PlaybackTest, ComparingViewsJumpsAndTheReadout) {
     Follow(OpenSequence(file_.path()));
     EXPECT_FALSE(MenuFor(Player).comparisonEnabled);
     EXPECT_STREQ(CompareWithSequence("/no such folder/b.yuv").message, "Cannot open file for reading!");
+    // A B without one whole frame starts nothing, and ends nothing that runs.
+    TempFile empty, partial;
+    ASSERT_TRUE(empty.Resize(0));
+    ASSERT_TRUE(partial.WriteAt(0, b.data(), kFrameBytes - 1));
+    for (const TempFile* f : {&empty, &partial}) {
+        EXPECT_STREQ(CompareWithSequence(f->path()).message, "Sequence B has no whole frame!");
+        EXPECT_FALSE(ComparisonActive() || Inspector.shown || MenuFor(Player).comparisonEnabled);
+    }
 
     WindowActions a = CompareWithSequence(fileB.path());
     EXPECT_TRUE(Inspector.shown && a.updateInspector);
@@ -390,6 +398,9 @@ TEST_F(PlaybackTest, ComparingViewsJumpsAndTheReadout) {
     EXPECT_TRUE(PressCompareKey(KEY_GAIN_UP).requestFrame) << "a new gain shows in the difference view";
     EXPECT_TRUE(PressCompareKey(KEY_FLIP_VIEW).requestFrame);
     EXPECT_FALSE(PressCompareKey(KEY_GAIN_DOWN).requestFrame) << "and only there";
+
+    EXPECT_STREQ(CompareWithSequence(partial.path()).message, "Sequence B has no whole frame!");
+    EXPECT_EQ(ComparedFrameCount(), kFrames) << "the running comparison stays";
 
     // Opening a sequence ends the comparison.
     Follow(OpenSequence(file_.path()));
