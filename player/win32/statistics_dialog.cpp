@@ -22,18 +22,6 @@ struct StatisticsDialog {
     bool finished;
 };
 
-// The text with the line ends an edit control and the clipboard take.
-std::string WithCarriageReturns(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n') {
-            out += '\r';
-        }
-        out += c;
-    }
-    return out;
-}
-
 void ShowState(HWND dialog, const StatisticsDialog& d, const char* failure) {
     char line[96];
     if (failure) {
@@ -50,7 +38,7 @@ void ShowState(HWND dialog, const StatisticsDialog& d, const char* failure) {
 void Finish(HWND dialog, StatisticsDialog* d, const char* failure) {
     d->finished = true;
     ShowState(dialog, *d, failure);
-    SetDlgItemTextA(dialog, IDC_STATS_TABLE, WithCarriageReturns(StatisticsText(*d->stats, '\t')).c_str());
+    SetDlgItemTextA(dialog, IDC_STATS_TABLE, StatisticsText(*d->stats, '\t').c_str());
     EnableWindow(GetDlgItem(dialog, IDC_STATS_COPY), TRUE);
     EnableWindow(GetDlgItem(dialog, IDC_STATS_SAVE), TRUE);
     SetDlgItemTextA(dialog, IDCANCEL, "Close");
@@ -85,7 +73,7 @@ void DrawProgress(const DRAWITEMSTRUCT* item, const StatisticsDialog& d) {
 }
 
 void CopyTable(HWND dialog, const StatisticsDialog& d) {
-    const std::string text = WithCarriageReturns(StatisticsText(*d.stats, '\t'));
+    const std::string text = StatisticsText(*d.stats, '\t');
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
     if (!memory) {
         return;

@@ -120,6 +120,10 @@ TEST_F(CompareTest, NFindsTheOneDifferingSampleOfFrame17AndEachViewShowsIt) {
     std::string table;
     EXPECT_TRUE(WaitUntil([&] { return (table = Clipboard()).find("\t") != std::string::npos; })) << table;
     EXPECT_NE(table.find("\r\n17\t"), std::string::npos) << table;
+    // Every line ends in one CR LF: a spreadsheet shows no empty rows.
+    for (size_t at = table.find('\n'); at != std::string::npos; at = table.find('\n', at + 1)) {
+        ASSERT_TRUE(at >= 2 && table[at - 1] == '\r' && table[at - 2] != '\r') << "line end at " << at;
+    }
     EXPECT_NE(table.find("\r\n16\t"), std::string::npos) << table;
     PressButton(stats, IDCANCEL);
     EXPECT_TRUE(WaitUntilGone(stats));
