@@ -41,7 +41,7 @@ int OpenInputFile(const char* path) {
     return 1;
 }
 
-bool ExtendedFrames() { return IsExtendedLayout(Player.storedPlan.layout); }
+static bool ExtendedFrames() { return IsExtendedLayout(Player.storedPlan.layout); }
 
 uint32_t StoredFrameBytes() {
     return ExtendedFrames() ? Player.storedPlan.frameBytes : Player.sequencePlan.frameBytes;
