@@ -69,7 +69,7 @@ void ApplyNameSettings(const NameSettings& named, WindowActions* a) {
         Player.sequenceBits = named.bits;
         Player.sequencePacking = named.packing;
     }
-    if (named.hasRate && !CheckFrameRateEntry(named.rateText)) {
+    if (named.hasRate) {
         SetFrameRateText(named.rateText);
         Player.timerPeriod = TimerPeriodFor(Player.frameRate);
         a->restartTimer = true;
@@ -308,6 +308,11 @@ WindowActions ShowOpenedImage(int kind) {
 WindowActions OpenSequence(const char* path) {
     NameSettings named;
     const bool fromName = Player.settingsFromName && ReadNameSettings(path, &named);
+    // A rate the Sequence dialog would refuse is not a setting: neither taken
+    // nor named in the title.
+    if (fromName && named.hasRate && CheckFrameRateEntry(named.rateText)) {
+        named.hasRate = false;
+    }
     if (fromName && named.hasSize) {
         if (const char* refused =
                 CheckSizeEntry(true, named.width, true, named.height, FrameSizeMessages)) {

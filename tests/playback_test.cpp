@@ -310,7 +310,8 @@ TEST_F(PlaybackTest, OpeningFilesFromEachState) {
 TEST_F(PlaybackTest, SettingsFromTheNameWhenAsked) {
     const std::string named = std::string(file_.path()) + "_352x288_25fps_nv12.yuv";
     const std::string huge = std::string(file_.path()) + "_3840x2160.yuv";
-    for (const std::string& name : {named, huge}) {
+    const std::string fast = std::string(file_.path()) + "_176x144_2000fps.yuv";
+    for (const std::string& name : {named, huge, fast}) {
         FILE* f = fopen(name.c_str(), "wb");
         ASSERT_NE(f, nullptr);
         fclose(f);
@@ -339,8 +340,15 @@ TEST_F(PlaybackTest, SettingsFromTheNameWhenAsked) {
     EXPECT_STREQ(a.message, "Frame size too large!");
     EXPECT_FALSE(a.setTitle || a.requestFrame);
     EXPECT_EQ(Player.frameWidth, 352u);
+
+    // A rate the Sequence dialog would refuse is not taken, nor claimed.
+    a = OpenSequence(fast.c_str());
+    EXPECT_EQ(std::string(Player.title), "Vorlex - " + fast + " [176x144 from the name]");
+    EXPECT_STREQ(Player.frameRateText, "25");
+    EXPECT_FALSE(a.restartTimer);
     remove(named.c_str());
     remove(huge.c_str());
+    remove(fast.c_str());
 }
 
 // Sequence B equals A but for one sample of frame 2: V at (1, 1).
