@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "compare_kernels.h"
+#include "processor.h"
 #include "comparison.h"
 #include "display.h"
 #include "frame_access.h"
@@ -34,7 +35,7 @@ struct Level {
     const char* name;
     int level;
 };
-const Level kLevels[] = {{"scalar", COMPARE_SCALAR}, {"sse2", COMPARE_SSE2}, {"avx2", COMPARE_AVX2}};
+const Level kLevels[] = {{"scalar", KERNELS_SCALAR}, {"sse2", KERNELS_SSE2}, {"avx2", KERNELS_AVX2}};
 
 const int kRepetitions = 3;
 
@@ -42,11 +43,11 @@ const int kRepetitions = 3;
 // samples (a decoder close to its reference), plus 16-bit planes alike.
 struct Planes {
     Size s;
-    CompareLayout layout, rgbLayout;
+    FrameGeometry layout, rgbLayout;
     std::vector<uint8_t> a, b, same, out, a16, b16, rgbA, rgbB;
     explicit Planes(Size size)
-        : s(size), layout(CompareLayoutFor(TYPE_YUV420, size.w, size.h, 1, 8)),
-          rgbLayout(CompareLayoutFor(TYPE_RGB, size.w, size.h, 1, 8)) {
+        : s(size), layout(FrameGeometryOf(TYPE_YUV420, size.w, size.h, 1, 8)),
+          rgbLayout(FrameGeometryOf(TYPE_RGB, size.w, size.h, 1, 8)) {
         std::mt19937 rng(size.w * 31 + size.h);
         a.resize(layout.frameBytes);
         for (auto& v : a) {
@@ -93,11 +94,11 @@ void Register(std::map<std::string, Planes>& planes) {
             }
         })->Repetitions(kRepetitions);
         benchmark::RegisterBenchmark(("libyuv_SSE_YUV/" + size).c_str(), [&p, w, h](benchmark::State& st) {
-            const CompareLayout& l = p.layout;
+            const FrameGeometry& l = p.layout;
             for (auto _ : st) {
                 uint64_t sse = libyuv::ComputeSumSquareErrorPlane(p.a.data(), w, p.b.data(), w, w, h);
                 for (int i = 1; i < 3; ++i) {
-                    const ComparePlane& c = l.planes[i];
+                    const PlaneGeometry& c = l.planes[i];
                     sse += libyuv::ComputeSumSquareErrorPlane(p.a.data() + c.offset, int(c.width),
                                                               p.b.data() + c.offset, int(c.width),
                                                               int(c.width), int(c.height));
@@ -112,13 +113,13 @@ void Register(std::map<std::string, Planes>& planes) {
             }
         })->Repetitions(kRepetitions);
         for (const Level& lv : kLevels) {
-            if (lv.level > DetectCompareLevel()) {
+            if (lv.level > DetectKernelLevel()) {
                 continue;
             }
             const std::string suffix = std::string("/") + lv.name + "/" + size;
             const size_t n = size_t{s.w} * s.h;
             benchmark::RegisterBenchmark(("sums8_Y" + suffix).c_str(), [&p, lv, n](benchmark::State& st) {
-                SelectCompareLevel(lv.level);
+                SelectKernelLevel(lv.level);
                 for (auto _ : st) {
                     DiffSums sums = {0, 0, 0};
                     ChosenCompareKernels().sums8(p.a.data(), p.b.data(), n, &sums);
@@ -126,7 +127,7 @@ void Register(std::map<std::string, Planes>& planes) {
                 }
             })->Repetitions(kRepetitions);
             benchmark::RegisterBenchmark(("sums16_Y" + suffix).c_str(), [&p, lv, n](benchmark::State& st) {
-                SelectCompareLevel(lv.level);
+                SelectKernelLevel(lv.level);
                 for (auto _ : st) {
                     DiffSums sums = {0, 0, 0};
                     ChosenCompareKernels().sums16(p.a16.data(), p.b16.data(), n, &sums);
@@ -134,20 +135,20 @@ void Register(std::map<std::string, Planes>& planes) {
                 }
             })->Repetitions(kRepetitions);
             benchmark::RegisterBenchmark(("firstDiff_equal_Y" + suffix).c_str(), [&p, lv, n](benchmark::State& st) {
-                SelectCompareLevel(lv.level);
+                SelectKernelLevel(lv.level);
                 for (auto _ : st) {
                     benchmark::DoNotOptimize(ChosenCompareKernels().firstDiff(p.a.data(), p.same.data(), n));
                 }
             })->Repetitions(kRepetitions);
             benchmark::RegisterBenchmark(("difference_YUV" + suffix).c_str(), [&p, lv](benchmark::State& st) {
-                SelectCompareLevel(lv.level);
+                SelectKernelLevel(lv.level);
                 for (auto _ : st) {
                     BuildDifferenceFrame(p.layout, p.a.data(), p.b.data(), 4, p.out.data());
                     benchmark::ClobberMemory();
                 }
             })->Repetitions(kRepetitions);
             benchmark::RegisterBenchmark(("CompareFrames_YUV" + suffix).c_str(), [&p, lv](benchmark::State& st) {
-                SelectCompareLevel(lv.level);
+                SelectKernelLevel(lv.level);
                 for (auto _ : st) {
                     FrameDiff diff;
                     CompareFrames(p.layout, p.a.data(), p.b.data(), &diff);
@@ -155,7 +156,7 @@ void Register(std::map<std::string, Planes>& planes) {
                 }
             })->Repetitions(kRepetitions);
             benchmark::RegisterBenchmark(("CompareFrames_RGB" + suffix).c_str(), [&p, lv](benchmark::State& st) {
-                SelectCompareLevel(lv.level);
+                SelectKernelLevel(lv.level);
                 for (auto _ : st) {
                     FrameDiff diff;
                     CompareFrames(p.rgbLayout, p.rgbA.data(), p.rgbB.data(), &diff);
@@ -261,7 +262,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&collector);
     PrintRatios(collector);
     benchmark::Shutdown();
-    SelectCompareLevel(DetectCompareLevel());
+    SelectKernelLevel(DetectKernelLevel());
     WholeFileStatistics(30);
     return 0;
 }

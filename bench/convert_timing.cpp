@@ -14,7 +14,7 @@
 #include "bitmap_store.h"
 #include "chroma_geometry.h"
 #include "conversion_tables.h"
-#include "cpu_features.h"
+#include "kernel_choice.h"
 #include "display.h"
 #include "enlarge.h"
 #include "image_sizes.h"

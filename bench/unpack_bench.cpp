@@ -11,7 +11,7 @@
 
 #include "compare_kernels.h"
 #include "conversion_tables.h"
-#include "cpu_features.h"
+#include "kernel_choice.h"
 #include "display.h"
 #include "player_state.h"
 #include "sequence_layout.h"
@@ -54,10 +54,10 @@ void Register() {
     }
     const char* const levels[] = {"scalar", "sse2", "avx2"};
     for (const Layout& l : kLayouts) {
-        for (int level = COMPARE_SCALAR; level <= DetectCompareLevel(); ++level) {
+        for (int level = KERNELS_SCALAR; level <= DetectKernelLevel(); ++level) {
             const std::string name = std::string("unpack_") + l.name + "/" + levels[level];
             benchmark::RegisterBenchmark(name.c_str(), [l, level](benchmark::State& st) {
-                SelectCompareLevel(level);
+                SelectKernelLevel(level);
                 const std::vector<uint8_t> in = Random(LayoutFrameBytes(l.layout, kW, kH), 7);
                 std::vector<uint8_t> out(ComputeFramePlan(kW, kH, l.layout.type).frameBytes);
                 for (auto _ : st) {
@@ -79,6 +79,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    SelectCompareLevel(DetectCompareLevel());
+    SelectKernelLevel(DetectKernelLevel());
     return 0;
 }

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "conversion_tables.h"
-#include "cpu_features.h"
+#include "kernel_choice.h"
 #include "display.h"
 #include "image_sizes.h"
 #include "least_time.h"

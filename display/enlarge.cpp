@@ -2,7 +2,7 @@
 
 #include <stddef.h>
 
-#include "cpu_features.h"
+#include "kernel_choice.h"
 
 namespace {
 

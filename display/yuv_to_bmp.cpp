@@ -6,7 +6,7 @@
 #include "bmp_headers.h"
 #include "chroma_geometry.h"
 #include "conversion_tables.h"
-#include "cpu_features.h"
+#include "kernel_choice.h"
 #include "display.h"
 #include "yuv_rows.h"
 

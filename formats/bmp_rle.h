@@ -4,7 +4,7 @@
 
 #include <stdint.h>
 
-#include "bmp_file.h"
+#include "bmp_layout.h"
 
 enum BmpRleResult {
     BMP_RLE_DONE,    // the end-of-bitmap code was reached

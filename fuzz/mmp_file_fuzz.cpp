@@ -3,7 +3,7 @@
 #include <stdlib.h>
 
 #include "conversion_tables.h"
-#include "cpu_features.h"
+#include "kernel_choice.h"
 #include "display.h"
 #include "fuzz_support.h"
 #include "image_checks.h"

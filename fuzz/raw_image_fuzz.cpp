@@ -9,7 +9,7 @@
 
 #include "comparison.h"
 #include "conversion_tables.h"
-#include "cpu_features.h"
+#include "kernel_choice.h"
 #include "display.h"
 #include "frame_access.h"
 #include "frame_routing.h"
@@ -80,7 +80,7 @@ void ExtendedFrame(const SequenceLayout& layout, uint32_t width, uint32_t height
     UnpackFrame(layout, width, height, stored, frame);
     RouteAndConvert(layout.type, width, height, shown, frame);
     FrameDiff diff;
-    CompareFrames(CompareLayoutForStored(layout, width, height), stored, stored, &diff);
+    CompareFrames(StoredFrameGeometry(layout, width, height), stored, stored, &diff);
     if (AnyDifference(diff)) {
         Violated("a frame differs from itself");
     }

@@ -22,25 +22,6 @@ int ReadPlannedBytes(uint64_t position, const FramePlan& plan) {
 
 } // namespace
 
-void CloseInputFile() {
-    if (Player.openFile) {
-        fclose(Player.openFile);
-        Player.openFile = nullptr;
-    }
-}
-
-int OpenInputFile(const char* path) {
-    // The new file is opened before the old one is closed: a file that cannot
-    // be opened leaves the player showing and reading what it had.
-    FILE* file = path ? fopen(path, "rb") : nullptr;
-    if (!file) {
-        return 0;
-    }
-    CloseInputFile();
-    Player.openFile = file;
-    return 1;
-}
-
 static bool ExtendedFrames() { return IsExtendedLayout(Player.storedPlan.layout); }
 
 uint32_t StoredFrameBytes() {

@@ -12,14 +12,6 @@
 
 #include "display.h"
 
-// Opens `path` for reading raw bytes and makes it the open file, closing the
-// one before. Returns 0 when it cannot be opened; the open file (if any) then
-// stays open.
-int OpenInputFile(const char* path);
-
-// Closes the open file, if any.
-void CloseInputFile();
-
 // Bytes of one frame as stored in the file: sequencePlan's frameBytes, or
 // storedPlan's for an extended layout.
 uint32_t StoredFrameBytes();

@@ -8,8 +8,6 @@
 #include <float.h>
 #endif
 
-#include "player_state.h"
-
 namespace {
 
 // Characters that strtod may take as part of a number in the "C" locale.
@@ -61,17 +59,6 @@ double FrameRateFromText(const char* text) {
         free(copy);
     }
     return value;
-}
-
-void SetFrameRateText(const char* text) {
-    const char* t = text ? text : "";
-    size_t n = strlen(t);
-    if (n > FRAME_RATE_TEXT_MAX) {
-        n = FRAME_RATE_TEXT_MAX;
-    }
-    memcpy(Player.frameRateText, t, n);
-    Player.frameRateText[n] = '\0';
-    Player.frameRate = FrameRateFromText(Player.frameRateText);
 }
 
 uint32_t TimerPeriodFor(double rate) {

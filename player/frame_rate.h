@@ -11,10 +11,6 @@
 // character that does not fit; 0 for text without a number.
 double FrameRateFromText(const char* text);
 
-// Stores the first FRAME_RATE_TEXT_MAX characters of `text` as
-// Player.frameRateText and its conversion as Player.frameRate.
-void SetFrameRateText(const char* text);
-
 // 1000 / rate in double precision, truncated to whole milliseconds. 0 when
 // the rate gives no usable period: 0, negative, not a number, so large that
 // the period is under 1 ms, or so small that it passes 32 bits.

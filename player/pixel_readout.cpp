@@ -3,11 +3,12 @@
 #include <stdarg.h>
 #include <string.h>
 
-#include "chroma_geometry.h"
+#include "comparison.h"
 #include "display.h"
 #include "file_positions.h"
 #include "frame_access.h"
 #include "image_pixels.h"
+#include "little_endian.h"
 #include "player_state.h"
 
 namespace {
@@ -26,7 +27,7 @@ std::string Format(const char* format, ...) {
 // "Y  A 81  B 80  A-B +1".
 std::string PlaneLines(FILE* a, FILE* b, uint64_t position, const SequenceLayout& layout, uint32_t w, uint32_t h,
                        uint32_t x, uint32_t y) {
-    const CompareLayout planes = CompareLayoutForStored(layout, w, h);
+    const FrameGeometry planes = StoredFrameGeometry(layout, w, h);
     std::string text;
     for (uint32_t p = 0; p < planes.planeCount; ++p) {
         SampleSpot spot;
@@ -53,34 +54,14 @@ std::string PlaneLines(FILE* a, FILE* b, uint64_t position, const SequenceLayout
 
 } // namespace
 
-bool SpotOf(const CompareLayout& planes, uint32_t type, uint32_t plane, uint32_t x, uint32_t y, SampleSpot* spot) {
-    if (plane >= planes.planeCount) {
-        return false;
-    }
-    const ComparePlane& p = planes.planes[plane];
-    const bool chroma = p.name == 'U' || p.name == 'V';
-    spot->x = chroma ? ChromaPlaneWidth(type, x) : x;
-    spot->y = chroma ? ChromaPlaneHeight(type, y) : y;
-    if (spot->x >= p.width || spot->y >= p.height) {
-        return false;
-    }
-    const uint64_t sample = (uint64_t{spot->y} * p.width + spot->x) * p.step;
-    const uint64_t offset = p.offset + sample * planes.sampleBytes;
-    if (offset + planes.sampleBytes > planes.frameBytes) {
-        return false;
-    }
-    spot->offset = static_cast<uint32_t>(offset);
-    return true;
-}
-
-bool ReadStoredSample(FILE* file, uint64_t framePosition, const CompareLayout& planes, const SampleSpot& spot,
+bool ReadStoredSample(FILE* file, uint64_t framePosition, const FrameGeometry& planes, const SampleSpot& spot,
                       uint32_t* value) {
     uint8_t bytes[2] = {0, 0};
     if (!file || !SeekFromStart(file, framePosition + spot.offset) ||
         fread(bytes, 1, planes.sampleBytes, file) != planes.sampleBytes) {
         return false;
     }
-    *value = (planes.sampleBytes == 2 ? (bytes[0] | uint32_t{bytes[1]} << 8) : bytes[0]) >> planes.shift;
+    *value = LittleEndianSample(bytes, planes.sampleBytes) >> planes.shift;
     return true;
 }
 

@@ -10,20 +10,11 @@
 
 #include <string>
 
-#include "comparison.h"
-#include "sequence_layout.h"
-
-// Where the sample of plane `plane` for pixel (x, y) lies: chroma at (x, y)
-// divided by the sampling's subsampling. False outside the plane.
-struct SampleSpot {
-    uint32_t offset; // bytes from the frame's start
-    uint32_t x, y;   // the sample's own coordinates in its plane
-};
-bool SpotOf(const CompareLayout& planes, uint32_t type, uint32_t plane, uint32_t x, uint32_t y, SampleSpot* spot);
+#include "plane_geometry.h"
 
 // The stored value of one sample: a byte, or a little-endian word (P010's
 // value in its high 10 bits). False when it cannot be read.
-bool ReadStoredSample(FILE* file, uint64_t framePosition, const CompareLayout& planes, const SampleSpot& spot,
+bool ReadStoredSample(FILE* file, uint64_t framePosition, const FrameGeometry& planes, const SampleSpot& spot,
                       uint32_t* value);
 
 // The readout of pixel (x, y) of the sequence frame on screen (frameShown),

@@ -451,7 +451,7 @@ WindowActions PressCompareKey(int key) {
         switch (FindDifferentFrame(Player.frameShown, key == KEY_NEXT_DIFFERENCE, &found, &diff)) {
         case SEARCH_FOUND:
             snprintf(Inspector.status, sizeof Inspector.status, "%s",
-                     FirstDifferenceText(SequenceCompareLayout(), found, diff).c_str());
+                     FirstDifferenceText(SequenceFrameGeometry(), found, diff).c_str());
             Player.currentFrame = Player.paused ? found + 1 : found;
             a = RequestFrame(found, REQUEST_BY_COMMAND);
             a.updateInspector = true;
@@ -517,7 +517,7 @@ std::string InspectorText(const uint8_t* image, uint32_t capacity) {
                  static_cast<unsigned>(Comparison.gain));
         text += line;
         if (Inspector.hasDiff) {
-            const CompareLayout layout = SequenceCompareLayout();
+            const FrameGeometry layout = SequenceFrameGeometry();
             snprintf(line, sizeof line, "Frame %u\n", static_cast<unsigned>(Inspector.diffFrame));
             text += line;
             for (uint32_t i = 0; i < Inspector.diff.planeCount && i < layout.planeCount; ++i) {

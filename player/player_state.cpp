@@ -3,7 +3,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "frame_access.h"
 #include "frame_rate.h"
 
 PlayerState Player;
@@ -14,14 +13,6 @@ const FramePreset FramePresets[FRAME_PRESET_COUNT] = {
 };
 
 void* (*PlayerBufferAllocator)(size_t size) = malloc;
-
-namespace {
-
-uint32_t Saturate32(uint64_t v) {
-    return v > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(v);
-}
-
-} // namespace
 
 void ReleasePlayerState() {
     CloseInputFile();
@@ -69,50 +60,6 @@ int InitPlayerState() {
     Player.imagePlan = ComputeFramePlan(Player.imageWidth, Player.imageHeight, Player.imageType);
     strcpy(Player.title, "Vorlex");
     return 1;
-}
-
-// The byte counts are the layout of the files, a quarter of the pixels for
-// each 4:2:0 colour plane even at odd heights; the shape of the planes the
-// conversion and the comparison read is formats/chroma_geometry.h.
-FramePlan ComputeFramePlan(uint32_t width, uint32_t height, uint32_t type) {
-    // Anything above 2^33 pixels saturates every field anyway; the cap keeps
-    // 3p inside 64 bits.
-    uint64_t p = static_cast<uint64_t>(width) * height;
-    if (p > (uint64_t{1} << 33)) {
-        p = uint64_t{1} << 33;
-    }
-    uint64_t frame;
-    uint64_t chroma;
-    switch (type) {
-    case TYPE_YUV444:
-        frame = 3 * p;
-        chroma = p;
-        break;
-    case TYPE_YUV422:
-        frame = 2 * p;
-        chroma = p / 2;
-        break;
-    case TYPE_YUV411:
-    case TYPE_YUV420:
-        frame = 3 * p / 2;
-        chroma = p / 4;
-        break;
-    case TYPE_RGB:
-    case TYPE_BGR:
-        frame = 3 * p;
-        chroma = 0;
-        break;
-    default: // TYPE_GRAY
-        frame = p;
-        chroma = 0;
-        break;
-    }
-    FramePlan plan;
-    plan.frameBytes = Saturate32(frame);
-    plan.chromaBytes = Saturate32(chroma);
-    plan.uOffset = Saturate32(p);
-    plan.vOffset = Saturate32(chroma != 0 ? p + chroma : 2 * p);
-    return plan;
 }
 
 int FramePlanFitsBuffer(const FramePlan& plan) {
@@ -185,4 +132,34 @@ void SignChroma(uint8_t* frame, const FramePlan& plan) {
         return;
     }
     FlipChroma(frame, plan);
+}
+
+void SetFrameRateText(const char* text) {
+    const char* t = text ? text : "";
+    size_t n = strlen(t);
+    if (n > FRAME_RATE_TEXT_MAX) {
+        n = FRAME_RATE_TEXT_MAX;
+    }
+    memcpy(Player.frameRateText, t, n);
+    Player.frameRateText[n] = '\0';
+    Player.frameRate = FrameRateFromText(Player.frameRateText);
+}
+
+void CloseInputFile() {
+    if (Player.openFile) {
+        fclose(Player.openFile);
+        Player.openFile = nullptr;
+    }
+}
+
+int OpenInputFile(const char* path) {
+    // The new file is opened before the old one is closed: a file that cannot
+    // be opened leaves the player showing and reading what it had.
+    FILE* file = path ? fopen(path, "rb") : nullptr;
+    if (!file) {
+        return 0;
+    }
+    CloseInputFile();
+    Player.openFile = file;
+    return 1;
 }

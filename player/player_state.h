@@ -12,6 +12,7 @@
 #include <stdio.h>
 
 #include "display.h"
+#include "frame_plan.h"
 #include "sequence_layout.h"
 
 enum {
@@ -38,15 +39,6 @@ struct FramePreset {
     uint32_t width, height;
 };
 extern const FramePreset FramePresets[FRAME_PRESET_COUNT];
-
-// Where one frame lies in frameBuffer. The luma plane (or the whole pixel
-// array of RGB and BGR) starts at 0; chromaBytes is 0 for gray, RGB and BGR.
-struct FramePlan {
-    uint32_t frameBytes;
-    uint32_t chromaBytes;
-    uint32_t uOffset;
-    uint32_t vOffset;
-};
 
 // How the frames of the open sequence lie in the file: fixed with the frame
 // plans, so a setting stored by a refused dialog does not change how frames
@@ -116,12 +108,6 @@ int InitPlayerState();
 // Closes the open file and releases the buffers; safe to call again.
 void ReleasePlayerState();
 
-// Plan of a width x height frame of `type`. Fields that would pass 32 bits
-// (sizes far beyond the settings' limits) are held at 0xFFFFFFFF, so such a
-// plan never fits the buffer instead of wrapping to a small one. A type
-// outside the ImageType codes is planned as gray.
-FramePlan ComputeFramePlan(uint32_t width, uint32_t height, uint32_t type);
-
 // Non-zero when the frame and both colour planes of `plan` lie inside
 // frameBuffer.
 int FramePlanFitsBuffer(const FramePlan& plan);
@@ -145,5 +131,17 @@ int MakeChromaSigned(const FramePlan& plan);
 // The same for a frame at `frame`, plan.frameBytes long; does nothing when
 // the colour planes do not lie inside it.
 void SignChroma(uint8_t* frame, const FramePlan& plan);
+
+// Stores the first FRAME_RATE_TEXT_MAX characters of `text` as
+// Player.frameRateText and its conversion as Player.frameRate.
+void SetFrameRateText(const char* text);
+
+// Opens `path` for reading raw bytes and makes it the open file, closing the
+// one before. Returns 0 when it cannot be opened; the open file (if any) then
+// stays open.
+int OpenInputFile(const char* path);
+
+// Closes the open file, if any.
+void CloseInputFile();
 
 #endif

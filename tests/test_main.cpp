@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "conversion_tables.h"
-#include "cpu_features.h"
+#include "kernel_choice.h"
 
 int main(int argc, char** argv) {
     MmxAvailable = DetectMmx();

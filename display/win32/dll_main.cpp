@@ -3,7 +3,7 @@
 
 #include "bitmap_store.h"
 #include "conversion_tables.h"
-#include "cpu_features.h"
+#include "kernel_choice.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     switch (reason) {

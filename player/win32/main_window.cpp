@@ -13,7 +13,7 @@
 #include "display.h"
 #include "frame_access.h"
 #include "inspector.h"
-#include "main_window.h"
+#include "message_box.h"
 #include "option_dialogs.h"
 #include "option_rules.h"
 #include "playback.h"
@@ -397,8 +397,6 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 } // namespace
-
-void ShowError(HWND owner, const char* text) { MessageBoxA(owner, text, kTitle, MB_OK | MB_ICONERROR); }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     WNDCLASSA windowClass;

@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "main_window.h"
+#include "message_box.h"
 #include "option_rules.h"
 #include "player_state.h"
 #include "resource.h"

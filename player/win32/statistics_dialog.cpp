@@ -6,7 +6,7 @@
 #include <string>
 
 #include "comparison.h"
-#include "main_window.h"
+#include "message_box.h"
 #include "resource.h"
 
 namespace {

@@ -1,8 +1,6 @@
 // The exact comparison: every kernel path against a plain reference on
-// random and edge runs, the plane layout of each sequence type, the metrics
-// of whole frames, PSNR, the difference picture and its keys, and the
-// comparison of two files: views, the next-difference search across both
-// ends, and the statistics table.
+// random and edge runs, the plane geometry of each sequence type and layout,
+// the metrics of whole frames, PSNR, the difference picture and its keys.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string.h>
@@ -12,10 +10,9 @@
 #include <vector>
 
 #include "compare_kernels.h"
-#include "comparison.h"
+#include "processor.h"
+#include "frame_compare.h"
 #include "display.h"
-#include "frame_access.h"
-#include "player_state.h"
 #include "test_support.h"
 
 namespace {
@@ -23,21 +20,21 @@ namespace {
 // Runs `body` once for each kernel level this processor has.
 template <typename Body>
 void ForEachLevel(Body body) {
-    const int saved = SelectedCompareLevel();
-    for (int level : {COMPARE_SCALAR, COMPARE_SSE2, COMPARE_AVX2}) {
-        if (SelectCompareLevel(level)) {
+    const int saved = SelectedKernelLevel();
+    for (int level : {KERNELS_SCALAR, KERNELS_SSE2, KERNELS_AVX2}) {
+        if (SelectKernelLevel(level)) {
             SCOPED_TRACE("level " + std::to_string(level));
             body();
         }
     }
-    SelectCompareLevel(saved);
+    SelectKernelLevel(saved);
 }
 
 uint32_t Sample(const uint8_t* p, uint32_t sampleBytes) { return sampleBytes == 2 ? p[0] | p[1] << 8 : p[0]; }
 
 // The plane's samples addressed one by one from its geometry.
-PlaneDiff ReferencePlane(const CompareLayout& l, uint32_t i, const uint8_t* a, const uint8_t* b) {
-    const ComparePlane& p = l.planes[i];
+PlaneDiff ReferencePlane(const FrameGeometry& l, uint32_t i, const uint8_t* a, const uint8_t* b) {
+    const PlaneGeometry& p = l.planes[i];
     PlaneDiff d = {};
     d.samples = uint64_t{p.width} * p.height;
     for (uint32_t y = 0; y < p.height; ++y) {
@@ -57,7 +54,7 @@ PlaneDiff ReferencePlane(const CompareLayout& l, uint32_t i, const uint8_t* a, c
     return d;
 }
 
-void ExpectFrameMatchesReference(const CompareLayout& l, const uint8_t* a, const uint8_t* b) {
+void ExpectFrameMatchesReference(const FrameGeometry& l, const uint8_t* a, const uint8_t* b) {
     FrameDiff diff;
     CompareFrames(l, a, b, &diff);
     ASSERT_EQ(diff.planeCount, l.planeCount);
@@ -104,11 +101,11 @@ TEST(CompareKernels, EveryPathEqualsThePlainSumsOnRandomAndEdgeRuns) {
                 GuardedCopy ga(a), gb(b);
                 DiffSums want = {0, 0, 0};
                 ScalarCompareKernels.firstDiff(a.data(), b.data(), 0); // nothing read
-                const CompareLayout l = CompareLayoutFor(TYPE_GRAY, uint32_t(n), 1, sb, 16);
+                const FrameGeometry l = FrameGeometryOf(TYPE_GRAY, uint32_t(n), 1, sb, 16);
                 const PlaneDiff r = ReferencePlane(l, 0, a.data(), b.data());
                 want.sse = r.sse, want.differing = r.differing, want.maxDiff = r.maxDiff;
                 // The same bytes as n / 3 interleaved pixels, channel by channel.
-                const CompareLayout rgb = CompareLayoutFor(TYPE_RGB, uint32_t(n / 3), 1, 1, 8);
+                const FrameGeometry rgb = FrameGeometryOf(TYPE_RGB, uint32_t(n / 3), 1, 1, 8);
                 DiffSums wantRgb[3];
                 for (uint32_t c = 0; c < 3; ++c) {
                     const PlaneDiff rc = ReferencePlane(rgb, c, a.data() + n % 3, b.data() + n % 3);
@@ -176,11 +173,11 @@ TEST(CompareKernels, FirstDiffFindsEachSinglePositionAndTheDifferencePictureEver
     }
 }
 
-TEST(CompareLayout, PlanesOfEveryTypeWhereTheFramePlanPutsThem) {
+TEST(FrameGeometry, PlanesOfEveryTypeWhereTheFramePlanPutsThem) {
     struct {
         uint32_t type, w, h, sampleBytes;
         uint32_t planes, frameBytes;
-        ComparePlane p[3];
+        PlaneGeometry p[3];
     } cases[] = {
         {TYPE_GRAY, 8, 4, 1, 1, 32, {{0, 8, 4, 1, 'Y'}}},
         {TYPE_YUV444, 8, 4, 1, 3, 96, {{0, 8, 4, 1, 'Y'}, {32, 8, 4, 1, 'U'}, {64, 8, 4, 1, 'V'}}},
@@ -197,12 +194,12 @@ TEST(CompareLayout, PlanesOfEveryTypeWhereTheFramePlanPutsThem) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("type " + std::to_string(c.type) + " " + std::to_string(c.w) + "x" + std::to_string(c.h));
-        const CompareLayout l = CompareLayoutFor(c.type, c.w, c.h, c.sampleBytes, 10);
+        const FrameGeometry l = FrameGeometryOf(c.type, c.w, c.h, c.sampleBytes, 10);
         ASSERT_EQ(l.planeCount, c.planes);
         EXPECT_EQ(l.frameBytes, c.frameBytes);
         EXPECT_EQ(l.bitDepth, c.sampleBytes == 1 ? 8u : 10u);
         for (uint32_t i = 0; i < c.planes; ++i) {
-            const ComparePlane& p = l.planes[i];
+            const PlaneGeometry& p = l.planes[i];
             EXPECT_EQ(std::vector<uint32_t>({p.offset, p.width, p.height, p.step, uint32_t(p.name)}),
                       std::vector<uint32_t>({c.p[i].offset, c.p[i].width, c.p[i].height, c.p[i].step,
                                              uint32_t(c.p[i].name)}));
@@ -214,16 +211,16 @@ TEST(CompareLayout, PlanesOfEveryTypeWhereTheFramePlanPutsThem) {
 // frame and checked against frames packed here from the layouts' textbook
 // form, independently of the layout table. A sample at (x, y) of a plane is
 // at start + y * pitch + x * step bytes.
-struct PlaneGeometry {
+struct WantedPlane {
     char name;
     uint32_t start, step, pitch, width, height;
 };
-struct StoredGeometry {
+struct WantedPlanes {
     const char* label; // the layout's name in the list
-    PlaneGeometry planes[3];
+    WantedPlane planes[3];
 };
 const uint32_t kGeoW = 12, kGeoH = 6;
-const StoredGeometry kStoredGeometry[EXTENDED_LAYOUT_COUNT] = {
+const WantedPlanes kWantedPlanes[EXTENDED_LAYOUT_COUNT] = {
     {"4:2:0 10-bit", {{'Y', 0, 2, 24, 12, 6}, {'U', 144, 2, 12, 6, 3}, {'V', 180, 2, 12, 6, 3}}},
     {"4:2:0 12-bit", {{'Y', 0, 2, 24, 12, 6}, {'U', 144, 2, 12, 6, 3}, {'V', 180, 2, 12, 6, 3}}},
     {"4:2:0 16-bit", {{'Y', 0, 2, 24, 12, 6}, {'U', 144, 2, 12, 6, 3}, {'V', 180, 2, 12, 6, 3}}},
@@ -304,19 +301,19 @@ std::vector<uint8_t> PackByDefinition(const char* label, uint32_t w, uint32_t h)
     return out;
 }
 
-TEST(CompareLayout, EveryExtendedLayoutFindsEachSampleWhereItsDefinitionPutsIt) {
+TEST(FrameGeometry, EveryExtendedLayoutFindsEachSampleWhereItsDefinitionPutsIt) {
     for (int i = 0; i < EXTENDED_LAYOUT_COUNT; ++i) {
-        const StoredGeometry& g = kStoredGeometry[i];
+        const WantedPlanes& g = kWantedPlanes[i];
         SCOPED_TRACE(g.label);
         ASSERT_EQ(strncmp(ExtendedLayoutLabels[i], g.label, strlen(g.label)), 0) << ExtendedLayoutLabels[i];
-        const CompareLayout l = CompareLayoutForStored(ExtendedLayouts[i], kGeoW, kGeoH);
+        const FrameGeometry l = StoredFrameGeometry(ExtendedLayouts[i], kGeoW, kGeoH);
         const std::vector<uint8_t> frame = PackByDefinition(g.label, kGeoW, kGeoH);
         ASSERT_EQ(l.frameBytes, frame.size());
         const uint32_t planes = g.label[0] == 'G' ? 1 : 3;
         ASSERT_EQ(l.planeCount, planes);
         for (uint32_t p = 0; p < planes; ++p) {
-            const PlaneGeometry& want = g.planes[p];
-            const ComparePlane& got = l.planes[p];
+            const WantedPlane& want = g.planes[p];
+            const PlaneGeometry& got = l.planes[p];
             EXPECT_EQ(got.name, want.name);
             EXPECT_EQ(got.offset, want.start) << want.name;
             EXPECT_EQ(got.step * l.sampleBytes, want.step) << want.name;
@@ -355,7 +352,7 @@ TEST(CompareFrames, MetricsOfEveryTypeMatchThePlainReference) {
     for (uint32_t sb : {1u, 2u}) {
         for (uint32_t type : types) {
             for (const auto& s : sizes) {
-                const CompareLayout l = CompareLayoutFor(type, s[0], s[1], sb, 12);
+                const FrameGeometry l = FrameGeometryOf(type, s[0], s[1], sb, 12);
                 std::vector<uint8_t> a(l.frameBytes);
                 FillRandom(a.data(), a.size(), rng);
                 // Identical; every sample different; one sample different at
@@ -365,7 +362,7 @@ TEST(CompareFrames, MetricsOfEveryTypeMatchThePlainReference) {
                     v = static_cast<uint8_t>(v + 1);
                 }
                 for (uint32_t i = 0; i < l.planeCount; ++i) {
-                    const ComparePlane& p = l.planes[i];
+                    const PlaneGeometry& p = l.planes[i];
                     if (p.width * p.height == 0) {
                         continue; // the colour planes of a 1 x 1 frame
                     }
@@ -424,7 +421,7 @@ TEST(DifferenceView, SampleRuleKeysAndGains) {
     // A gray frame of the samples one after the other, and a 4:2:0 frame
     // whose chroma follows the same rule.
     for (uint32_t type : {TYPE_GRAY, TYPE_YUV420}) {
-        const CompareLayout l = CompareLayoutFor(type, 4, 2, 1, 8);
+        const FrameGeometry l = FrameGeometryOf(type, 4, 2, 1, 8);
         for (const auto& s : samples) {
             std::vector<uint8_t> a(l.frameBytes, s.a), b(l.frameBytes, s.b), out(l.frameBytes, 7);
             ASSERT_TRUE(BuildDifferenceFrame(l, a.data(), b.data(), s.gain, out.data()));
@@ -433,9 +430,9 @@ TEST(DifferenceView, SampleRuleKeysAndGains) {
         }
     }
     std::vector<uint8_t> frame(64);
-    EXPECT_FALSE(BuildDifferenceFrame(CompareLayoutFor(TYPE_GRAY, 4, 2, 1, 8), frame.data(), frame.data(), 2,
+    EXPECT_FALSE(BuildDifferenceFrame(FrameGeometryOf(TYPE_GRAY, 4, 2, 1, 8), frame.data(), frame.data(), 2,
                                       frame.data()));
-    EXPECT_FALSE(BuildDifferenceFrame(CompareLayoutFor(TYPE_GRAY, 4, 2, 2, 10), frame.data(), frame.data(), 1,
+    EXPECT_FALSE(BuildDifferenceFrame(FrameGeometryOf(TYPE_GRAY, 4, 2, 2, 10), frame.data(), frame.data(), 1,
                                       frame.data()));
 
     EXPECT_EQ(std::vector<int>({ViewAfterTab(VIEW_A), ViewAfterTab(VIEW_B), ViewAfterTab(VIEW_DIFFERENCE)}),
@@ -450,145 +447,5 @@ TEST(DifferenceView, SampleRuleKeysAndGains) {
 
 // Two gray 4 x 2 sequences on disk: A has 5 frames, B 6. B differs from A in
 // frames 0, 2 and 4 (the first and last frames both have).
-class ComparisonFiles : public ::testing::Test {
-protected:
-    static const uint32_t kW = 4, kH = 2, kBytes = kW * kH;
-    void SetUp() override {
-        ASSERT_TRUE(InitPlayerState());
-        Player.framePreset = FRAME_PRESET_CUSTOM;
-        Player.frameWidth = kW;
-        Player.frameHeight = kH;
-        Player.sequenceType = TYPE_GRAY;
-        ApplyFramePreset();
-        for (uint32_t i = 0; i < 6 * kBytes; ++i) {
-            a_.push_back(static_cast<uint8_t>(i * 13 + 40));
-        }
-        b_ = a_;
-        a_.resize(5 * kBytes);
-        b_[0 * kBytes + 5] += 255;              // one sample by 1: SSE 1
-        a_[2 * kBytes + 7] = 0; // the last sample, as far off as can be
-        b_[2 * kBytes + 7] = 255;
-        b_[4 * kBytes + 1] += 2;                // two samples by 2: SSE 8
-        b_[4 * kBytes + 6] -= 2;
-        ASSERT_TRUE(fileA_.WriteAt(0, a_.data(), a_.size()));
-        ASSERT_TRUE(fileB_.WriteAt(0, b_.data(), b_.size()));
-        ASSERT_TRUE(OpenInputFile(fileA_.path()));
-        ASSERT_EQ(StartComparison(fileB_.path()), COMPARE_STARTED);
-    }
-    void TearDown() override {
-        EndComparison();
-        ReleasePlayerState();
-    }
-    std::vector<uint8_t> a_, b_;
-    TempFile fileA_, fileB_;
-};
-
-TEST_F(ComparisonFiles, ViewsPutTheirFrameInTheFrameBuffer) {
-    EXPECT_EQ(ComparedFrameCount(), 5u);
-    EXPECT_EQ(StartComparison("/no/such/folder/b.yuv"), COMPARE_CANNOT_OPEN);
-    EXPECT_TRUE(ComparisonActive()); // the running comparison stays
-    FrameDiff diff;
-    for (int view : {VIEW_A, VIEW_B, VIEW_DIFFERENCE}) {
-        Comparison.view = view;
-        Comparison.gain = 16;
-        ASSERT_TRUE(LoadComparedFrame(2, &diff));
-        std::vector<uint8_t> want(a_.begin() + 2 * kBytes, a_.begin() + 3 * kBytes);
-        if (view == VIEW_B) {
-            want.assign(b_.begin() + 2 * kBytes, b_.begin() + 3 * kBytes);
-        } else if (view == VIEW_DIFFERENCE) {
-            want.assign(kBytes, 128);
-            want[7] = 0;
-        }
-        EXPECT_EQ(std::vector<uint8_t>(Player.frameBuffer, Player.frameBuffer + kBytes), want) << view;
-    }
-    EXPECT_EQ(FirstDifferenceText(SequenceCompareLayout(), 2, diff),
-              "Frame 2: first difference in Y at (3, 1): A 0, B 255");
-    EXPECT_FALSE(LoadComparedFrame(5, &diff)); // B has it, A does not
-    EndComparison();
-    EXPECT_FALSE(LoadComparedFrame(0, &diff));
-    EXPECT_EQ(ComparedFrameCount(), 0u);
-}
-
-TEST_F(ComparisonFiles, NextDifferenceAcrossBothEnds) {
-    const int64_t kNone = -1;
-    struct {
-        uint32_t shown;
-        bool forward;
-        int64_t found;
-    } cases[] = {
-        {0, true, 2}, {1, true, 2}, {2, true, 4}, {4, true, kNone}, {3, true, 4},
-        {4, false, 2}, {2, false, 0}, {1, false, 0}, {0, false, kNone},
-        {9, false, 4}, // past the end (a file shrank): from the last frame both have
-        {9, true, kNone},
-    };
-    for (const auto& c : cases) {
-        uint32_t found = 99;
-        FrameDiff diff;
-        const int r = FindDifferentFrame(c.shown, c.forward, &found, &diff);
-        EXPECT_EQ(r == SEARCH_FOUND ? int64_t{found} : kNone, c.found) << c.shown << " " << c.forward;
-        if (r == SEARCH_FOUND) {
-            EXPECT_TRUE(diff.planes[0].hasFirst);
-        } else {
-            EXPECT_EQ(r, SEARCH_NONE);
-        }
-    }
-    EXPECT_STREQ(NoMoreDifferencesMessage, "No more differences.");
-}
-
-TEST_F(ComparisonFiles, StatisticsOneFramePerStepThenTheTableAndSummary) {
-    CompareStatistics* s = StartStatistics();
-    ASSERT_NE(s, nullptr);
-    int steps = 0, r;
-    while ((r = StepStatistics(s)) == STATS_MORE) {
-        ++steps;
-        EXPECT_EQ(s->done, uint32_t(steps));
-    }
-    ASSERT_EQ(r, STATS_DONE);
-    EXPECT_EQ(s->done, 5u);
-    const std::string text = StatisticsText(*s, '\t');
-    EXPECT_EQ(text, "Frame\tY PSNR (dB)\tMax difference\tDiffering samples\r\n"
-                    "0\t57.16\t1\t1\r\n"
-                    "1\tidentical\t0\t0\r\n"
-                    "2\t9.03\t255\t1\r\n"
-                    "3\tidentical\t0\t0\r\n"
-                    "4\t48.13\t2\t2\r\n"
-                    "\r\n"
-                    "Summary\tY\r\n"
-                    "Mean PSNR of differing frames (dB)\t38.11\r\n"
-                    "PSNR of total squared error (dB)\t16.02\r\n"
-                    "Total squared error\t65034\r\n"
-                    "First differing frame\t0\r\n"
-                    "Last differing frame\t4\r\n"
-                    "Frames compared\t5\tof\t5\r\n");
-    TempFile csv;
-    ASSERT_TRUE(SaveStatisticsCsv(*s, csv.path()));
-    std::string want = text;
-    for (auto& ch : want) {
-        ch = ch == '\t' ? ',' : ch;
-    }
-    const std::vector<uint8_t> saved = ReadWholeFile(csv.path());
-    EXPECT_EQ(std::string(saved.begin(), saved.end()), want);
-    EXPECT_FALSE(SaveStatisticsCsv(*s, "/no/such/folder/stats.csv"));
-    FreeStatistics(s);
-
-    // Cancel after one frame: what was done stays, and freeing it is all.
-    s = StartStatistics();
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(StepStatistics(s), STATS_MORE);
-    EXPECT_NE(StatisticsText(*s, ',').find("Frames compared,1,of,5"), std::string::npos);
-    FreeStatistics(s);
-
-    // Before any frame is compared, nothing is called identical.
-    s = StartStatistics();
-    ASSERT_NE(s, nullptr);
-    const std::string none = StatisticsText(*s, ',');
-    EXPECT_EQ(none.find("identical"), std::string::npos) << none;
-    EXPECT_NE(none.find("Mean PSNR of differing frames (dB),none\r\nPSNR of total squared error (dB),none\r\n"),
-              std::string::npos)
-        << none;
-    FreeStatistics(s);
-    EndComparison();
-    EXPECT_EQ(StartStatistics(), nullptr);
-}
 
 } // namespace

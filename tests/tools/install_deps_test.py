@@ -9,7 +9,7 @@ import subprocess
 import tempfile
 import unittest
 
-TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SCRIPT = os.path.join(TOP, "tools", "install-deps")
 
 # The fakes keep their state in files of $FAKE: installed (one package a line),

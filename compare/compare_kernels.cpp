@@ -2,9 +2,10 @@
 
 #include <string.h>
 
-namespace {
+#include "little_endian.h"
+#include "processor.h"
 
-uint32_t Word(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8; }
+namespace {
 
 void Sums8(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
     uint64_t sse = 0, differing = 0;
@@ -24,7 +25,7 @@ void Sums16(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
     uint64_t sse = 0, differing = 0;
     uint32_t maxDiff = sums->maxDiff;
     for (size_t i = 0; i < n; ++i) {
-        const uint32_t x = Word(a + 2 * i), y = Word(b + 2 * i);
+        const uint32_t x = LittleEndianSample(a + 2 * i, 2), y = LittleEndianSample(b + 2 * i, 2);
         const uint32_t d = x > y ? x - y : y - x;
         sse += uint64_t{d} * d; // up to (2^16 - 1)^2: 32 bits, so the product is 64-bit
         differing += d != 0;
@@ -75,12 +76,10 @@ void Difference8(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, u
     }
 }
 
-const CompareKernels* Chosen = nullptr;
-
 const CompareKernels* KernelsOf(int level) {
     switch (level) {
-    case COMPARE_AVX2: return &Avx2CompareKernels;
-    case COMPARE_SSE2: return &Sse2CompareKernels;
+    case KERNELS_AVX2: return &Avx2CompareKernels;
+    case KERNELS_SSE2: return &Sse2CompareKernels;
     default: return &ScalarCompareKernels;
     }
 }
@@ -89,36 +88,4 @@ const CompareKernels* KernelsOf(int level) {
 
 const CompareKernels ScalarCompareKernels = {Sums8, Sums16, Sums8x3, FirstDiff, Difference8};
 
-int DetectCompareLevel() {
-#if defined(__i386__) || defined(__x86_64__)
-    // GCC reports avx2 only where the operating system saves the YMM registers.
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) {
-        return COMPARE_AVX2;
-    }
-    if (__builtin_cpu_supports("sse2")) {
-        return COMPARE_SSE2;
-    }
-#endif
-    return COMPARE_SCALAR;
-}
-
-const CompareKernels& ChosenCompareKernels() {
-    if (!Chosen) {
-        Chosen = KernelsOf(DetectCompareLevel());
-    }
-    return *Chosen;
-}
-
-int SelectCompareLevel(int level) {
-    if (level < COMPARE_SCALAR || level > DetectCompareLevel()) {
-        return 0;
-    }
-    Chosen = KernelsOf(level);
-    return 1;
-}
-
-int SelectedCompareLevel() {
-    const CompareKernels* k = &ChosenCompareKernels();
-    return k == &Avx2CompareKernels ? COMPARE_AVX2 : k == &Sse2CompareKernels ? COMPARE_SSE2 : COMPARE_SCALAR;
-}
+const CompareKernels& ChosenCompareKernels() { return *KernelsOf(SelectedKernelLevel()); }

@@ -9,7 +9,7 @@
 #include "chroma_geometry.h"
 #include "conversion_paths.h"
 #include "conversion_tables.h"
-#include "cpu_features.h"
+#include "kernel_choice.h"
 #include "display.h"
 #include "test_support.h"
 #include "yuv_rows.h"

@@ -312,4 +312,43 @@ TEST(FrameForKey, StepsInsideTheSequenceAndStopsAtItsEnds) {
     }
 }
 
+void PutWord(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+TEST(ExtendedLayoutFrames, AreReadCountedAndSavedAsStored) {
+    ASSERT_TRUE(InitPlayerState());
+    Player.framePreset = FRAME_PRESET_CUSTOM;
+    Player.frameWidth = 8;
+    Player.frameHeight = 4;
+    Player.sequenceType = TYPE_YUV420;
+    Player.sequenceBits = 10;
+    Player.sequenceHeader = 5;
+    ApplyFramePreset();
+    EXPECT_EQ(Player.storedPlan.frameBytes, 96u); // 48 samples of 2 bytes
+    EXPECT_EQ(Player.sequencePlan.frameBytes, 48u);
+
+    // Two frames and a half; the samples count 0, 1, 2, ... in 10 bits.
+    std::vector<uint8_t> file(5, 0xEE);
+    for (uint32_t i = 0; i < 48 * 5 / 2; ++i) {
+        PutWord(file, (i * 4) & 0x3FF);
+    }
+    TempFile f;
+    ASSERT_TRUE(f.WriteAt(0, file.data(), file.size()));
+    ASSERT_TRUE(OpenInputFile(f.path()));
+    EXPECT_EQ(SequenceFrameCount(), 2u);
+    EXPECT_EQ(SequenceFramePosition(1), 5u + 96);
+    ASSERT_TRUE(ReadSequenceFrame(1));
+    EXPECT_EQ(Player.frameBuffer[0], 48); // the 49th sample: 192 of 10 bits
+    EXPECT_EQ(std::vector<uint8_t>(StoredFrame(), StoredFrame() + StoredFrameBytes()),
+              std::vector<uint8_t>(file.begin() + 5 + 96, file.begin() + 5 + 192));
+    EXPECT_FALSE(ReadSequenceFrame(2));
+
+    // A setting stored without new plans does not change how frames are read.
+    Player.sequencePacking = PACKING_YUYV;
+    EXPECT_EQ(StoredFrameBytes(), 96u);
+    ReleasePlayerState();
+}
+
 } // namespace

@@ -2,7 +2,7 @@
 #include <string.h>
 
 #include "conversion_tables.h"
-#include "cpu_features.h"
+#include "kernel_choice.h"
 #include "test_support.h"
 
 namespace {

@@ -1,8 +1,7 @@
 // Row kernels of unpacking the extended sequence layouts for display: 16-bit
 // words to 8-bit values, and chroma pairs to two planes. One table per
-// instruction set, chosen with the comparison's kernels (compare_kernels.h:
-// the same processor check, and the tests select each level alike); every
-// path gives the scalar one's bytes.
+// instruction set, at the kernel level in use (processor.h); every path gives
+// the scalar one's bytes.
 #ifndef VORLEX_UNPACK_KERNELS_H
 #define VORLEX_UNPACK_KERNELS_H
 
@@ -26,7 +25,7 @@ extern const UnpackKernels ScalarUnpackKernels;
 extern const UnpackKernels Sse2UnpackKernels;
 extern const UnpackKernels Avx2UnpackKernels;
 
-// The kernels of the comparison's selected level.
+// The kernels of the level in use.
 const UnpackKernels& ChosenUnpackKernels();
 
 #endif

@@ -1,12 +1,13 @@
 #include "unpack_kernels.h"
 
-#include "compare_kernels.h"
+#include "little_endian.h"
+#include "processor.h"
 
 namespace {
 
 void WordsToBytes(const uint8_t* in, size_t count, uint32_t round, uint32_t shift, uint8_t* out) {
     for (size_t i = 0; i < count; ++i) {
-        uint32_t v = (in[2 * i] | uint32_t{in[2 * i + 1]} << 8) + round;
+        uint32_t v = LittleEndianSample(in + 2 * i, 2) + round;
         v = (v > 65535 ? 65535 : v) >> shift;
         out[i] = static_cast<uint8_t>(v > 255 ? 255 : v);
     }
@@ -35,9 +36,9 @@ void SplitGroups(const uint8_t* in, size_t groups, bool uFirst, uint8_t* y, uint
 const UnpackKernels ScalarUnpackKernels = {WordsToBytes, SplitPairs, SplitGroups};
 
 const UnpackKernels& ChosenUnpackKernels() {
-    switch (SelectedCompareLevel()) {
-    case COMPARE_AVX2: return Avx2UnpackKernels;
-    case COMPARE_SSE2: return Sse2UnpackKernels;
+    switch (SelectedKernelLevel()) {
+    case KERNELS_AVX2: return Avx2UnpackKernels;
+    case KERNELS_SSE2: return Sse2UnpackKernels;
     default: return ScalarUnpackKernels;
     }
 }

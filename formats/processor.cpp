@@ -1,4 +1,4 @@
-#include "cpu_features.h"
+#include "processor.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
@@ -11,8 +11,9 @@ __attribute__((target("xsave"))) uint32_t ReadXcr0() { return static_cast<uint32
 } // namespace
 #endif
 
-uint32_t MmxAvailable;
-uint32_t VectorLevel;
+namespace {
+int Selected = -1;
+} // namespace
 
 uint32_t DetectMmx() {
 #if defined(__i386__) || defined(__x86_64__)
@@ -53,4 +54,24 @@ uint32_t DetectVectorLevel() {
 #else
     return VECTOR_NONE;
 #endif
+}
+
+int DetectKernelLevel() {
+    const uint32_t level = DetectVectorLevel();
+    return level == VECTOR_AVX2 ? KERNELS_AVX2 : level != VECTOR_NONE ? KERNELS_SSE2 : KERNELS_SCALAR;
+}
+
+int SelectKernelLevel(int level) {
+    if (level < KERNELS_SCALAR || level > DetectKernelLevel()) {
+        return 0;
+    }
+    Selected = level;
+    return 1;
+}
+
+int SelectedKernelLevel() {
+    if (Selected < 0) {
+        Selected = DetectKernelLevel();
+    }
+    return Selected;
 }

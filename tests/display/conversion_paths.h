@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cpu_features.h"
+#include "kernel_choice.h"
 
 enum ConversionPath { PATH_SCALAR, PATH_MMX, PATH_SSE2, PATH_SSSE3, PATH_AVX2 };
 

@@ -1,6 +1,6 @@
-// What the main window shares with the dialogs: messages to the user.
-#ifndef VORLEX_MAIN_WINDOW_H
-#define VORLEX_MAIN_WINDOW_H
+// Messages to the user, from the main window and its dialogs.
+#ifndef VORLEX_MESSAGE_BOX_H
+#define VORLEX_MESSAGE_BOX_H
 
 #include <windows.h>
 

@@ -9,10 +9,9 @@
 #include <random>
 #include <vector>
 
-#include "compare_kernels.h"
+#include "processor.h"
 #include "display.h"
-#include "frame_access.h"
-#include "player_state.h"
+#include "frame_plan.h"
 #include "sequence_layout.h"
 #include "test_support.h"
 
@@ -116,7 +115,7 @@ TEST(UnpackFrame, EveryKernelLevelGivesTheScalarBytes) {
         FillRandom(stored.data(), stored.size(), rng);
         GuardedCopy in(stored);
         const size_t shownBytes = ComputeFramePlan(w, h, l.type).frameBytes;
-        ASSERT_TRUE(SelectCompareLevel(COMPARE_SCALAR));
+        ASSERT_TRUE(SelectKernelLevel(KERNELS_SCALAR));
         GuardedBuffer scalar(shownBytes);
         UnpackFrame(l, w, h, in.get(), scalar.data());
         if (l.packing == PACKING_PLANAR) {
@@ -124,48 +123,14 @@ TEST(UnpackFrame, EveryKernelLevelGivesTheScalarBytes) {
                 ASSERT_EQ(scalar.data()[i], ShownSample(stored[2 * i] | stored[2 * i + 1] << 8, l.bits)) << i;
             }
         }
-        for (int level = COMPARE_SSE2; level <= DetectCompareLevel(); ++level) {
-            ASSERT_TRUE(SelectCompareLevel(level));
+        for (int level = KERNELS_SSE2; level <= DetectKernelLevel(); ++level) {
+            ASSERT_TRUE(SelectKernelLevel(level));
             GuardedBuffer out(shownBytes);
             UnpackFrame(l, w, h, in.get(), out.data());
             EXPECT_EQ(memcmp(out.data(), scalar.data(), shownBytes), 0) << "level " << level;
         }
     }
-    SelectCompareLevel(DetectCompareLevel());
-}
-
-TEST(ExtendedLayoutFrames, AreReadCountedAndSavedAsStored) {
-    ASSERT_TRUE(InitPlayerState());
-    Player.framePreset = FRAME_PRESET_CUSTOM;
-    Player.frameWidth = 8;
-    Player.frameHeight = 4;
-    Player.sequenceType = TYPE_YUV420;
-    Player.sequenceBits = 10;
-    Player.sequenceHeader = 5;
-    ApplyFramePreset();
-    EXPECT_EQ(Player.storedPlan.frameBytes, 96u); // 48 samples of 2 bytes
-    EXPECT_EQ(Player.sequencePlan.frameBytes, 48u);
-
-    // Two frames and a half; the samples count 0, 1, 2, ... in 10 bits.
-    std::vector<uint8_t> file(5, 0xEE);
-    for (uint32_t i = 0; i < 48 * 5 / 2; ++i) {
-        PutWord(file, (i * 4) & 0x3FF);
-    }
-    TempFile f;
-    ASSERT_TRUE(f.WriteAt(0, file.data(), file.size()));
-    ASSERT_TRUE(OpenInputFile(f.path()));
-    EXPECT_EQ(SequenceFrameCount(), 2u);
-    EXPECT_EQ(SequenceFramePosition(1), 5u + 96);
-    ASSERT_TRUE(ReadSequenceFrame(1));
-    EXPECT_EQ(Player.frameBuffer[0], 48); // the 49th sample: 192 of 10 bits
-    EXPECT_EQ(std::vector<uint8_t>(StoredFrame(), StoredFrame() + StoredFrameBytes()),
-              std::vector<uint8_t>(file.begin() + 5 + 96, file.begin() + 5 + 192));
-    EXPECT_FALSE(ReadSequenceFrame(2));
-
-    // A setting stored without new plans does not change how frames are read.
-    Player.sequencePacking = PACKING_YUYV;
-    EXPECT_EQ(StoredFrameBytes(), 96u);
-    ReleasePlayerState();
+    SelectKernelLevel(DetectKernelLevel());
 }
 
 } // namespace

@@ -41,19 +41,7 @@ extern const CompareKernels Avx2CompareKernels;
 // The SSE2 kernel of interleaved pixels, which the AVX2 table uses too.
 void Sse2Sums8x3(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[3]);
 
-enum CompareLevel { COMPARE_SCALAR = 0, COMPARE_SSE2 = 1, COMPARE_AVX2 = 2 };
-
-// The best level this processor runs (COMPARE_SCALAR without SSE2).
-int DetectCompareLevel();
-
-// The kernels in use: the detected level's, chosen at the first call.
+// The kernels of the level in use (processor.h).
 const CompareKernels& ChosenCompareKernels();
-
-// Makes `level` the one in use (tests and benchmarks run every path this
-// way). Returns 0, changing nothing, when the processor lacks it.
-int SelectCompareLevel(int level);
-
-// The level in use.
-int SelectedCompareLevel();
 
 #endif

@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "display.h"
-#include "player_state.h"
+#include "frame_plan.h"
 #include "unpack_kernels.h"
 
 const SequenceLayout ExtendedLayouts[EXTENDED_LAYOUT_COUNT] = {

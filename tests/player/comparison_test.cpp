@@ -1,0 +1,158 @@
+// The running comparison of the open sequence with a second file: the views'
+// frames, the search for the next differing frame across both ends, and the
+// statistics of every frame with their table.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "comparison.h"
+#include "display.h"
+#include "frame_access.h"
+#include "player_state.h"
+#include "test_support.h"
+
+namespace {
+
+class ComparisonFiles : public ::testing::Test {
+protected:
+    static const uint32_t kW = 4, kH = 2, kBytes = kW * kH;
+    void SetUp() override {
+        ASSERT_TRUE(InitPlayerState());
+        Player.framePreset = FRAME_PRESET_CUSTOM;
+        Player.frameWidth = kW;
+        Player.frameHeight = kH;
+        Player.sequenceType = TYPE_GRAY;
+        ApplyFramePreset();
+        for (uint32_t i = 0; i < 6 * kBytes; ++i) {
+            a_.push_back(static_cast<uint8_t>(i * 13 + 40));
+        }
+        b_ = a_;
+        a_.resize(5 * kBytes);
+        b_[0 * kBytes + 5] += 255;              // one sample by 1: SSE 1
+        a_[2 * kBytes + 7] = 0; // the last sample, as far off as can be
+        b_[2 * kBytes + 7] = 255;
+        b_[4 * kBytes + 1] += 2;                // two samples by 2: SSE 8
+        b_[4 * kBytes + 6] -= 2;
+        ASSERT_TRUE(fileA_.WriteAt(0, a_.data(), a_.size()));
+        ASSERT_TRUE(fileB_.WriteAt(0, b_.data(), b_.size()));
+        ASSERT_TRUE(OpenInputFile(fileA_.path()));
+        ASSERT_EQ(StartComparison(fileB_.path()), COMPARE_STARTED);
+    }
+    void TearDown() override {
+        EndComparison();
+        ReleasePlayerState();
+    }
+    std::vector<uint8_t> a_, b_;
+    TempFile fileA_, fileB_;
+};
+
+TEST_F(ComparisonFiles, ViewsPutTheirFrameInTheFrameBuffer) {
+    EXPECT_EQ(ComparedFrameCount(), 5u);
+    EXPECT_EQ(StartComparison("/no/such/folder/b.yuv"), COMPARE_CANNOT_OPEN);
+    EXPECT_TRUE(ComparisonActive()); // the running comparison stays
+    FrameDiff diff;
+    for (int view : {VIEW_A, VIEW_B, VIEW_DIFFERENCE}) {
+        Comparison.view = view;
+        Comparison.gain = 16;
+        ASSERT_TRUE(LoadComparedFrame(2, &diff));
+        std::vector<uint8_t> want(a_.begin() + 2 * kBytes, a_.begin() + 3 * kBytes);
+        if (view == VIEW_B) {
+            want.assign(b_.begin() + 2 * kBytes, b_.begin() + 3 * kBytes);
+        } else if (view == VIEW_DIFFERENCE) {
+            want.assign(kBytes, 128);
+            want[7] = 0;
+        }
+        EXPECT_EQ(std::vector<uint8_t>(Player.frameBuffer, Player.frameBuffer + kBytes), want) << view;
+    }
+    EXPECT_EQ(FirstDifferenceText(SequenceFrameGeometry(), 2, diff),
+              "Frame 2: first difference in Y at (3, 1): A 0, B 255");
+    EXPECT_FALSE(LoadComparedFrame(5, &diff)); // B has it, A does not
+    EndComparison();
+    EXPECT_FALSE(LoadComparedFrame(0, &diff));
+    EXPECT_EQ(ComparedFrameCount(), 0u);
+}
+
+TEST_F(ComparisonFiles, NextDifferenceAcrossBothEnds) {
+    const int64_t kNone = -1;
+    struct {
+        uint32_t shown;
+        bool forward;
+        int64_t found;
+    } cases[] = {
+        {0, true, 2}, {1, true, 2}, {2, true, 4}, {4, true, kNone}, {3, true, 4},
+        {4, false, 2}, {2, false, 0}, {1, false, 0}, {0, false, kNone},
+        {9, false, 4}, // past the end (a file shrank): from the last frame both have
+        {9, true, kNone},
+    };
+    for (const auto& c : cases) {
+        uint32_t found = 99;
+        FrameDiff diff;
+        const int r = FindDifferentFrame(c.shown, c.forward, &found, &diff);
+        EXPECT_EQ(r == SEARCH_FOUND ? int64_t{found} : kNone, c.found) << c.shown << " " << c.forward;
+        if (r == SEARCH_FOUND) {
+            EXPECT_TRUE(diff.planes[0].hasFirst);
+        } else {
+            EXPECT_EQ(r, SEARCH_NONE);
+        }
+    }
+    EXPECT_STREQ(NoMoreDifferencesMessage, "No more differences.");
+}
+
+TEST_F(ComparisonFiles, StatisticsOneFramePerStepThenTheTableAndSummary) {
+    CompareStatistics* s = StartStatistics();
+    ASSERT_NE(s, nullptr);
+    int steps = 0, r;
+    while ((r = StepStatistics(s)) == STATS_MORE) {
+        ++steps;
+        EXPECT_EQ(s->done, uint32_t(steps));
+    }
+    ASSERT_EQ(r, STATS_DONE);
+    EXPECT_EQ(s->done, 5u);
+    const std::string text = StatisticsText(*s, '\t');
+    EXPECT_EQ(text, "Frame\tY PSNR (dB)\tMax difference\tDiffering samples\r\n"
+                    "0\t57.16\t1\t1\r\n"
+                    "1\tidentical\t0\t0\r\n"
+                    "2\t9.03\t255\t1\r\n"
+                    "3\tidentical\t0\t0\r\n"
+                    "4\t48.13\t2\t2\r\n"
+                    "\r\n"
+                    "Summary\tY\r\n"
+                    "Mean PSNR of differing frames (dB)\t38.11\r\n"
+                    "PSNR of total squared error (dB)\t16.02\r\n"
+                    "Total squared error\t65034\r\n"
+                    "First differing frame\t0\r\n"
+                    "Last differing frame\t4\r\n"
+                    "Frames compared\t5\tof\t5\r\n");
+    TempFile csv;
+    ASSERT_TRUE(SaveStatisticsCsv(*s, csv.path()));
+    std::string want = text;
+    for (auto& ch : want) {
+        ch = ch == '\t' ? ',' : ch;
+    }
+    const std::vector<uint8_t> saved = ReadWholeFile(csv.path());
+    EXPECT_EQ(std::string(saved.begin(), saved.end()), want);
+    EXPECT_FALSE(SaveStatisticsCsv(*s, "/no/such/folder/stats.csv"));
+    FreeStatistics(s);
+
+    // Cancel after one frame: what was done stays, and freeing it is all.
+    s = StartStatistics();
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(StepStatistics(s), STATS_MORE);
+    EXPECT_NE(StatisticsText(*s, ',').find("Frames compared,1,of,5"), std::string::npos);
+    FreeStatistics(s);
+
+    // Before any frame is compared, nothing is called identical.
+    s = StartStatistics();
+    ASSERT_NE(s, nullptr);
+    const std::string none = StatisticsText(*s, ',');
+    EXPECT_EQ(none.find("identical"), std::string::npos) << none;
+    EXPECT_NE(none.find("Mean PSNR of differing frames (dB),none\r\nPSNR of total squared error (dB),none\r\n"),
+              std::string::npos)
+        << none;
+    FreeStatistics(s);
+    EndComparison();
+    EXPECT_EQ(StartStatistics(), nullptr);
+}
+
+} // namespace
