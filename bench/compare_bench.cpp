@@ -18,11 +18,9 @@
 
 #include "compare_kernels.h"
 #include "processor.h"
-#include "comparison.h"
+#include "sequence_compare.h"
 #include "display.h"
-#include "frame_access.h"
 #include "least_time.h"
-#include "player_state.h"
 
 namespace {
 
@@ -215,39 +213,37 @@ void WholeFileStatistics(uint32_t frames) {
     }
     written = (fa ? fclose(fa) == 0 : false) && written;
     written = (fb ? fclose(fb) == 0 : false) && written;
-    if (written && InitPlayerState()) {
-        Player.framePreset = FRAME_PRESET_CUSTOM;
-        Player.frameWidth = 1920;
-        Player.frameHeight = 1088;
-        ApplyFramePreset();
-        if (OpenInputFile(pathA.c_str()) && StartComparison(pathB.c_str()) == COMPARE_STARTED) {
-            const double mb = 2.0 * frames * p.a.size() / 1e6;
-            for (int round = 0; round < 3; ++round) {
-                // Reading alone: both files, frame by frame, as the statistics do.
-                FILE* ra = fopen(pathA.c_str(), "rb");
-                FILE* rb = fopen(pathB.c_str(), "rb");
-                auto start = std::chrono::steady_clock::now();
-                for (uint32_t i = 0; ra && rb && i < frames; ++i) {
-                    benchmark::DoNotOptimize(fread(p.out.data(), 1, p.out.size(), ra));
-                    benchmark::DoNotOptimize(fread(p.out.data(), 1, p.out.size(), rb));
-                }
-                const double readOnly = Seconds(start);
-                if (ra) fclose(ra);
-                if (rb) fclose(rb);
-                CompareStatistics* s = StartStatistics();
-                start = std::chrono::steady_clock::now();
-                while (s && StepStatistics(s) == STATS_MORE) {
-                }
-                const double stats = Seconds(start);
-                FreeStatistics(s);
-                printf("whole-file statistics, %u frames of 1920x1088 4:2:0 (%.0f MB read): reading alone "
-                       "%.1f ms (%.0f MB/s), statistics %.1f ms (%.0f MB/s), ratio %.2f\n",
-                       frames, mb, readOnly * 1e3, mb / readOnly, stats * 1e3, mb / stats, stats / readOnly);
+    FrameSource a = written ? OpenFileSource(pathA.c_str()) : FrameSource{};
+    FrameSource b = written ? OpenFileSource(pathB.c_str()) : FrameSource{};
+    if (SourceOpen(a) && SourceOpen(b)) {
+        const SequenceLayout layout = {TYPE_YUV420, 8, PACKING_PLANAR};
+        const SequencePair pair = {a, b, {layout, 1920, 1088, p.layout.frameBytes, 0}, p.layout};
+        const double mb = 2.0 * frames * p.a.size() / 1e6;
+        for (int round = 0; round < 3; ++round) {
+            // Reading alone: both files, frame by frame, as the statistics do.
+            FILE* ra = fopen(pathA.c_str(), "rb");
+            FILE* rb = fopen(pathB.c_str(), "rb");
+            auto start = std::chrono::steady_clock::now();
+            for (uint32_t i = 0; ra && rb && i < frames; ++i) {
+                benchmark::DoNotOptimize(fread(p.out.data(), 1, p.out.size(), ra));
+                benchmark::DoNotOptimize(fread(p.out.data(), 1, p.out.size(), rb));
             }
+            const double readOnly = Seconds(start);
+            if (ra) fclose(ra);
+            if (rb) fclose(rb);
+            CompareStatistics* s = StartStatistics(pair);
+            start = std::chrono::steady_clock::now();
+            while (s && StepStatistics(s) == STATS_MORE) {
+            }
+            const double stats = Seconds(start);
+            FreeStatistics(s);
+            printf("whole-file statistics, %u frames of 1920x1088 4:2:0 (%.0f MB read): reading alone "
+                   "%.1f ms (%.0f MB/s), statistics %.1f ms (%.0f MB/s), ratio %.2f\n",
+                   frames, mb, readOnly * 1e3, mb / readOnly, stats * 1e3, mb / stats, stats / readOnly);
         }
-        EndComparison();
-        ReleasePlayerState();
     }
+    CloseSource(&a);
+    CloseSource(&b);
     remove(pathA.c_str());
     remove(pathB.c_str());
 }

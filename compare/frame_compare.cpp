@@ -215,9 +215,9 @@ std::string PsnrText(uint64_t sse, uint64_t samples, uint32_t peak) {
     return PsnrOf(sse, samples, peak, &db) == PSNR_IDENTICAL ? "identical" : Decibels(db);
 }
 
-int ViewAfterTab(int view) { return view == VIEW_A ? VIEW_B : VIEW_A; }
+CompareView ViewAfterTab(CompareView view) { return view == VIEW_A ? VIEW_B : VIEW_A; }
 
-int ViewAfterDifferenceKey(int view) { return view == VIEW_DIFFERENCE ? VIEW_A : VIEW_DIFFERENCE; }
+CompareView ViewAfterDifferenceKey(CompareView view) { return view == VIEW_DIFFERENCE ? VIEW_A : VIEW_DIFFERENCE; }
 
 uint32_t RaiseGain(uint32_t gain) { return gain >= 4 ? 16 : gain >= 1 ? 4 * gain : 1; }
 

@@ -55,8 +55,8 @@ std::string PsnrText(uint64_t sse, uint64_t samples, uint32_t peak);
 // (from the difference it goes to A); D shows the difference, and from it
 // goes back to A.
 enum CompareView { VIEW_A, VIEW_B, VIEW_DIFFERENCE };
-int ViewAfterTab(int view);
-int ViewAfterDifferenceKey(int view);
+CompareView ViewAfterTab(CompareView view);
+CompareView ViewAfterDifferenceKey(CompareView view);
 
 // The difference gain k: 1, 4 or 16; + raises it, - lowers it, each held at
 // its end.

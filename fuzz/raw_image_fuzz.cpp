@@ -1,8 +1,9 @@
 // A raw image, or a raw sequence frame of an extended layout, as the player
 // opens it: settings its dialogs accept (from the first six bytes), the file
-// (the rest) read with the player's reader, which reports a short file, then
-// exactly the frame's bytes unpacked, routed and converted into buffers of
-// exactly their lengths, and an extended frame compared with itself.
+// (the rest, as a frame source in memory) read with the player's reader,
+// which reports a short file, then exactly the frame's bytes unpacked, routed
+// and converted into buffers of exactly their lengths, and an extended frame
+// compared with itself.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -28,8 +29,8 @@ const uint32_t kTypeCount = sizeof kTypes / sizeof kTypes[0];
 
 // Routes the frame in `frame` (plan.frameBytes, exact) and converts it into
 // an image of exactly its length, which painting must accept.
-void RouteAndConvert(uint32_t type, uint32_t width, uint32_t height, const FramePlan& plan, uint8_t* frame) {
-    const FrameRoute route = RouteFrame(type, width, height, plan, frame, false);
+void RouteAndConvert(const PlayerState& s, uint32_t type, uint32_t width, uint32_t height, const FramePlan& plan, uint8_t* frame) {
+    const FrameRoute route = RouteFrame(s, type, width, height, plan, frame, false);
     const size_t length = RouteBitmapBytes(route.form, width, height);
     uint8_t* image = static_cast<uint8_t*>(malloc(length));
     BuildRouteBitmap(route, image);
@@ -39,14 +40,14 @@ void RouteAndConvert(uint32_t type, uint32_t width, uint32_t height, const Frame
     free(image);
 }
 
-void RawImage(uint32_t type, uint32_t width, uint32_t height, uint32_t header) {
-    Player.imageType = type;
-    Player.imageWidth = width;
-    Player.imageHeight = height;
-    Player.imageHeader = header;
-    Player.imagePlan = ComputeFramePlan(width, height, type);
-    if (ReadRawImage()) {
-        uint8_t* frame = ExactCopy(Player.frameBuffer, Player.imagePlan.frameBytes);
+void RawImage(PlayerState& s, uint32_t type, uint32_t width, uint32_t height, uint32_t header) {
+    s.imageType = type;
+    s.imageWidth = width;
+    s.imageHeight = height;
+    s.imageHeader = header;
+    s.imagePlan = ComputeFramePlan(width, height, type);
+    if (ReadRawImage(s)) {
+        uint8_t* frame = ExactCopy(s.frameBuffer, s.imagePlan.frameBytes);
         if (type == TYPE_RGB || type == TYPE_BGR) {
             // Shown through the library's image path, with padded rows.
             const uint64_t length = Bmp24ImageBytes(width, height);
@@ -57,28 +58,28 @@ void RawImage(uint32_t type, uint32_t width, uint32_t height, uint32_t header) {
             }
             free(image);
         }
-        RouteAndConvert(type, width, height, Player.imagePlan, frame);
+        RouteAndConvert(s, type, width, height, s.imagePlan, frame);
         free(frame);
     }
 }
 
-void ExtendedFrame(const SequenceLayout& layout, uint32_t width, uint32_t height, uint32_t header) {
-    Player.framePreset = FRAME_PRESET_CUSTOM;
-    Player.frameWidth = width;
-    Player.frameHeight = height;
-    Player.sequenceType = layout.type;
-    Player.sequenceBits = layout.bits;
-    Player.sequencePacking = layout.packing;
-    Player.sequenceHeader = header;
-    ComputeSequencePlans();
-    if (!ReadSequenceFrame(0)) {
+void ExtendedFrame(PlayerState& s, const SequenceLayout& layout, uint32_t width, uint32_t height, uint32_t header) {
+    s.framePreset = FRAME_PRESET_CUSTOM;
+    s.frameWidth = width;
+    s.frameHeight = height;
+    s.sequenceType = layout.type;
+    s.sequenceBits = layout.bits;
+    s.sequencePacking = layout.packing;
+    s.sequenceHeader = header;
+    ComputeSequencePlans(s);
+    if (!ReadSequenceFrame(s, 0)) {
         return;
     }
-    uint8_t* stored = ExactCopy(StoredFrame(), StoredFrameBytes());
+    uint8_t* stored = ExactCopy(StoredFrame(s), StoredFrameBytes(s));
     const FramePlan shown = ComputeFramePlan(width, height, layout.type);
     uint8_t* frame = static_cast<uint8_t*>(malloc(shown.frameBytes));
     UnpackFrame(layout, width, height, stored, frame);
-    RouteAndConvert(layout.type, width, height, shown, frame);
+    RouteAndConvert(s, layout.type, width, height, shown, frame);
     FrameDiff diff;
     CompareFrames(StoredFrameGeometry(layout, width, height), stored, stored, &diff);
     if (AnyDifference(diff)) {
@@ -88,13 +89,16 @@ void ExtendedFrame(const SequenceLayout& layout, uint32_t width, uint32_t height
     free(stored);
 }
 
+// The player's state, kept across inputs as the window keeps it.
+PlayerState State;
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     BuildConversionTables();
     MmxAvailable = DetectMmx();
     VectorLevel = DetectVectorLevel();
-    if (!InitPlayerState()) {
+    if (!InitPlayerState(State)) {
         abort();
     }
     return 0;
@@ -113,19 +117,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     uint8_t* content = ExactCopy(data + 6, size - 6);
-    FILE* file = fmemopen(content, size - 6, "rb");
-    if (!file) {
-        free(content);
-        return 0;
-    }
-    CloseInputFile();
-    Player.openFile = file;
+    const MemoryBytes bytes = {content, size - 6};
+    State.openFile = MemorySource(&bytes);
     if (choice < kTypeCount) {
-        RawImage(kTypes[choice], width, height, header);
+        RawImage(State, kTypes[choice], width, height, header);
     } else {
-        ExtendedFrame(ExtendedLayouts[choice - kTypeCount], width, height, header);
+        ExtendedFrame(State, ExtendedLayouts[choice - kTypeCount], width, height, header);
     }
-    CloseInputFile();
+    CloseSource(&State.openFile);
     free(content);
     return 0;
 }

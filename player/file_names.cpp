@@ -120,72 +120,20 @@ bool ReadRateToken(const char* t, bool bare, char* text, size_t size) {
     return bare && *t == '\0' && ReadDigits(&p, &whole) && whole <= 300 && strspn(text, "0.") != strlen(text);
 }
 
-struct LayoutWord {
-    const char* word;
-    uint32_t type;
-    uint32_t bits;
-    int packing;
-};
-const LayoutWord kLayoutWords[] = {
-    {"420", TYPE_YUV420, 8, PACKING_PLANAR},     {"i420", TYPE_YUV420, 8, PACKING_PLANAR},
-    {"iyuv", TYPE_YUV420, 8, PACKING_PLANAR},    {"yuv420p", TYPE_YUV420, 8, PACKING_PLANAR},
-    {"422", TYPE_YUV422, 8, PACKING_PLANAR},     {"yuv422p", TYPE_YUV422, 8, PACKING_PLANAR},
-    {"444", TYPE_YUV444, 8, PACKING_PLANAR},     {"yuv444p", TYPE_YUV444, 8, PACKING_PLANAR},
-    {"411", TYPE_YUV411, 8, PACKING_PLANAR},     {"yuv411p", TYPE_YUV411, 8, PACKING_PLANAR},
-    {"400", TYPE_GRAY, 8, PACKING_PLANAR},       {"gray", TYPE_GRAY, 8, PACKING_PLANAR},
-    {"grey", TYPE_GRAY, 8, PACKING_PLANAR},      {"y8", TYPE_GRAY, 8, PACKING_PLANAR},
-    {"rgb", TYPE_RGB, 8, PACKING_PLANAR},        {"rgb24", TYPE_RGB, 8, PACKING_PLANAR},
-    {"bgr", TYPE_BGR, 8, PACKING_PLANAR},        {"bgr24", TYPE_BGR, 8, PACKING_PLANAR},
-    {"nv12", TYPE_YUV420, 8, PACKING_NV12},      {"nv21", TYPE_YUV420, 8, PACKING_NV21},
-    {"p010", TYPE_YUV420, 10, PACKING_P010},     {"p010le", TYPE_YUV420, 10, PACKING_P010},
-    {"yuyv", TYPE_YUV422, 8, PACKING_YUYV},      {"yuy2", TYPE_YUV422, 8, PACKING_YUYV},
-    {"uyvy", TYPE_YUV422, 8, PACKING_UYVY},
-};
-
-// Planar samplings that also come with 10, 12 or 16 bits.
-bool TakesDepth(uint32_t type) {
-    return type == TYPE_YUV420 || type == TYPE_YUV422 || type == TYPE_YUV444 || type == TYPE_GRAY;
-}
-
-bool IsDepth(uint32_t bits) { return bits == 10 || bits == 12 || bits == 16; }
-
 // "10bit", "10b" (also 8).
 bool ReadDepthToken(const char* t, uint32_t* bits) {
-    return ReadDigits(&t, bits) && (strcmp(t, "bit") == 0 || strcmp(t, "b") == 0) && (*bits == 8 || IsDepth(*bits));
-}
-
-// "yuv420p10le", "yuv422p12", "gray16le": a sampling with its depth.
-bool ReadDeepFormatToken(const char* t, uint32_t* type, uint32_t* bits) {
-    const struct {
-        const char* prefix;
-        uint32_t type;
-    } prefixes[] = {{"yuv420p", TYPE_YUV420}, {"yuv422p", TYPE_YUV422}, {"yuv444p", TYPE_YUV444}, {"gray", TYPE_GRAY}};
-    for (const auto& p : prefixes) {
-        const size_t n = strlen(p.prefix);
-        const char* rest = t + n;
-        if (strncmp(t, p.prefix, n) == 0 && ReadDigits(&rest, bits) && IsDepth(*bits) &&
-            (*rest == '\0' || strcmp(rest, "le") == 0)) {
-            *type = p.type;
-            return true;
-        }
-    }
-    return false;
+    return ReadDigits(&t, bits) && (strcmp(t, "bit") == 0 || strcmp(t, "b") == 0) && (*bits == 8 || IsDeepBits(*bits));
 }
 
 bool ReadLayoutToken(const char* t, NameSettings* s) {
-    for (const LayoutWord& w : kLayoutWords) {
-        if (strcmp(t, w.word) == 0) {
-            s->type = w.type;
-            s->bits = w.bits;
-            s->packing = w.packing;
-            return true;
-        }
+    SequenceLayout layout;
+    if (!LayoutForWord(t, &layout)) {
+        return false;
     }
-    if (ReadDeepFormatToken(t, &s->type, &s->bits)) {
-        s->packing = PACKING_PLANAR;
-        return true;
-    }
-    return false;
+    s->type = layout.type;
+    s->bits = layout.bits;
+    s->packing = layout.packing;
+    return true;
 }
 
 int PresetForWord(const char* t) {
@@ -292,29 +240,6 @@ int ReadNameSettings(const char* path, NameSettings* s) {
     return s->hasSize || s->hasRate || s->hasLayout;
 }
 
-void DescribeLayout(uint32_t type, uint32_t bits, int packing, char* text, size_t size) {
-    static const char* const kPackings[] = {"", "NV12", "NV21", "P010", "YUYV", "UYVY"};
-    if (packing > PACKING_PLANAR && packing <= PACKING_UYVY) {
-        snprintf(text, size, "%s", kPackings[packing]);
-        return;
-    }
-    const char* sampling;
-    switch (type) {
-    case TYPE_YUV444: sampling = "4:4:4"; break;
-    case TYPE_YUV422: sampling = "4:2:2"; break;
-    case TYPE_YUV411: sampling = "4:1:1"; break;
-    case TYPE_YUV420: sampling = "4:2:0"; break;
-    case TYPE_RGB: sampling = "RGB"; break;
-    case TYPE_BGR: sampling = "BGR"; break;
-    default: sampling = "Gray"; break;
-    }
-    if (bits > 8) {
-        snprintf(text, size, "%s %u-bit", sampling, static_cast<unsigned>(bits));
-    } else {
-        snprintf(text, size, "%s", sampling);
-    }
-}
-
 void DescribeNameSettings(const NameSettings& s, char* text, size_t size) {
     if (size == 0) {
         return;
@@ -325,7 +250,7 @@ void DescribeNameSettings(const NameSettings& s, char* text, size_t size) {
     }
     char layout[32] = "";
     if (s.hasLayout) {
-        DescribeLayout(s.type, s.bits, s.packing, layout, sizeof layout);
+        DescribeLayout(SequenceLayout{s.type, s.bits, s.packing}, layout, sizeof layout);
     }
     char parts[3][40] = {"", "", ""};
     if (s.hasSize) {

@@ -24,7 +24,7 @@ struct NameSettings {
     bool hasLayout;
     uint32_t type; // the sampling, an ImageType code: TYPE_YUV420 for "420"
     uint32_t bits; // significant bits per sample: 8, 10, 12 or 16
-    int packing;   // a SamplePacking
+    SamplePacking packing;
 };
 
 // Reads the tokens of the last component of `path` (its extension left
@@ -38,11 +38,6 @@ struct NameSettings {
 // The first token of each kind counts. Returns non-zero when the name states
 // anything.
 int ReadNameSettings(const char* path, NameSettings* settings);
-
-// The name of a layout for people: the sampling by its geometry ("4:2:0" is
-// one chroma sample per 2 x 2 block), its depth when over 8 bits, or the
-// packing's name: "4:2:0 10-bit", "Gray", "NV12".
-void DescribeLayout(uint32_t type, uint32_t bits, int packing, char* text, size_t size);
 
 // What the title adds for settings taken from the name, e.g.
 // " [1920x1080, 4:2:0 10-bit, 50 fps from the name]"; empty when the name

@@ -1,5 +1,5 @@
-// Reading frames and images from the one open input file into
-// Player.frameBuffer.
+// Reading frames and images from the player's open input file into its
+// frameBuffer.
 //
 // File positions are 64-bit in every build: sequences of several GiB are
 // common, and frame n of a sequence lies at sequenceHeader + n x frameBytes.
@@ -8,45 +8,46 @@
 #define VORLEX_FRAME_ACCESS_H
 
 #include <stdint.h>
-#include <stdio.h>
 
 #include "display.h"
+#include "frame_source.h"
+
+struct PlayerState;
 
 // Bytes of one frame as stored in the file: sequencePlan's frameBytes, or
 // storedPlan's for an extended layout.
-uint32_t StoredFrameBytes();
+uint32_t StoredFrameBytes(const PlayerState& s);
 
 // The frame last read as it is stored in the file (StoredFrameBytes long):
 // frameBuffer, or sampleBuffer for an extended layout.
-const uint8_t* StoredFrame();
+const uint8_t* StoredFrame(const PlayerState& s);
 
-// Reads frame n, as stored (StoredFrameBytes long), from `file` into `dst`
-// of `capacity` bytes; any file read with the sequence settings, the open
-// one or a second one. Non-zero when all of it arrived.
-int ReadStoredFrame(FILE* file, uint32_t n, uint8_t* dst, uint32_t capacity);
+// Where frames of the open sequence lie: the stored plan, with the header
+// setting as it is now.
+StoredFramePlan ReadingPlan(const PlayerState& s);
 
 // Byte position of frame n: sequenceHeader + n x StoredFrameBytes().
-uint64_t SequenceFramePosition(uint32_t n);
+uint64_t SequenceFramePosition(const PlayerState& s, uint32_t n);
 
 // Number of whole frames of the open sequence (0 without an open file), at
 // most 0xFFFFFFFF.
-uint32_t SequenceFrameCount();
+uint32_t SequenceFrameCount(const PlayerState& s);
 
 // Reads frame n of the open sequence into frameBuffer (a frame of an
 // extended layout into sampleBuffer, then unpacked into frameBuffer).
 // Non-zero when the frame is present: all its bytes arrived. Otherwise the
 // buffer holds whatever arrived, which must not be shown.
-int ReadSequenceFrame(uint32_t n);
+int ReadSequenceFrame(PlayerState& s, uint32_t n);
 
 // Non-zero when frames are of an extended layout and the buffer they are
 // read into could not be obtained (ReadSequenceFrame asks for it again on
 // each read).
-int SampleBufferMissing();
+int SampleBufferMissing(const PlayerState& s);
 
 // Reads the raw image (imagePlan's frameBytes from byte imageHeader) into
 // frameBuffer. Returns 0 when fewer bytes arrived: the file is too short and
 // the buffer holds a partly stale image.
-int ReadRawImage();
+int ReadRawImage(PlayerState& s);
 
 enum WholeFileResult {
     WHOLE_FILE_FAILED = 0,   // no file, its size unknown, or fewer bytes arrived
@@ -56,7 +57,7 @@ enum WholeFileResult {
 
 // Reads the whole open file, from its start, into frameBuffer. *byteCount
 // receives the number of bytes that arrived (0 when nothing was read).
-int ReadWholeImageFile(uint32_t* byteCount);
+int ReadWholeImageFile(PlayerState& s, uint32_t* byteCount);
 
 // What a file opened as an image is, by its name: the image types of the
 // library for bitmap and MMP files, 3 for a raw image (file_names.h).

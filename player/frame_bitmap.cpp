@@ -3,13 +3,13 @@
 #include "frame_routing.h"
 #include "player_state.h"
 
-size_t FrameBitmapBytes() {
-    return RouteBitmapBytes(FrameFormOf(Player.sequenceType), Player.frameWidth, Player.frameHeight);
+size_t FrameBitmapBytes(const PlayerState& s) {
+    return RouteBitmapBytes(FrameFormOf(s.sequenceType), s.frameWidth, s.frameHeight);
 }
 
-void BuildFrameBitmap(uint8_t* image) {
+void BuildFrameBitmap(PlayerState& s, uint8_t* image) {
     // The Y-only view does not apply to a saved frame.
-    const FrameRoute route = RouteFrame(Player.sequenceType, Player.frameWidth, Player.frameHeight,
-                                        Player.sequencePlan, Player.frameBuffer, false);
+    const FrameRoute route = RouteFrame(s, s.sequenceType, s.frameWidth, s.frameHeight,
+                                        s.sequencePlan, s.frameBuffer, false);
     BuildRouteBitmap(route, image);
 }

@@ -12,17 +12,17 @@ const int8_t* Signed(const uint8_t* p) { return reinterpret_cast<const int8_t*>(
 
 } // namespace
 
-int FrameFormOf(uint32_t type) {
+FrameForm FrameFormOf(uint32_t type) {
     if (type == TYPE_RGB || type == TYPE_BGR) {
         return FRAME_FORM_INTERLEAVED;
     }
     return HasChromaPlanes(type) ? FRAME_FORM_YUV : FRAME_FORM_GRAY;
 }
 
-FrameRoute RouteFrame(uint32_t type, uint32_t width, uint32_t height, const FramePlan& plan, uint8_t* frame,
+FrameRoute RouteFrame(const PlayerState& s, uint32_t type, uint32_t width, uint32_t height, const FramePlan& plan, uint8_t* frame,
                       bool lumaOnly) {
     FrameRoute route = {FrameFormOf(type), TYPE_YUV444, width & 0xFFFF, height & 0xFFFF, frame,
-                        Signed(Player.neutralU), Signed(Player.neutralV)};
+                        Signed(s.neutralU), Signed(s.neutralV)};
     if (route.form == FRAME_FORM_INTERLEAVED) {
         route.type = type;
         route.width = width;
@@ -51,7 +51,7 @@ DisplayCall ImageDisplayCall(uint32_t type, uint32_t width, uint32_t height, con
     return call;
 }
 
-size_t RouteBitmapBytes(int form, uint32_t width, uint32_t height) {
+size_t RouteBitmapBytes(FrameForm form, uint32_t width, uint32_t height) {
     // The settings bound a frame to a few million pixels: the length fits.
     return static_cast<size_t>(form == FRAME_FORM_GRAY ? GrayImageBytes(width, height)
                                                        : Rgb24ImageBytes(width, height));

@@ -14,10 +14,10 @@
 enum FrameForm { FRAME_FORM_YUV, FRAME_FORM_GRAY, FRAME_FORM_INTERLEAVED };
 
 // The form of a frame of `type`; a type outside the codes is gray.
-int FrameFormOf(uint32_t type);
+FrameForm FrameFormOf(uint32_t type);
 
 struct FrameRoute {
-    int form;
+    FrameForm form;
     uint32_t type;          // the library's code: a YUV type, TYPE_YUV444 for gray, TYPE_RGB or TYPE_BGR
     uint32_t width, height; // as the library takes them: 16 bits for the YUV calls
     const uint8_t* data;    // the luma plane, the gray plane or the interleaved pixels
@@ -29,7 +29,8 @@ struct FrameRoute {
 // long). For the YUV types the colour planes are made signed in place; with
 // `lumaOnly` the neutral planes take their place. A type outside the codes is
 // routed as gray.
-FrameRoute RouteFrame(uint32_t type, uint32_t width, uint32_t height, const FramePlan& plan, uint8_t* frame,
+FrameRoute RouteFrame(const PlayerState& s, uint32_t type, uint32_t width, uint32_t height, const FramePlan& plan,
+                      uint8_t* frame,
                       bool lumaOnly);
 
 // The library call a window makes to show something.
@@ -39,7 +40,7 @@ enum DisplayCallKind {
     DISPLAY_IMAGE      // DisplayImage(window, type, width, height, data)
 };
 struct DisplayCall {
-    int call;
+    DisplayCallKind call;
     uint32_t type, width, height;
     const uint8_t* data;
     const int8_t* u;
@@ -53,7 +54,7 @@ DisplayCall ImageDisplayCall(uint32_t type, uint32_t width, uint32_t height, con
 // Length of the bitmap a frame of `form` becomes: 8 bits with the gray
 // palette for gray, 24 bits otherwise, rows unpadded (frame widths are
 // multiples of 4).
-size_t RouteBitmapBytes(int form, uint32_t width, uint32_t height);
+size_t RouteBitmapBytes(FrameForm form, uint32_t width, uint32_t height);
 
 // Writes a routed frame's bitmap, RouteBitmapBytes long, at `image`: gray through the gray
 // converter, RGB and BGR with their own colours in bitmap order, YUV through

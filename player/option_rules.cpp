@@ -69,8 +69,8 @@ const char* CheckSize(NumberEntry width, NumberEntry height, const SizeMessages&
 
 } // namespace
 
-DialogVerdict FrameOptionsOk(uint32_t preset, NumberEntry width, NumberEntry height) {
-    Player.framePreset = preset;
+DialogVerdict FrameOptionsOk(PlayerState& s, uint32_t preset, NumberEntry width, NumberEntry height) {
+    s.framePreset = preset;
     if (preset != FRAME_PRESET_CUSTOM) {
         return kAccepted;
     }
@@ -78,59 +78,59 @@ DialogVerdict FrameOptionsOk(uint32_t preset, NumberEntry width, NumberEntry hei
     if (const char* m = CheckSize(width, height, FrameSizeMessages, IDC_CUSTOM_WIDTH, IDC_CUSTOM_HEIGHT, &field)) {
         return Refused(m, field);
     }
-    Player.frameWidth = width.value;
-    Player.frameHeight = height.value;
+    s.frameWidth = width.value;
+    s.frameHeight = height.value;
     return kAccepted;
 }
 
-DialogVerdict ImageOptionOk(uint32_t type, NumberEntry width, NumberEntry height, NumberEntry header) {
-    Player.imageType = type;
+DialogVerdict ImageOptionOk(PlayerState& s, uint32_t type, NumberEntry width, NumberEntry height, NumberEntry header) {
+    s.imageType = type;
     int field;
     if (const char* m = CheckSize(width, height, ImageSizeMessages, IDC_IMAGE_WIDTH, IDC_IMAGE_HEIGHT, &field)) {
         return Refused(m, field);
     }
-    Player.imageHeight = height.value;
-    Player.imageWidth = width.value;
+    s.imageHeight = height.value;
+    s.imageWidth = width.value;
     if (!header.filled) {
         return Refused("Input image header size!", IDC_IMAGE_HEADER);
     }
-    Player.imageHeader = header.value;
+    s.imageHeader = header.value;
     return kAccepted;
 }
 
-DialogVerdict SequenceOptionOk(const SequenceLayout& layout, NumberEntry header, const char* frameRateText) {
-    Player.sequenceType = layout.type;
-    Player.sequenceBits = layout.bits;
-    Player.sequencePacking = layout.packing;
+DialogVerdict SequenceOptionOk(PlayerState& s, const SequenceLayout& layout, NumberEntry header, const char* frameRateText) {
+    s.sequenceType = layout.type;
+    s.sequenceBits = layout.bits;
+    s.sequencePacking = layout.packing;
     if (!header.filled) {
         return Refused("Input sequence header size!", IDC_SEQUENCE_HEADER);
     }
-    Player.sequenceHeader = header.value;
+    s.sequenceHeader = header.value;
     if (const char* m = CheckFrameRateEntry(frameRateText)) {
         return Refused(m, IDC_FRAME_RATE);
     }
-    SetFrameRateText(frameRateText);
+    SetFrameRateText(s, frameRateText);
     return kAccepted;
 }
 
-DialogVerdict FrameNumberOk(NumberEntry frame) {
+DialogVerdict FrameNumberOk(PlayerState& s, NumberEntry frame) {
     if (!frame.filled) {
         return Refused("Input frame number!", IDC_FRAME_NUMBER);
     }
-    Player.currentFrame = frame.value;
+    s.currentFrame = frame.value;
     return kAccepted;
 }
 
-DialogVerdict SaveFrameOk(NumberEntry frame, const char* fileName) {
-    const DialogVerdict number = FrameNumberOk(frame);
+DialogVerdict SaveFrameOk(PlayerState& s, NumberEntry frame, const char* fileName) {
+    const DialogVerdict number = FrameNumberOk(s, frame);
     if (number.message) {
         return number;
     }
     const size_t n = fileName ? strnlen(fileName, SAVE_FILE_NAME_MAX) : 0;
     if (n > 0) {
-        memcpy(Player.saveFileName, fileName, n);
+        memcpy(s.saveFileName, fileName, n);
     }
-    Player.saveFileName[n] = '\0';
+    s.saveFileName[n] = '\0';
     if (n == 0) {
         return Refused("Input file name!", IDC_SAVE_FILE_NAME);
     }

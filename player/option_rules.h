@@ -8,6 +8,8 @@
 
 #include "sequence_layout.h"
 
+struct PlayerState;
+
 // Radio IDC_TYPE_GRAY stands for TYPE_GRAY; IDC_TYPE_YUV444 to IDC_TYPE_BGR
 // for TYPE_YUV444 to TYPE_BGR.
 uint32_t TypeForRadio(int radioId);
@@ -33,7 +35,7 @@ const char* CheckSizeEntry(bool haveWidth, uint32_t width, bool haveHeight, uint
 const char* CheckFrameRateEntry(const char* text);
 
 // What each dialog's OK does with the entries read from its fields, in the
-// dialogs' order: it writes the settings one after another into Player and
+// dialogs' order: it writes the settings one after another into the state and
 // stops at the first refused entry, so what came before stays written (the
 // dialog then stays open, and a Cancel keeps those values).
 struct NumberEntry {
@@ -46,17 +48,17 @@ struct DialogVerdict {
 };
 
 // Frame Options: the preset; for Custom the size.
-DialogVerdict FrameOptionsOk(uint32_t preset, NumberEntry width, NumberEntry height);
+DialogVerdict FrameOptionsOk(PlayerState& s, uint32_t preset, NumberEntry width, NumberEntry height);
 // Image Option: the type, the size (height first), then the header.
-DialogVerdict ImageOptionOk(uint32_t type, NumberEntry width, NumberEntry height, NumberEntry header);
+DialogVerdict ImageOptionOk(PlayerState& s, uint32_t type, NumberEntry width, NumberEntry height, NumberEntry header);
 // Sequence Option: the layout (a type radio's type with 8 bits, or a layout
 // from the "Other:" list), the header, then the frame-rate text.
-DialogVerdict SequenceOptionOk(const SequenceLayout& layout, NumberEntry header, const char* frameRateText);
+DialogVerdict SequenceOptionOk(PlayerState& s, const SequenceLayout& layout, NumberEntry header, const char* frameRateText);
 // Frame Number: currentFrame.
-DialogVerdict FrameNumberOk(NumberEntry frame);
+DialogVerdict FrameNumberOk(PlayerState& s, NumberEntry frame);
 // Frame Number and file name: currentFrame, then saveFileName (at most
 // SAVE_FILE_NAME_MAX characters).
-DialogVerdict SaveFrameOk(NumberEntry frame, const char* fileName);
+DialogVerdict SaveFrameOk(PlayerState& s, NumberEntry frame, const char* fileName);
 
 // What the open dialog's extended error (CommDlgExtendedError) means to the
 // user: null for 0 (the user cancelled), "File name too long!" when the chosen

@@ -5,7 +5,6 @@
 
 #include "comparison.h"
 #include "display.h"
-#include "file_positions.h"
 #include "frame_access.h"
 #include "image_pixels.h"
 #include "little_endian.h"
@@ -25,7 +24,7 @@ std::string Format(const char* format, ...) {
 
 // One line per plane: "Y 81", "U 90 at 60, 22", or in a comparison
 // "Y  A 81  B 80  A-B +1".
-std::string PlaneLines(FILE* a, FILE* b, uint64_t position, const SequenceLayout& layout, uint32_t w, uint32_t h,
+std::string PlaneLines(const FrameSource& a, const FrameSource* b, uint64_t position, const SequenceLayout& layout, uint32_t w, uint32_t h,
                        uint32_t x, uint32_t y) {
     const FrameGeometry planes = StoredFrameGeometry(layout, w, h);
     std::string text;
@@ -37,7 +36,7 @@ std::string PlaneLines(FILE* a, FILE* b, uint64_t position, const SequenceLayout
         }
         std::string line = Format("%c %u", planes.planes[p].name, va);
         if (b) {
-            if (!ReadStoredSample(b, position, planes, spot, &vb)) {
+            if (!ReadStoredSample(*b, position, planes, spot, &vb)) {
                 continue;
             }
             const int64_t d = int64_t{va} - int64_t{vb};
@@ -54,44 +53,43 @@ std::string PlaneLines(FILE* a, FILE* b, uint64_t position, const SequenceLayout
 
 } // namespace
 
-bool ReadStoredSample(FILE* file, uint64_t framePosition, const FrameGeometry& planes, const SampleSpot& spot,
-                      uint32_t* value) {
+bool ReadStoredSample(const FrameSource& file, uint64_t framePosition, const FrameGeometry& planes,
+                      const SampleSpot& spot, uint32_t* value) {
     uint8_t bytes[2] = {0, 0};
-    if (!file || !SeekFromStart(file, framePosition + spot.offset) ||
-        fread(bytes, 1, planes.sampleBytes, file) != planes.sampleBytes) {
+    if (!ReadSourceBytes(file, framePosition + spot.offset, bytes, planes.sampleBytes)) {
         return false;
     }
     *value = LittleEndianSample(bytes, planes.sampleBytes) >> planes.shift;
     return true;
 }
 
-std::string SequenceReadout(uint32_t x, uint32_t y) {
-    const StoredFramePlan& stored = Player.storedPlan;
-    if (x >= stored.width || y >= stored.height || !Player.openFile) {
+std::string SequenceReadout(const PlayerState& s, uint32_t x, uint32_t y) {
+    const StoredFramePlan& stored = s.storedPlan;
+    if (x >= stored.width || y >= stored.height || !SourceOpen(s.openFile)) {
         return "";
     }
     // Classic layouts read as the frame plan lays them out, like the frames.
     SequenceLayout layout = stored.layout;
     if (!IsExtendedLayout(layout)) {
-        layout = SequenceLayout{Player.sequenceType, 8, PACKING_PLANAR};
+        layout = SequenceLayout{s.sequenceType, 8, PACKING_PLANAR};
     }
-    const uint64_t position = SequenceFramePosition(Player.frameShown);
-    std::string text = Format("Pixel %u, %u of frame %u\n", x, y, Player.frameShown);
-    return text + PlaneLines(Player.openFile, ComparisonActive() ? Comparison.fileB : nullptr, position, layout,
+    const uint64_t position = SequenceFramePosition(s, s.frameShown);
+    std::string text = Format("Pixel %u, %u of frame %u\n", x, y, s.frameShown);
+    return text + PlaneLines(s.openFile, ComparisonActive(s) ? &s.comparison.fileB : nullptr, position, layout,
                              stored.width, stored.height, x, y);
 }
 
-std::string ImageReadout(uint32_t x, uint32_t y, const uint8_t* image, uint32_t capacity) {
+std::string ImageReadout(const PlayerState& s, uint32_t x, uint32_t y, const uint8_t* image, uint32_t capacity) {
     uint8_t rgb[3];
     if (!StoredImagePixel(image, capacity, x, y, rgb)) {
         return "";
     }
     std::string text = Format("Pixel %u, %u\nR %u  G %u  B %u\n", x, y, rgb[0], rgb[1], rgb[2]);
-    const uint32_t type = Player.imageType;
-    if (Player.imageKind == IMAGE_FILE_RAW && !Player.sequenceActive && type >= TYPE_YUV444 && type <= TYPE_YUV420 &&
-        x < Player.imageWidth && y < Player.imageHeight) {
-        text += PlaneLines(Player.openFile, nullptr, Player.imageHeader, SequenceLayout{type, 8, PACKING_PLANAR},
-                           Player.imageWidth, Player.imageHeight, x, y);
+    const uint32_t type = s.imageType;
+    if (s.imageKind == IMAGE_FILE_RAW && !s.sequenceActive && type >= TYPE_YUV444 && type <= TYPE_YUV420 &&
+        x < s.imageWidth && y < s.imageHeight) {
+        text += PlaneLines(s.openFile, nullptr, s.imageHeader, SequenceLayout{type, 8, PACKING_PLANAR},
+                           s.imageWidth, s.imageHeight, x, y);
     }
     return text;
 }

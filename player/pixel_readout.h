@@ -6,24 +6,26 @@
 #define VORLEX_PIXEL_READOUT_H
 
 #include <stdint.h>
-#include <stdio.h>
 
 #include <string>
 
+#include "frame_source.h"
 #include "plane_geometry.h"
+
+struct PlayerState;
 
 // The stored value of one sample: a byte, or a little-endian word (P010's
 // value in its high 10 bits). False when it cannot be read.
-bool ReadStoredSample(FILE* file, uint64_t framePosition, const FrameGeometry& planes, const SampleSpot& spot,
-                      uint32_t* value);
+bool ReadStoredSample(const FrameSource& file, uint64_t framePosition, const FrameGeometry& planes,
+                      const SampleSpot& spot, uint32_t* value);
 
 // The readout of pixel (x, y) of the sequence frame on screen (frameShown),
 // with A, B and A - B while a comparison runs; empty outside the frame.
-std::string SequenceReadout(uint32_t x, uint32_t y);
+std::string SequenceReadout(const PlayerState& s, uint32_t x, uint32_t y);
 
 // The readout of pixel (x, y) of an image: its colour as the stored image
 // `image` (`capacity` bytes, the library's bitmap of the window) holds it,
 // and for a raw YUV image its stored Y, U and V; empty outside the image.
-std::string ImageReadout(uint32_t x, uint32_t y, const uint8_t* image, uint32_t capacity);
+std::string ImageReadout(const PlayerState& s, uint32_t x, uint32_t y, const uint8_t* image, uint32_t capacity);
 
 #endif

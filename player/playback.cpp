@@ -14,8 +14,6 @@
 #include "option_rules.h"
 #include "pixel_readout.h"
 
-InspectorState Inspector;
-
 namespace {
 
 WindowActions NoActions() {
@@ -30,7 +28,7 @@ WindowActions Message(const char* text) {
     return a;
 }
 
-WindowActions RequestFrame(uint32_t n, int source) {
+WindowActions RequestFrame(uint32_t n, FrameRequestSource source) {
     WindowActions a = NoActions();
     a.requestFrame = true;
     a.frame = n;
@@ -40,19 +38,19 @@ WindowActions RequestFrame(uint32_t n, int source) {
 
 // Playback ends: the flag, and a Pause item that no longer claims to be
 // paused.
-void EndPlayback() {
-    Player.playing = false;
-    Player.paused = false;
+void EndPlayback(PlayerState& s) {
+    s.playing = false;
+    s.paused = false;
 }
 
-void SetTitle(WindowActions* a, const char* path, const char* suffix = "") {
-    snprintf(Player.title, sizeof Player.title, "Vorlex - %s%s", path, suffix);
+void SetTitle(PlayerState& s, WindowActions* a, const char* path, const char* suffix = "") {
+    snprintf(s.title, sizeof s.title, "Vorlex - %s%s", path, suffix);
     a->setTitle = true;
 }
 
 // What a file name states replaces the sequence settings; the frame plans
 // and, for a new rate, the timer period follow.
-void ApplyNameSettings(const NameSettings& named, WindowActions* a) {
+void ApplyNameSettings(PlayerState& s, const NameSettings& named, WindowActions* a) {
     if (named.hasSize) {
         int preset = named.preset;
         for (int i = 0; i < FRAME_PRESET_CUSTOM && preset < 0; ++i) {
@@ -60,21 +58,21 @@ void ApplyNameSettings(const NameSettings& named, WindowActions* a) {
                 preset = i;
             }
         }
-        Player.framePreset = preset >= 0 ? static_cast<uint32_t>(preset) : uint32_t{FRAME_PRESET_CUSTOM};
-        Player.frameWidth = named.width;
-        Player.frameHeight = named.height;
+        s.framePreset = preset >= 0 ? static_cast<uint32_t>(preset) : uint32_t{FRAME_PRESET_CUSTOM};
+        s.frameWidth = named.width;
+        s.frameHeight = named.height;
     }
     if (named.hasLayout) {
-        Player.sequenceType = named.type;
-        Player.sequenceBits = named.bits;
-        Player.sequencePacking = named.packing;
+        s.sequenceType = named.type;
+        s.sequenceBits = named.bits;
+        s.sequencePacking = named.packing;
     }
     if (named.hasRate) {
-        SetFrameRateText(named.rateText);
-        Player.timerPeriod = TimerPeriodFor(Player.frameRate);
+        SetFrameRateText(s, named.rateText);
+        s.timerPeriod = TimerPeriodFor(s.frameRate);
         a->restartTimer = true;
     }
-    ComputeSequencePlans();
+    ComputeSequencePlans(s);
 }
 
 void FitTo(WindowActions* a, uint32_t width, uint32_t height) {
@@ -85,33 +83,34 @@ void FitTo(WindowActions* a, uint32_t width, uint32_t height) {
 
 // Writes `size` bytes to saveFileName; the message when the file cannot be
 // created or written (a partly written file is removed), else null.
-const char* WriteSaveFile(const uint8_t* bytes, size_t size) {
-    FILE* file = fopen(Player.saveFileName, "wb");
-    if (!file) {
-        return "Cannot create file!";
+const char* WriteSaveFile(PlayerState& s, const uint8_t* bytes, size_t size) {
+    switch (s.files.write(s.files.context, s.saveFileName, bytes, size)) {
+    case WRITE_DONE: return nullptr;
+    case WRITE_CANNOT_CREATE: return "Cannot create file!";
+    default: return "Cannot write file!";
     }
-    const bool written = fwrite(bytes, 1, size, file) == size;
-    if (fclose(file) != 0 || !written) {
-        remove(Player.saveFileName);
-        return "Cannot write file!";
-    }
-    return nullptr;
 }
 
 // Ends a comparison that runs, and what the Inspector showed of it.
-void ForgetComparison(WindowActions* a) {
-    if (ComparisonActive() || Inspector.hasDiff || Inspector.status[0]) {
-        EndComparison();
-        Inspector.hasDiff = false;
-        Inspector.status[0] = '\0';
+void ForgetComparison(PlayerState& s, WindowActions* a) {
+    if (ComparisonActive(s) || s.inspector.hasDiff || s.inspector.status[0]) {
+        EndComparison(s);
+        s.inspector.hasDiff = false;
+        s.inspector.status[0] = '\0';
         a->updateInspector = true;
     }
 }
 
 // Shows the frame on screen again, in a new view; while playing, the next
 // frame shows it anyway.
-WindowActions ShowAgain() {
-    return Player.playing ? NoActions() : RequestFrame(Player.frameShown, REQUEST_BY_COMMAND);
+WindowActions ShowAgain(PlayerState& s) {
+    return s.playing ? NoActions() : RequestFrame(s.frameShown, REQUEST_BY_COMMAND);
+}
+
+// Shows frame n, stepped to by a key; paused, playback resumes after it.
+WindowActions StepTo(PlayerState& s, uint32_t n) {
+    s.currentFrame = s.paused ? n + 1 : n;
+    return RequestFrame(n, REQUEST_BY_COMMAND);
 }
 
 // Why a frame of the open sequence could not be read: the file has no
@@ -149,82 +148,79 @@ MenuLook MenuFor(const PlayerState& s) {
     look.lumaOnlyChecked = s.lumaOnly;
     look.settingsFromNameChecked = s.settingsFromName;
     look.compareEnabled = !idle;
-    look.comparisonEnabled = ComparisonActive();
-    look.inspectorChecked = Inspector.shown;
+    look.comparisonEnabled = ComparisonActive(s);
+    look.inspectorChecked = s.inspector.shown;
     return look;
 }
 
-bool CanShowSingleFrame() { return ModeOf(Player) == PLAYBACK_STOPPED; }
+bool CanShowSingleFrame(const PlayerState& s) { return ModeOf(s) == PLAYBACK_STOPPED; }
 
-bool CanSaveFrame() { return ModeOf(Player) != PLAYBACK_IDLE; }
+bool CanSaveFrame(const PlayerState& s) { return ModeOf(s) != PLAYBACK_IDLE; }
 
-WindowActions PlayCommand() {
-    if (ModeOf(Player) != PLAYBACK_STOPPED) {
+WindowActions PlayCommand(PlayerState& s) {
+    if (ModeOf(s) != PLAYBACK_STOPPED) {
         return NoActions();
     }
-    Player.currentFrame = 0;
-    Player.playing = true;
-    Player.paused = false;
+    s.currentFrame = 0;
+    s.playing = true;
+    s.paused = false;
     return RequestFrame(0, REQUEST_BY_PLAYBACK);
 }
 
-WindowActions StopCommand() {
-    const PlaybackMode mode = ModeOf(Player);
+WindowActions StopCommand(PlayerState& s) {
+    const PlaybackMode mode = ModeOf(s);
     if (mode == PLAYBACK_PLAYING || mode == PLAYBACK_PAUSED) {
-        EndPlayback();
+        EndPlayback(s);
     }
     return NoActions();
 }
 
-WindowActions PauseCommand() {
-    switch (ModeOf(Player)) {
+WindowActions PauseCommand(PlayerState& s) {
+    switch (ModeOf(s)) {
     case PLAYBACK_PLAYING:
-        Player.playing = false;
-        Player.paused = true;
+        s.playing = false;
+        s.paused = true;
         return NoActions();
     case PLAYBACK_PAUSED:
         // Resumes where it stood: the frame after the one shown.
-        Player.playing = true;
-        Player.paused = false;
-        return RequestFrame(Player.currentFrame, REQUEST_BY_PLAYBACK);
+        s.playing = true;
+        s.paused = false;
+        return RequestFrame(s.currentFrame, REQUEST_BY_PLAYBACK);
     default:
         return NoActions();
     }
 }
 
-WindowActions ToggleLumaOnly() {
-    Player.lumaOnly = !Player.lumaOnly;
+WindowActions ToggleLumaOnly(PlayerState& s) {
+    s.lumaOnly = !s.lumaOnly;
     return NoActions();
 }
 
-WindowActions ToggleSettingsFromName() {
-    Player.settingsFromName = !Player.settingsFromName;
+WindowActions ToggleSettingsFromName(PlayerState& s) {
+    s.settingsFromName = !s.settingsFromName;
     return NoActions();
 }
 
-WindowActions PressKey(int key, uint32_t frameCount) {
-    const PlaybackMode mode = ModeOf(Player);
+WindowActions PressKey(PlayerState& s, FrameKey key, uint32_t frameCount) {
+    const PlaybackMode mode = ModeOf(s);
     if (mode == PLAYBACK_IDLE) {
         return NoActions();
     }
     if (key == KEY_PLAY_PAUSE) {
-        return mode == PLAYBACK_STOPPED ? PlayCommand() : PauseCommand();
+        return mode == PLAYBACK_STOPPED ? PlayCommand(s) : PauseCommand(s);
     }
     // A frame key while playing pauses first, as Control > Pause does.
     if (mode == PLAYBACK_PLAYING) {
-        PauseCommand();
+        PauseCommand(s);
     }
-    const int64_t target = FrameForKey(key, Player.frameShown, frameCount);
+    const int64_t target = FrameForKey(key, s.frameShown, frameCount);
     if (target < 0) {
         return NoActions();
     }
-    const uint32_t n = static_cast<uint32_t>(target);
-    // Paused, playback resumes after the frame stepped to.
-    Player.currentFrame = Player.paused ? n + 1 : n;
-    return RequestFrame(n, REQUEST_BY_COMMAND);
+    return StepTo(s, static_cast<uint32_t>(target));
 }
 
-int64_t FrameForKey(int key, uint32_t shown, uint32_t count) {
+int64_t FrameForKey(FrameKey key, uint32_t shown, uint32_t count) {
     if (count == 0) {
         return -1;
     }
@@ -238,21 +234,21 @@ int64_t FrameForKey(int key, uint32_t shown, uint32_t count) {
     }
 }
 
-WindowActions TimerTick() {
-    return Player.playing ? RequestFrame(Player.currentFrame, REQUEST_BY_PLAYBACK) : NoActions();
+WindowActions TimerTick(PlayerState& s) {
+    return s.playing ? RequestFrame(s.currentFrame, REQUEST_BY_PLAYBACK) : NoActions();
 }
 
-WindowActions ShowSequenceFrame(uint32_t n, int source) {
+WindowActions ShowSequenceFrame(PlayerState& s, uint32_t n, FrameRequestSource source) {
     // Asked for by playback that has been paused or stopped since.
-    if (source == REQUEST_BY_PLAYBACK && !Player.playing) {
+    if (source == REQUEST_BY_PLAYBACK && !s.playing) {
         return NoActions();
     }
     FrameDiff diff;
-    const bool comparing = ComparisonActive();
-    if (comparing ? !LoadComparedFrame(n, &diff) : !ReadSequenceFrame(n)) {
-        const bool noMemory = !comparing && SampleBufferMissing();
-        if (Player.playing) {
-            EndPlayback(); // the normal end of playback, unless memory ran out
+    const bool comparing = ComparisonActive(s);
+    if (comparing ? !LoadComparedFrame(s, n, &diff) : !ReadSequenceFrame(s, n)) {
+        const bool noMemory = !comparing && SampleBufferMissing(s);
+        if (s.playing) {
+            EndPlayback(s); // the normal end of playback, unless memory ran out
             if (!noMemory) {
                 return NoActions();
             }
@@ -260,54 +256,54 @@ WindowActions ShowSequenceFrame(uint32_t n, int source) {
         return Message(UnreadFrameMessage(noMemory));
     }
     WindowActions a = NoActions();
-    a.updateInspector = Inspector.shown; // the readout follows the frame
+    a.updateInspector = s.inspector.shown; // the readout follows the frame
     if (comparing) {
-        Inspector.hasDiff = true;
-        Inspector.diff = diff;
-        Inspector.diffFrame = n;
+        s.inspector.hasDiff = true;
+        s.inspector.diff = diff;
+        s.inspector.diffFrame = n;
         a.updateInspector = true;
     }
-    a.display = DisplayCallFor(RouteFrame(Player.sequenceType, Player.frameWidth, Player.frameHeight,
-                                          Player.sequencePlan, Player.frameBuffer, Player.lumaOnly));
-    Player.frameShown = n;
-    if (Player.playing) {
-        ++Player.currentFrame;
+    a.display = DisplayCallFor(RouteFrame(s, s.sequenceType, s.frameWidth, s.frameHeight,
+                                          s.sequencePlan, s.frameBuffer, s.lumaOnly));
+    s.frameShown = n;
+    if (s.playing) {
+        ++s.currentFrame;
     }
     return a;
 }
 
-WindowActions ShowOpenedImage(int kind) {
+WindowActions ShowOpenedImage(PlayerState& s, int kind) {
     WindowActions a = NoActions();
-    a.updateInspector = Inspector.shown;
+    a.updateInspector = s.inspector.shown;
     if (kind == IMAGE_FILE_RAW) {
-        if (!ReadRawImage()) {
+        if (!ReadRawImage(s)) {
             return Message("Image file too short!");
         }
         // A gray image keeps its exact values through the library's gray
         // path; only sequence frames go through the YUV conversion as 4:4:4.
-        if (Player.imageType == TYPE_GRAY) {
-            a.display = ImageDisplayCall(TYPE_GRAY, Player.imageWidth, Player.imageHeight, Player.frameBuffer);
+        if (s.imageType == TYPE_GRAY) {
+            a.display = ImageDisplayCall(TYPE_GRAY, s.imageWidth, s.imageHeight, s.frameBuffer);
         } else {
-            a.display = DisplayCallFor(RouteFrame(Player.imageType, Player.imageWidth, Player.imageHeight,
-                                                  Player.imagePlan, Player.frameBuffer, false));
+            a.display = DisplayCallFor(RouteFrame(s, s.imageType, s.imageWidth, s.imageHeight,
+                                                  s.imagePlan, s.frameBuffer, false));
         }
         return a;
     }
     uint32_t size = 0;
-    switch (ReadWholeImageFile(&size)) {
+    switch (ReadWholeImageFile(s, &size)) {
     case WHOLE_FILE_TOO_LARGE: return Message("Image file too large!");
     case WHOLE_FILE_FAILED: return Message("Cannot read image file!");
     }
-    if (const char* problem = CheckWholeImageFile(kind, Player.frameBuffer, size)) {
+    if (const char* problem = CheckWholeImageFile(kind, s.frameBuffer, size)) {
         return Message(problem);
     }
-    a.display = ImageDisplayCall(static_cast<uint32_t>(kind), 0, 0, Player.frameBuffer);
+    a.display = ImageDisplayCall(static_cast<uint32_t>(kind), 0, 0, s.frameBuffer);
     return a;
 }
 
-WindowActions OpenSequence(const char* path) {
+WindowActions OpenSequence(PlayerState& s, const char* path) {
     NameSettings named;
-    const bool fromName = Player.settingsFromName && ReadNameSettings(path, &named);
+    const bool fromName = s.settingsFromName && ReadNameSettings(path, &named);
     // A rate the Sequence dialog would refuse is not a setting: neither taken
     // nor named in the title.
     if (fromName && named.hasRate && CheckFrameRateEntry(named.rateText)) {
@@ -321,168 +317,185 @@ WindowActions OpenSequence(const char* path) {
     }
     // A file that cannot be opened leaves the previous file, title and
     // picture.
-    if (!OpenInputFile(path)) {
+    if (!OpenInputFile(s, path)) {
         return Message("Cannot open file for reading!");
     }
-    Player.sequenceOpened = true;
-    Player.sequenceActive = true;
-    EndPlayback();
+    s.sequenceOpened = true;
+    s.sequenceActive = true;
+    EndPlayback(s);
     WindowActions a = RequestFrame(0, REQUEST_BY_COMMAND);
-    ForgetComparison(&a);
+    ForgetComparison(s, &a);
     char taken[96] = "";
     if (fromName) {
-        ApplyNameSettings(named, &a);
+        ApplyNameSettings(s, named, &a);
         DescribeNameSettings(named, taken, sizeof taken);
     }
-    SetTitle(&a, path, taken);
-    FitTo(&a, Player.frameWidth, Player.frameHeight);
-    Player.currentFrame = 0;
-    Player.frameShown = 0;
+    SetTitle(s, &a, path, taken);
+    FitTo(&a, s.frameWidth, s.frameHeight);
+    s.currentFrame = 0;
+    s.frameShown = 0;
     return a;
 }
 
-WindowActions OpenImage(const char* path) {
-    if (!OpenInputFile(path)) {
+WindowActions OpenImage(PlayerState& s, const char* path) {
+    if (!OpenInputFile(s, path)) {
         return Message("Cannot open file for reading!");
     }
-    Player.imageOpened = true;
-    Player.sequenceActive = false;
-    EndPlayback();
+    s.imageOpened = true;
+    s.sequenceActive = false;
+    EndPlayback(s);
     WindowActions a = NoActions();
-    ForgetComparison(&a);
-    SetTitle(&a, path);
-    FitTo(&a, Player.imageWidth, Player.imageHeight);
-    Player.imageKind = ClassifyImageFile(path);
-    a.requestImage = Player.imageKind;
+    ForgetComparison(s, &a);
+    SetTitle(s, &a, path);
+    FitTo(&a, s.imageWidth, s.imageHeight);
+    s.imageKind = ClassifyImageFile(path);
+    a.requestImage = s.imageKind;
     return a;
 }
 
-WindowActions OpenDroppedFile(const char* path) {
-    return ClassifyImageFile(path) == IMAGE_FILE_RAW ? OpenSequence(path) : OpenImage(path);
+WindowActions OpenDroppedFile(PlayerState& s, const char* path) {
+    return ClassifyImageFile(path) == IMAGE_FILE_RAW ? OpenSequence(s, path) : OpenImage(s, path);
 }
 
-WindowActions FrameNumberAccepted() { return RequestFrame(Player.currentFrame, REQUEST_BY_COMMAND); }
+WindowActions FrameNumberAccepted(PlayerState& s) { return RequestFrame(s.currentFrame, REQUEST_BY_COMMAND); }
 
-WindowActions FrameOptionsAccepted() {
-    ApplyFramePreset();
+WindowActions FrameOptionsAccepted(PlayerState& s) {
+    ApplyFramePreset(s);
     WindowActions a = NoActions();
-    FitTo(&a, Player.frameWidth, Player.frameHeight);
+    FitTo(&a, s.frameWidth, s.frameHeight);
     return a;
 }
 
-WindowActions ImageOptionAccepted() {
-    Player.imagePlan = ComputeFramePlan(Player.imageWidth, Player.imageHeight, Player.imageType);
+WindowActions ImageOptionAccepted(PlayerState& s) {
+    s.imagePlan = ComputeFramePlan(s.imageWidth, s.imageHeight, s.imageType);
     return NoActions();
 }
 
-WindowActions SequenceOptionAccepted() {
-    ComputeSequencePlans();
-    Player.timerPeriod = TimerPeriodFor(Player.frameRate);
+WindowActions SequenceOptionAccepted(PlayerState& s) {
+    ComputeSequencePlans(s);
+    s.timerPeriod = TimerPeriodFor(s.frameRate);
     WindowActions a = NoActions();
     a.restartTimer = true;
     return a;
 }
 
-WindowActions SaveFrameAccepted(bool asBitmap) {
-    if (!ReadSequenceFrame(Player.currentFrame)) {
-        return Message(UnreadFrameMessage(SampleBufferMissing()));
+WindowActions SaveFrameAccepted(PlayerState& s, bool asBitmap) {
+    if (!ReadSequenceFrame(s, s.currentFrame)) {
+        return Message(UnreadFrameMessage(SampleBufferMissing(s)));
     }
     const char* failure;
     if (!asBitmap) {
-        failure = WriteSaveFile(StoredFrame(), StoredFrameBytes());
+        failure = WriteSaveFile(s, StoredFrame(s), StoredFrameBytes(s));
     } else {
-        const size_t size = FrameBitmapBytes();
+        const size_t size = FrameBitmapBytes(s);
         uint8_t* image = static_cast<uint8_t*>(malloc(size));
         if (!image) {
             return Message("Bitmap buffer failure!");
         }
-        BuildFrameBitmap(image);
-        failure = WriteSaveFile(image, size);
+        BuildFrameBitmap(s, image);
+        failure = WriteSaveFile(s, image, size);
         free(image);
     }
-    return failure ? Message(failure) : RequestFrame(Player.currentFrame, REQUEST_BY_COMMAND);
+    return failure ? Message(failure) : RequestFrame(s.currentFrame, REQUEST_BY_COMMAND);
 }
 
-WindowActions CompareWithSequence(const char* path) {
-    if (ModeOf(Player) == PLAYBACK_IDLE) {
+WindowActions CompareWithSequence(PlayerState& s, const char* path) {
+    if (ModeOf(s) == PLAYBACK_IDLE) {
         return NoActions();
     }
-    switch (StartComparison(path)) {
+    switch (StartComparison(s, path)) {
     case COMPARE_CANNOT_OPEN: return Message("Cannot open file for reading!");
     case COMPARE_NO_MEMORY: return Message("Frame buffer failure!");
     case COMPARE_NO_FRAME: return Message("Sequence B has no whole frame!");
+    case COMPARE_STARTED: break;
     }
-    Inspector.shown = true;
-    Inspector.hasDiff = false;
-    Inspector.status[0] = '\0';
-    WindowActions a = ShowAgain();
+    s.inspector.shown = true;
+    s.inspector.hasDiff = false;
+    s.inspector.status[0] = '\0';
+    WindowActions a = ShowAgain(s);
     a.updateInspector = true;
     return a;
 }
 
-WindowActions EndComparisonCommand() {
-    if (!ComparisonActive()) {
+WindowActions EndComparisonCommand(PlayerState& s) {
+    if (!ComparisonActive(s)) {
         return NoActions();
     }
-    WindowActions a = ShowAgain();
-    ForgetComparison(&a);
+    WindowActions a = ShowAgain(s);
+    ForgetComparison(s, &a);
     return a;
 }
 
-WindowActions PressCompareKey(int key) {
-    if (!ComparisonActive() || ModeOf(Player) == PLAYBACK_IDLE) {
+namespace {
+
+// N or Shift+N: the next or previous frame that differs, named in the
+// Inspector; a jump pauses playback, as a frame key does.
+WindowActions JumpToDifference(PlayerState& s, bool forward) {
+    if (s.playing) {
+        PauseCommand(s);
+    }
+    uint32_t found = 0;
+    FrameDiff diff;
+    WindowActions a = NoActions();
+    char* status = s.inspector.status;
+    const size_t size = sizeof s.inspector.status;
+    switch (FindComparedDifference(s, s.frameShown, forward, &found, &diff)) {
+    case SEARCH_FOUND:
+        snprintf(status, size, "%s", FirstDifferenceText(SequenceFrameGeometry(s), found, diff).c_str());
+        a = StepTo(s, found);
+        break;
+    case SEARCH_NONE: snprintf(status, size, "%s", NoMoreDifferencesMessage); break;
+    case SEARCH_READ_FAILED: snprintf(status, size, "Cannot read the sequences."); break;
+    }
+    a.updateInspector = true;
+    return a;
+}
+
+// A new gain shows in the difference view only.
+WindowActions SetGain(PlayerState& s, uint32_t gain) {
+    s.comparison.gain = gain;
+    return s.comparison.view == VIEW_DIFFERENCE ? ShowAgain(s) : NoActions();
+}
+
+WindowActions SetView(PlayerState& s, CompareView view) {
+    s.comparison.view = view;
+    return ShowAgain(s);
+}
+
+} // namespace
+
+WindowActions PressCompareKey(PlayerState& s, CompareKey key) {
+    if (!ComparisonActive(s) || ModeOf(s) == PLAYBACK_IDLE) {
         return NoActions();
     }
+    const ComparisonState& c = s.comparison;
     switch (key) {
-    case KEY_FLIP_VIEW: Comparison.view = ViewAfterTab(Comparison.view); return ShowAgain();
-    case KEY_DIFFERENCE_VIEW: Comparison.view = ViewAfterDifferenceKey(Comparison.view); return ShowAgain();
-    case KEY_GAIN_UP: Comparison.gain = RaiseGain(Comparison.gain); break;
-    case KEY_GAIN_DOWN: Comparison.gain = LowerGain(Comparison.gain); break;
-    case KEY_NEXT_DIFFERENCE:
-    case KEY_PREVIOUS_DIFFERENCE: {
-        // A jump pauses playback, as a frame key does.
-        if (Player.playing) {
-            PauseCommand();
-        }
-        uint32_t found = 0;
-        FrameDiff diff;
-        WindowActions a = NoActions();
-        a.updateInspector = true;
-        switch (FindDifferentFrame(Player.frameShown, key == KEY_NEXT_DIFFERENCE, &found, &diff)) {
-        case SEARCH_FOUND:
-            snprintf(Inspector.status, sizeof Inspector.status, "%s",
-                     FirstDifferenceText(SequenceFrameGeometry(), found, diff).c_str());
-            Player.currentFrame = Player.paused ? found + 1 : found;
-            a = RequestFrame(found, REQUEST_BY_COMMAND);
-            a.updateInspector = true;
-            return a;
-        case SEARCH_NONE: snprintf(Inspector.status, sizeof Inspector.status, "%s", NoMoreDifferencesMessage); break;
-        default: snprintf(Inspector.status, sizeof Inspector.status, "Cannot read the sequences."); break;
-        }
-        return a;
+    case KEY_FLIP_VIEW: return SetView(s, ViewAfterTab(c.view));
+    case KEY_DIFFERENCE_VIEW: return SetView(s, ViewAfterDifferenceKey(c.view));
+    case KEY_GAIN_UP: return SetGain(s, RaiseGain(c.gain));
+    case KEY_GAIN_DOWN: return SetGain(s, LowerGain(c.gain));
+    case KEY_NEXT_DIFFERENCE: return JumpToDifference(s, true);
+    case KEY_PREVIOUS_DIFFERENCE: return JumpToDifference(s, false);
     }
-    default: return NoActions();
-    }
-    // A new gain shows in the difference view only.
-    return Comparison.view == VIEW_DIFFERENCE ? ShowAgain() : NoActions();
+    return NoActions();
 }
 
-WindowActions ToggleInspector() {
-    Inspector.shown = !Inspector.shown;
+WindowActions ToggleInspector(PlayerState& s) {
+    s.inspector.shown = !s.inspector.shown;
     WindowActions a = NoActions();
     a.updateInspector = true;
     return a;
 }
 
-WindowActions PointerMoved(bool inside, uint32_t x, uint32_t y) {
-    if (inside == Inspector.pointing && x == Inspector.x && y == Inspector.y) {
+WindowActions PointerMoved(PlayerState& s, bool inside, uint32_t x, uint32_t y) {
+    if (inside == s.inspector.pointing && x == s.inspector.x && y == s.inspector.y) {
         return NoActions();
     }
-    Inspector.pointing = inside;
-    Inspector.x = x;
-    Inspector.y = y;
+    s.inspector.pointing = inside;
+    s.inspector.x = x;
+    s.inspector.y = y;
     WindowActions a = NoActions();
-    a.updateInspector = Inspector.shown;
+    a.updateInspector = s.inspector.shown;
     return a;
 }
 
@@ -508,33 +521,33 @@ std::string PlaneMetrics(char name, const PlaneDiff& d, uint32_t peak) {
 
 } // namespace
 
-std::string InspectorText(const uint8_t* image, uint32_t capacity) {
+std::string InspectorText(const PlayerState& s, const uint8_t* image, uint32_t capacity) {
     std::string text;
-    if (ComparisonActive()) {
+    if (ComparisonActive(s)) {
         static const char* const views[] = {"A", "B", "difference"};
         char line[96];
-        snprintf(line, sizeof line, "Comparing: view %s, gain %u\n", views[Comparison.view % 3],
-                 static_cast<unsigned>(Comparison.gain));
+        snprintf(line, sizeof line, "Comparing: view %s, gain %u\n", views[s.comparison.view % 3],
+                 static_cast<unsigned>(s.comparison.gain));
         text += line;
-        if (Inspector.hasDiff) {
-            const FrameGeometry layout = SequenceFrameGeometry();
-            snprintf(line, sizeof line, "Frame %u\n", static_cast<unsigned>(Inspector.diffFrame));
+        if (s.inspector.hasDiff) {
+            const FrameGeometry layout = SequenceFrameGeometry(s);
+            snprintf(line, sizeof line, "Frame %u\n", static_cast<unsigned>(s.inspector.diffFrame));
             text += line;
-            for (uint32_t i = 0; i < Inspector.diff.planeCount && i < layout.planeCount; ++i) {
-                text += PlaneMetrics(layout.planes[i].name, Inspector.diff.planes[i], PeakOf(layout.bitDepth));
+            for (uint32_t i = 0; i < s.inspector.diff.planeCount && i < layout.planeCount; ++i) {
+                text += PlaneMetrics(layout.planes[i].name, s.inspector.diff.planes[i], PeakOf(layout.bitDepth));
             }
         }
     }
-    if (Inspector.status[0]) {
-        text += std::string(Inspector.status) + "\n";
+    if (s.inspector.status[0]) {
+        text += std::string(s.inspector.status) + "\n";
     }
     if (!text.empty()) {
         text += "\n";
     }
     std::string readout;
-    if (Inspector.pointing) {
-        readout = Player.sequenceActive ? SequenceReadout(Inspector.x, Inspector.y)
-                  : Player.imageOpened  ? ImageReadout(Inspector.x, Inspector.y, image, capacity)
+    if (s.inspector.pointing) {
+        readout = s.sequenceActive ? SequenceReadout(s, s.inspector.x, s.inspector.y)
+                  : s.imageOpened  ? ImageReadout(s, s.inspector.x, s.inspector.y, image, capacity)
                                         : "";
     }
     return text + (readout.empty() ? "Point at the picture to read its values.\n" : readout);

@@ -1,9 +1,10 @@
 // The main window's rules without a window: the play state and every event
 // that changes it (the commands, a timer tick, a display request, the keys,
-// opening or dropping a file, each dialog's result). Each event changes
-// `Player` and returns what the window must do; the Win32 shell only turns
-// messages into these calls and the returned actions into platform calls.
-// The menu is drawn from the state (MenuFor) and never read back.
+// opening or dropping a file, each dialog's result). Each event takes the
+// state record, changes it and returns what the window must do; the Win32
+// shell only turns messages into these calls and the returned actions into
+// platform calls. Files are reached through the record's file access. The
+// menu is drawn from the state (MenuFor) and never read back.
 #ifndef VORLEX_PLAYBACK_H
 #define VORLEX_PLAYBACK_H
 
@@ -44,8 +45,8 @@ MenuLook MenuFor(const PlayerState& state);
 enum FrameRequestSource { REQUEST_BY_COMMAND = 1, REQUEST_BY_PLAYBACK = 2 };
 
 // What the window does after an event, in this order: set the title to
-// Player.title, fit the window to fitWidth x fitHeight (re-measuring),
-// restart the playback timer with Player.timerPeriod, draw the menu from the
+// the state's title, fit the window to fitWidth x fitHeight (re-measuring),
+// restart the playback timer with timerPeriod, draw the menu from the
 // state, make the display call, post a display request (a sequence frame or
 // the opened image), then show the message.
 struct WindowActions {
@@ -56,9 +57,9 @@ struct WindowActions {
     DisplayCall display;
     bool requestFrame;
     uint32_t frame;
-    int source; // a FrameRequestSource
+    FrameRequestSource source;
     int requestImage; // the kind of the image to show (ImageFileKind), 0 for none
-    bool updateInspector; // show or hide the Inspector as Inspector.shown says, and renew its text
+    bool updateInspector; // show or hide the Inspector as inspector.shown says, and renew its text
     const char* message; // the main window's message box, or null
 };
 
@@ -68,29 +69,29 @@ enum FrameKey { FRAME_KEY_NEXT, FRAME_KEY_PREVIOUS, FRAME_KEY_FIRST, FRAME_KEY_L
 // The frame a frame key steps to from the frame shown, in a sequence of
 // `count` frames, or -1 when the key does nothing there (Right at the last
 // frame, Left at frame 0, any key in an empty sequence).
-int64_t FrameForKey(int key, uint32_t shown, uint32_t count);
+int64_t FrameForKey(FrameKey key, uint32_t shown, uint32_t count);
 
 // Commands. Each does nothing in a state whose menu greys it (a posted
 // command still arrives there).
-WindowActions PlayCommand();
-WindowActions StopCommand();
-WindowActions PauseCommand(); // pause, or resume when paused
-WindowActions ToggleLumaOnly();
-WindowActions ToggleSettingsFromName();
+WindowActions PlayCommand(PlayerState& s);
+WindowActions StopCommand(PlayerState& s);
+WindowActions PauseCommand(PlayerState& s); // pause, or resume when paused
+WindowActions ToggleLumaOnly(PlayerState& s);
+WindowActions ToggleSettingsFromName(PlayerState& s);
 // A key; `frameCount` is the open sequence's number of whole frames.
-WindowActions PressKey(int key, uint32_t frameCount);
+WindowActions PressKey(PlayerState& s, FrameKey key, uint32_t frameCount);
 
 // Timer 1001: while playing, asks for the current frame.
-WindowActions TimerTick();
+WindowActions TimerTick(PlayerState& s);
 
 // A display request for frame n of the open sequence: reads it and returns
 // the library call that shows it, or ends playback at a missing frame
 // (silently while playing, else "Frame number too large!").
-WindowActions ShowSequenceFrame(uint32_t n, int source);
+WindowActions ShowSequenceFrame(PlayerState& s, uint32_t n, FrameRequestSource source);
 
 // The display request of an opened image of `kind`: reads and checks the
 // file and returns the library call, or the message.
-WindowActions ShowOpenedImage(int kind);
+WindowActions ShowOpenedImage(PlayerState& s, int kind);
 
 // Opening a file chosen in the open dialog or dropped on the window. A file
 // that cannot be opened gets "Cannot open file for reading!" and changes
@@ -98,39 +99,27 @@ WindowActions ShowOpenedImage(int kind);
 // name as a sequence. With settingsFromName on, what a sequence's name states
 // (file_names.h) replaces the settings first, and the title says so; a size
 // the Frame Options dialog would refuse gets its message, and nothing opens.
-WindowActions OpenSequence(const char* path);
-WindowActions OpenImage(const char* path);
-WindowActions OpenDroppedFile(const char* path);
+WindowActions OpenSequence(PlayerState& s, const char* path);
+WindowActions OpenImage(PlayerState& s, const char* path);
+WindowActions OpenDroppedFile(PlayerState& s, const char* path);
 
 // What follows each dialog's OK (its rules wrote the settings already).
-WindowActions FrameNumberAccepted();    // show currentFrame
-WindowActions FrameOptionsAccepted();   // new frame size: plan and window
-WindowActions ImageOptionAccepted();    // new raw image plan
-WindowActions SequenceOptionAccepted(); // new plan and timer period
+WindowActions FrameNumberAccepted(PlayerState& s);    // show currentFrame
+WindowActions FrameOptionsAccepted(PlayerState& s);   // new frame size: plan and window
+WindowActions ImageOptionAccepted(PlayerState& s);    // new raw image plan
+WindowActions SequenceOptionAccepted(PlayerState& s); // new plan and timer period
 // The save dialog's OK: reads currentFrame and writes it to saveFileName as
 // raw bytes or as a bitmap file, then shows it.
-WindowActions SaveFrameAccepted(bool asBitmap);
+WindowActions SaveFrameAccepted(PlayerState& s, bool asBitmap);
 
 // ---- Comparing with a second sequence, and the Inspector ----
-
-// What the Inspector shows beside the main window.
-struct InspectorState {
-    bool shown;
-    bool pointing; // the mouse is over the picture, at (x, y)
-    uint32_t x, y;
-    bool hasDiff;  // the metrics of the compared frame on screen
-    FrameDiff diff;
-    uint32_t diffFrame;
-    char status[160]; // the last jump's report, or "No more differences."
-};
-extern InspectorState Inspector;
 
 // File > "Compare with sequence...": `path` becomes sequence B, read with the
 // current frame settings; the Inspector opens. A file that cannot be opened
 // gets "Cannot open file for reading!" and changes nothing.
-WindowActions CompareWithSequence(const char* path);
+WindowActions CompareWithSequence(PlayerState& s, const char* path);
 // File > "End comparison".
-WindowActions EndComparisonCommand();
+WindowActions EndComparisonCommand(PlayerState& s);
 
 // The comparison's keys: Tab flips A and B, D shows the difference, + and -
 // change its gain, N and Shift+N jump to the next or previous frame that
@@ -143,20 +132,20 @@ enum CompareKey {
     KEY_NEXT_DIFFERENCE,
     KEY_PREVIOUS_DIFFERENCE
 };
-WindowActions PressCompareKey(int key);
+WindowActions PressCompareKey(PlayerState& s, CompareKey key);
 
 // Options > "Inspector" and the I key.
-WindowActions ToggleInspector();
+WindowActions ToggleInspector(PlayerState& s);
 
 // The mouse moved over the picture (inside) or left it.
-WindowActions PointerMoved(bool inside, uint32_t x, uint32_t y);
+WindowActions PointerMoved(PlayerState& s, bool inside, uint32_t x, uint32_t y);
 
 // The Inspector's text. `image` and `capacity` are the library's bitmap of
 // the window, whose colours an image's readout shows.
-std::string InspectorText(const uint8_t* image, uint32_t capacity);
+std::string InspectorText(const PlayerState& s, const uint8_t* image, uint32_t capacity);
 
 // Availability of the dialog commands that depend on the state.
-bool CanShowSingleFrame();
-bool CanSaveFrame();
+bool CanShowSingleFrame(const PlayerState& s);
+bool CanSaveFrame(const PlayerState& s);
 
 #endif

@@ -5,8 +5,6 @@
 
 #include "frame_rate.h"
 
-PlayerState Player;
-
 const FramePreset FramePresets[FRAME_PRESET_COUNT] = {
     {"SQCIF", 128, 96},   {"QCIF", 176, 144},   {"CIF", 352, 288},
     {"4CIF", 704, 576},   {"16CIF", 1408, 1152}, {"Custom", MAX_FRAME_WIDTH, MAX_FRAME_HEIGHT},
@@ -14,51 +12,74 @@ const FramePreset FramePresets[FRAME_PRESET_COUNT] = {
 
 void* (*PlayerBufferAllocator)(size_t size) = malloc;
 
-void ReleasePlayerState() {
-    CloseInputFile();
-    free(Player.frameBuffer);
-    free(Player.neutralU);
-    free(Player.neutralV);
-    free(Player.sampleBuffer);
-    Player.frameBuffer = nullptr;
-    Player.neutralU = nullptr;
-    Player.neutralV = nullptr;
-    Player.sampleBuffer = nullptr;
+namespace {
+
+FrameSource OpenFromDisk(void*, const char* path) { return OpenFileSource(path); }
+
+int WriteToDisk(void*, const char* path, const uint8_t* data, size_t n) { return WriteWholeFile(path, data, n); }
+
+} // namespace
+
+PlayerFiles DiskFiles() {
+    PlayerFiles files = {nullptr, OpenFromDisk, WriteToDisk};
+    return files;
 }
 
-int InitPlayerState() {
-    ReleasePlayerState();
-    Player = PlayerState{};
+void EndComparison(PlayerState& s) {
+    ComparisonState& c = s.comparison;
+    CloseSource(&c.fileB);
+    free(c.frameA);
+    free(c.frameB);
+    c = ComparisonState{};
+}
 
-    Player.frameBuffer = static_cast<uint8_t*>(PlayerBufferAllocator(FRAME_BUFFER_SIZE));
-    if (Player.frameBuffer) {
-        Player.neutralU = static_cast<uint8_t*>(PlayerBufferAllocator(NEUTRAL_PLANE_SIZE));
+void ReleasePlayerState(PlayerState& s) {
+    EndComparison(s);
+    CloseSource(&s.openFile);
+    free(s.frameBuffer);
+    free(s.neutralU);
+    free(s.neutralV);
+    free(s.sampleBuffer);
+    s.frameBuffer = nullptr;
+    s.neutralU = nullptr;
+    s.neutralV = nullptr;
+    s.sampleBuffer = nullptr;
+}
+
+int InitPlayerState(PlayerState& s) {
+    ReleasePlayerState(s);
+    s = PlayerState{};
+    s.files = DiskFiles();
+
+    s.frameBuffer = static_cast<uint8_t*>(PlayerBufferAllocator(FRAME_BUFFER_SIZE));
+    if (s.frameBuffer) {
+        s.neutralU = static_cast<uint8_t*>(PlayerBufferAllocator(NEUTRAL_PLANE_SIZE));
     }
-    if (Player.neutralU) {
-        Player.neutralV = static_cast<uint8_t*>(PlayerBufferAllocator(NEUTRAL_PLANE_SIZE));
+    if (s.neutralU) {
+        s.neutralV = static_cast<uint8_t*>(PlayerBufferAllocator(NEUTRAL_PLANE_SIZE));
     }
-    if (!Player.neutralV) {
-        ReleasePlayerState();
+    if (!s.neutralV) {
+        ReleasePlayerState(s);
         return 0;
     }
-    memset(Player.neutralU, 0, NEUTRAL_PLANE_SIZE);
-    memset(Player.neutralV, 0, NEUTRAL_PLANE_SIZE);
+    memset(s.neutralU, 0, NEUTRAL_PLANE_SIZE);
+    memset(s.neutralV, 0, NEUTRAL_PLANE_SIZE);
 
-    Player.framePreset = FRAME_PRESET_QCIF;
-    Player.sequenceType = TYPE_YUV420;
-    Player.sequenceBits = 8;
-    Player.sequencePacking = PACKING_PLANAR;
-    Player.sequenceHeader = 0;
-    SetFrameRateText("30.0");
-    Player.timerPeriod = TimerPeriodFor(Player.frameRate);
-    ApplyFramePreset(); // the frame size and sequencePlan
+    s.framePreset = FRAME_PRESET_QCIF;
+    s.sequenceType = TYPE_YUV420;
+    s.sequenceBits = 8;
+    s.sequencePacking = PACKING_PLANAR;
+    s.sequenceHeader = 0;
+    SetFrameRateText(s, "30.0");
+    s.timerPeriod = TimerPeriodFor(s.frameRate);
+    ApplyFramePreset(s); // the frame size and sequencePlan
 
-    Player.imageWidth = 512;
-    Player.imageHeight = 512;
-    Player.imageType = TYPE_GRAY;
-    Player.imageHeader = 64;
-    Player.imagePlan = ComputeFramePlan(Player.imageWidth, Player.imageHeight, Player.imageType);
-    strcpy(Player.title, "Vorlex");
+    s.imageWidth = 512;
+    s.imageHeight = 512;
+    s.imageType = TYPE_GRAY;
+    s.imageHeader = 64;
+    s.imagePlan = ComputeFramePlan(s.imageWidth, s.imageHeight, s.imageType);
+    strcpy(s.title, "Vorlex");
     return 1;
 }
 
@@ -73,25 +94,25 @@ int FramePlanFitsBuffer(const FramePlan& plan) {
            uint64_t{plan.vOffset} + plan.chromaBytes <= FRAME_BUFFER_SIZE;
 }
 
-void ApplyFramePreset() {
-    if (Player.framePreset < FRAME_PRESET_CUSTOM) {
-        Player.frameWidth = FramePresets[Player.framePreset].width;
-        Player.frameHeight = FramePresets[Player.framePreset].height;
+void ApplyFramePreset(PlayerState& s) {
+    if (s.framePreset < FRAME_PRESET_CUSTOM) {
+        s.frameWidth = FramePresets[s.framePreset].width;
+        s.frameHeight = FramePresets[s.framePreset].height;
     }
-    ComputeSequencePlans();
+    ComputeSequencePlans(s);
 }
 
-SequenceLayout SequenceSettingsLayout() {
-    SequenceLayout layout = {Player.sequenceType, Player.sequenceBits, Player.sequencePacking};
+SequenceLayout SequenceSettingsLayout(const PlayerState& s) {
+    SequenceLayout layout = {s.sequenceType, s.sequenceBits, s.sequencePacking};
     return layout;
 }
 
-void ComputeSequencePlans() {
-    Player.sequencePlan = ComputeFramePlan(Player.frameWidth, Player.frameHeight, Player.sequenceType);
-    StoredFramePlan& stored = Player.storedPlan;
-    stored.layout = SequenceSettingsLayout();
-    stored.width = Player.frameWidth;
-    stored.height = Player.frameHeight;
+void ComputeSequencePlans(PlayerState& s) {
+    s.sequencePlan = ComputeFramePlan(s.frameWidth, s.frameHeight, s.sequenceType);
+    StoredFramePlan& stored = s.storedPlan;
+    stored.layout = SequenceSettingsLayout(s);
+    stored.width = s.frameWidth;
+    stored.height = s.frameHeight;
     stored.frameBytes = Saturate32(LayoutFrameBytes(stored.layout, stored.width, stored.height));
 }
 
@@ -118,11 +139,11 @@ void FlipChroma(uint8_t* frame, const FramePlan& plan) {
 
 } // namespace
 
-int MakeChromaSigned(const FramePlan& plan) {
-    if (!Player.frameBuffer || !FramePlanFitsBuffer(plan)) {
+int MakeChromaSigned(PlayerState& s, const FramePlan& plan) {
+    if (!s.frameBuffer || !FramePlanFitsBuffer(plan)) {
         return 0;
     }
-    FlipChroma(Player.frameBuffer, plan);
+    FlipChroma(s.frameBuffer, plan);
     return 1;
 }
 
@@ -134,32 +155,25 @@ void SignChroma(uint8_t* frame, const FramePlan& plan) {
     FlipChroma(frame, plan);
 }
 
-void SetFrameRateText(const char* text) {
+void SetFrameRateText(PlayerState& s, const char* text) {
     const char* t = text ? text : "";
     size_t n = strlen(t);
     if (n > FRAME_RATE_TEXT_MAX) {
         n = FRAME_RATE_TEXT_MAX;
     }
-    memcpy(Player.frameRateText, t, n);
-    Player.frameRateText[n] = '\0';
-    Player.frameRate = FrameRateFromText(Player.frameRateText);
+    memcpy(s.frameRateText, t, n);
+    s.frameRateText[n] = '\0';
+    s.frameRate = FrameRateFromText(s.frameRateText);
 }
 
-void CloseInputFile() {
-    if (Player.openFile) {
-        fclose(Player.openFile);
-        Player.openFile = nullptr;
-    }
-}
-
-int OpenInputFile(const char* path) {
+int OpenInputFile(PlayerState& s, const char* path) {
     // The new file is opened before the old one is closed: a file that cannot
     // be opened leaves the player showing and reading what it had.
-    FILE* file = path ? fopen(path, "rb") : nullptr;
-    if (!file) {
+    FrameSource file = s.files.open ? s.files.open(s.files.context, path) : FrameSource{};
+    if (!SourceOpen(file)) {
         return 0;
     }
-    CloseInputFile();
-    Player.openFile = file;
+    CloseSource(&s.openFile);
+    s.openFile = file;
     return 1;
 }

@@ -1,9 +1,9 @@
 // The player's one state record: the settings of the raw sequence and of the
-// raw image, the frame plans derived from them, the three buffers, the open
-// input file and the playback flags. It is the global `Player`, which lives
-// from the creation of the main window to its destruction; the functions here
-// and in frame_access.h and frame_rate.h work on it, so a window procedure
-// calls them without passing anything around.
+// raw image, the frame plans derived from them, the buffers, the open input
+// file, the playback flags, the running comparison and what the Inspector
+// shows. The window owns one and hands it to every rule (playback.h), which
+// reads and changes nothing else; files are reached through the record's
+// file access, which tests replace with files in memory.
 #ifndef VORLEX_PLAYER_STATE_H
 #define VORLEX_PLAYER_STATE_H
 
@@ -12,7 +12,10 @@
 #include <stdio.h>
 
 #include "display.h"
+#include "file_io.h"
+#include "frame_compare.h"
 #include "frame_plan.h"
+#include "frame_source.h"
 #include "sequence_layout.h"
 
 enum {
@@ -40,13 +43,37 @@ struct FramePreset {
 };
 extern const FramePreset FramePresets[FRAME_PRESET_COUNT];
 
-// How the frames of the open sequence lie in the file: fixed with the frame
-// plans, so a setting stored by a refused dialog does not change how frames
-// are read until the plans are computed again.
-struct StoredFramePlan {
-    SequenceLayout layout;
-    uint32_t width, height;
-    uint32_t frameBytes; // held at 0xFFFFFFFF when it would pass 32 bits
+// How the player reaches files: the disk for the program (DiskFiles), frames
+// in memory for tests.
+struct PlayerFiles {
+    void* context;
+    // Opens `path` for reading; an empty source when it cannot be opened.
+    FrameSource (*open)(void* context, const char* path);
+    // Writes the whole file, removing a partly written one (a WriteResult of
+    // file_io.h).
+    int (*write)(void* context, const char* path, const uint8_t* data, size_t n);
+};
+PlayerFiles DiskFiles();
+
+// The comparison of the open sequence with sequence B; all fields empty or
+// zero while none runs.
+struct ComparisonState {
+    FrameSource fileB;
+    uint8_t* frameA; // SAMPLE_BUFFER_SIZE bytes each: the frames on screen,
+    uint8_t* frameB; // as stored in the files (unsigned chroma, full depth)
+    CompareView view;
+    uint32_t gain;
+};
+
+// What the Inspector shows beside the main window.
+struct InspectorState {
+    bool shown;
+    bool pointing; // the mouse is over the picture, at (x, y)
+    uint32_t x, y;
+    bool hasDiff; // the metrics of the compared frame on screen
+    FrameDiff diff;
+    uint32_t diffFrame;
+    char status[160]; // the last jump's report, or "No more differences."
 };
 
 struct PlayerState {
@@ -56,12 +83,16 @@ struct PlayerState {
     uint32_t frameHeight;
     uint32_t sequenceType; // an ImageType code; the sampling of an extended layout
     uint32_t sequenceBits; // 8, or 10, 12, 16 significant bits in 16-bit words
-    int sequencePacking;   // a SamplePacking
+    SamplePacking sequencePacking;
     uint32_t sequenceHeader;
     char frameRateText[FRAME_RATE_TEXT_MAX + 1];
     double frameRate;
     uint32_t timerPeriod; // milliseconds
     FramePlan sequencePlan; // the frame as the library gets it (8-bit planar or interleaved)
+    // How the frames of the open sequence lie in the file: fixed with the
+    // frame plans, so a setting stored by a refused dialog does not change
+    // how frames are read until the plans are computed again (the header
+    // aside, which counts from the moment it is stored).
     StoredFramePlan storedPlan;
 
     // Raw image settings; their size also sizes the window for every image.
@@ -82,7 +113,7 @@ struct PlayerState {
     bool sequenceOpened;
     bool imageOpened;
     int imageKind; // the ImageFileKind of the image opened last
-    FILE* openFile; // null when no file is open (also after a failed open)
+    FrameSource openFile; // empty when no file is open (also after a failed open)
     char saveFileName[SAVE_FILE_NAME_MAX + 1];
     char title[TITLE_MAX + 1]; // the main window's title
     uint8_t* frameBuffer;  // FRAME_BUFFER_SIZE bytes
@@ -91,22 +122,29 @@ struct PlayerState {
     // SAMPLE_BUFFER_SIZE bytes, obtained when a frame of an extended layout
     // is first read: that frame as stored, before it is unpacked.
     uint8_t* sampleBuffer;
-};
 
-extern PlayerState Player;
+    ComparisonState comparison;
+    InspectorState inspector;
+    PlayerFiles files;
+};
 
 // Obtains the three buffers. Tests replace it to make an allocation fail;
 // what it returns is released with free().
 extern void* (*PlayerBufferAllocator)(size_t size);
 
-// Releases whatever Player held, obtains frameBuffer, neutralU and neutralV
-// (in that order), zeroes the neutral planes, sets every field to its default
+// Releases whatever the record held (it must be zeroed or initialised
+// before), obtains frameBuffer, neutralU and neutralV (in that order), zeroes
+// the neutral planes, sets every field to its default, the files to the disk,
 // and computes both plans. Returns 0, with no buffer held, when a buffer
 // cannot be obtained.
-int InitPlayerState();
+int InitPlayerState(PlayerState& s);
 
-// Closes the open file and releases the buffers; safe to call again.
-void ReleasePlayerState();
+// Closes the open files, ends the comparison and releases the buffers; safe
+// to call again.
+void ReleasePlayerState(PlayerState& s);
+
+// Ends the comparison: closes B and releases its buffers; safe to call again.
+void EndComparison(PlayerState& s);
 
 // Non-zero when the frame and both colour planes of `plan` lie inside
 // frameBuffer.
@@ -114,34 +152,31 @@ int FramePlanFitsBuffer(const FramePlan& plan);
 
 // Presets 0 to 4 set frameWidth and frameHeight from the table; custom leaves
 // them. Then the sequence plans are recomputed.
-void ApplyFramePreset();
+void ApplyFramePreset(PlayerState& s);
 
 // The layout the sequence settings name.
-SequenceLayout SequenceSettingsLayout();
+SequenceLayout SequenceSettingsLayout(const PlayerState& s);
 
 // Computes sequencePlan and storedPlan from the sequence settings.
-void ComputeSequencePlans();
+void ComputeSequencePlans(PlayerState& s);
 
 // Turns the two colour planes of `plan` in frameBuffer into signed form in
 // place: each stored byte b becomes b - 128 as a two's-complement byte. Does
 // nothing and returns 0 when the plan does not fit the buffer or there is no
 // buffer.
-int MakeChromaSigned(const FramePlan& plan);
+int MakeChromaSigned(PlayerState& s, const FramePlan& plan);
 
 // The same for a frame at `frame`, plan.frameBytes long; does nothing when
 // the colour planes do not lie inside it.
 void SignChroma(uint8_t* frame, const FramePlan& plan);
 
 // Stores the first FRAME_RATE_TEXT_MAX characters of `text` as
-// Player.frameRateText and its conversion as Player.frameRate.
-void SetFrameRateText(const char* text);
+// frameRateText and its conversion as frameRate.
+void SetFrameRateText(PlayerState& s, const char* text);
 
-// Opens `path` for reading raw bytes and makes it the open file, closing the
-// one before. Returns 0 when it cannot be opened; the open file (if any) then
-// stays open.
-int OpenInputFile(const char* path);
-
-// Closes the open file, if any.
-void CloseInputFile();
+// Opens `path` through the record's files and makes it the open file,
+// closing the one before. Returns 0 when it cannot be opened; the open file
+// (if any) then stays open.
+int OpenInputFile(PlayerState& s, const char* path);
 
 #endif

@@ -1,5 +1,6 @@
 #include "sequence_layout.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include "display.h"
@@ -106,5 +107,99 @@ void UnpackFrame(const SequenceLayout& layout, uint32_t w, uint32_t h, const uin
     default: // planar, every plane of words in the 8-bit layout's order
         ShowWords(in, plan.frameBytes, layout.bits, out);
         break;
+    }
+}
+
+const LayoutWord LayoutWords[LAYOUT_WORD_COUNT] = {
+    {"420", {TYPE_YUV420, 8, PACKING_PLANAR}},     {"i420", {TYPE_YUV420, 8, PACKING_PLANAR}},
+    {"iyuv", {TYPE_YUV420, 8, PACKING_PLANAR}},    {"yuv420p", {TYPE_YUV420, 8, PACKING_PLANAR}},
+    {"422", {TYPE_YUV422, 8, PACKING_PLANAR}},     {"yuv422p", {TYPE_YUV422, 8, PACKING_PLANAR}},
+    {"444", {TYPE_YUV444, 8, PACKING_PLANAR}},     {"yuv444p", {TYPE_YUV444, 8, PACKING_PLANAR}},
+    {"411", {TYPE_YUV411, 8, PACKING_PLANAR}},     {"yuv411p", {TYPE_YUV411, 8, PACKING_PLANAR}},
+    {"400", {TYPE_GRAY, 8, PACKING_PLANAR}},       {"gray", {TYPE_GRAY, 8, PACKING_PLANAR}},
+    {"grey", {TYPE_GRAY, 8, PACKING_PLANAR}},      {"y8", {TYPE_GRAY, 8, PACKING_PLANAR}},
+    {"rgb", {TYPE_RGB, 8, PACKING_PLANAR}},        {"rgb24", {TYPE_RGB, 8, PACKING_PLANAR}},
+    {"bgr", {TYPE_BGR, 8, PACKING_PLANAR}},        {"bgr24", {TYPE_BGR, 8, PACKING_PLANAR}},
+    {"nv12", {TYPE_YUV420, 8, PACKING_NV12}},      {"nv21", {TYPE_YUV420, 8, PACKING_NV21}},
+    {"p010", {TYPE_YUV420, 10, PACKING_P010}},     {"p010le", {TYPE_YUV420, 10, PACKING_P010}},
+    {"yuyv", {TYPE_YUV422, 8, PACKING_YUYV}},      {"yuy2", {TYPE_YUV422, 8, PACKING_YUYV}},
+    {"uyvy", {TYPE_YUV422, 8, PACKING_UYVY}},
+};
+
+bool TakesDepth(uint32_t type) {
+    return type == TYPE_YUV420 || type == TYPE_YUV422 || type == TYPE_YUV444 || type == TYPE_GRAY;
+}
+
+bool IsDeepBits(uint32_t bits) { return bits == 10 || bits == 12 || bits == 16; }
+
+namespace {
+
+// One to five digits at *t, advancing past them.
+bool ReadSmallNumber(const char** t, uint32_t* value) {
+    uint32_t v = 0;
+    int digits = 0;
+    for (; **t >= '0' && **t <= '9'; ++*t) {
+        if (++digits > 5) {
+            return false;
+        }
+        v = v * 10 + static_cast<uint32_t>(**t - '0');
+    }
+    *value = v;
+    return digits > 0;
+}
+
+} // namespace
+
+// "yuv420p10le", "yuv422p12", "gray16le": a sampling with its depth.
+bool ReadDeepLayoutName(const char* t, SequenceLayout* layout) {
+    const struct {
+        const char* prefix;
+        uint32_t type;
+    } prefixes[] = {{"yuv420p", TYPE_YUV420}, {"yuv422p", TYPE_YUV422}, {"yuv444p", TYPE_YUV444}, {"gray", TYPE_GRAY}};
+    uint32_t bits;
+    for (const auto& p : prefixes) {
+        const size_t n = strlen(p.prefix);
+        const char* rest = t + n;
+        if (strncmp(t, p.prefix, n) == 0 && ReadSmallNumber(&rest, &bits) && IsDeepBits(bits) &&
+            (*rest == '\0' || strcmp(rest, "le") == 0)) {
+            *layout = SequenceLayout{p.type, bits, PACKING_PLANAR};
+            return true;
+        }
+    }
+    return false;
+}
+
+bool LayoutForWord(const char* word, SequenceLayout* layout) {
+    for (const LayoutWord& w : LayoutWords) {
+        if (strcmp(word, w.word) == 0) {
+            *layout = w.layout;
+            return true;
+        }
+    }
+    return ReadDeepLayoutName(word, layout);
+}
+
+void DescribeLayout(const SequenceLayout& layout, char* text, size_t size) {
+    const uint32_t type = layout.type, bits = layout.bits;
+    const SamplePacking packing = layout.packing;
+    static const char* const kPackings[] = {"", "NV12", "NV21", "P010", "YUYV", "UYVY"};
+    if (packing > PACKING_PLANAR && packing <= PACKING_UYVY) {
+        snprintf(text, size, "%s", kPackings[packing]);
+        return;
+    }
+    const char* sampling;
+    switch (type) {
+    case TYPE_YUV444: sampling = "4:4:4"; break;
+    case TYPE_YUV422: sampling = "4:2:2"; break;
+    case TYPE_YUV411: sampling = "4:1:1"; break;
+    case TYPE_YUV420: sampling = "4:2:0"; break;
+    case TYPE_RGB: sampling = "RGB"; break;
+    case TYPE_BGR: sampling = "BGR"; break;
+    default: sampling = "Gray"; break;
+    }
+    if (bits > 8) {
+        snprintf(text, size, "%s %u-bit", sampling, static_cast<unsigned>(bits));
+    } else {
+        snprintf(text, size, "%s", sampling);
     }
 }

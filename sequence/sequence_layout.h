@@ -19,7 +19,7 @@ enum SamplePacking { PACKING_PLANAR, PACKING_NV12, PACKING_NV21, PACKING_P010, P
 struct SequenceLayout {
     uint32_t type; // the sampling, an ImageType code; the 8-bit form shown
     uint32_t bits; // significant bits per sample: 8, 10, 12 or 16
-    int packing;   // a SamplePacking
+    SamplePacking packing;
 };
 
 // The layouts the Sequence Option dialog offers beside the seven types.
@@ -56,5 +56,29 @@ inline uint8_t ShownSample(uint32_t v, uint32_t bits) {
 // into the 8-bit planar frame of layout.type at `out`, laid out as
 // ComputeFramePlan(w, h, layout.type) lays it out.
 void UnpackFrame(const SequenceLayout& layout, uint32_t width, uint32_t height, const uint8_t* in, uint8_t* out);
+
+// The names a file name (lower case) or a header gives the layouts, one
+// table: "420", "i420", "yuv420p" and the like for the seven types, "nv12",
+// "p010", "yuyv" and the like for the packed ones.
+struct LayoutWord {
+    const char* word;
+    SequenceLayout layout;
+};
+enum { LAYOUT_WORD_COUNT = 25 };
+extern const LayoutWord LayoutWords[LAYOUT_WORD_COUNT];
+
+// Planar samplings that also come with 10, 12 or 16 bits (4:2:0, 4:2:2,
+// 4:4:4 and gray), and those depths.
+bool TakesDepth(uint32_t type);
+bool IsDeepBits(uint32_t bits);
+
+// The layout a word names: one of LayoutWords, or a sampling with its depth
+// ("yuv420p10le", "yuv422p12", "gray16le"). False for any other word.
+bool LayoutForWord(const char* word, SequenceLayout* layout);
+
+// The name of a layout for people: the sampling by its geometry ("4:2:0" is
+// one chroma sample per 2 x 2 block), its depth when over 8 bits, or the
+// packing's name: "4:2:0 10-bit", "Gray", "NV12".
+void DescribeLayout(const SequenceLayout& layout, char* text, size_t size);
 
 #endif

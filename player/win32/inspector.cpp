@@ -70,8 +70,8 @@ bool Create(HWND mainWindow) {
 
 } // namespace
 
-void UpdateInspector(HWND mainWindow) {
-    if (!Inspector.shown) {
+void UpdateInspector(HWND mainWindow, const PlayerState& s) {
+    if (!s.inspector.shown) {
         if (g_inspector) {
             ShowWindow(g_inspector, SW_HIDE);
         }
@@ -82,7 +82,7 @@ void UpdateInspector(HWND mainWindow) {
     }
     // A static control shows its lines with carriage returns.
     std::string text;
-    for (char c : InspectorText(GetBitmap(mainWindow), GetBitmapSize(mainWindow))) {
+    for (char c : InspectorText(s, GetBitmap(mainWindow), GetBitmapSize(mainWindow))) {
         if (c == '\n') {
             text += '\r';
         }

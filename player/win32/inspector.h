@@ -6,8 +6,10 @@
 
 #include <windows.h>
 
-// Shows or hides the Inspector as Inspector.shown says (creating it beside
+struct PlayerState;
+
+// Shows or hides the Inspector as inspector.shown says (creating it beside
 // `mainWindow` the first time) and renews its text.
-void UpdateInspector(HWND mainWindow);
+void UpdateInspector(HWND mainWindow, const PlayerState& s);
 
 #endif

@@ -98,6 +98,8 @@ void PlaceWindow(HWND window, int w, int h) {
 // nothing; `g_menuDrawn` is false until the first drawing.
 MenuLook g_menuShown;
 bool g_menuDrawn;
+// The player's state: everything the rules read and change.
+PlayerState g_player;
 
 void EnableItem(HMENU menu, UINT id, bool enabled) {
     EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
@@ -110,7 +112,7 @@ void CheckItem(HMENU menu, UINT id, bool checked) {
 // Draws the menu from the state; the menu bar is redrawn when its "&Control"
 // entry changes.
 void DrawMenu(HWND window) {
-    const MenuLook look = MenuFor(Player);
+    const MenuLook look = MenuFor(g_player);
     if (g_menuDrawn && memcmp(&look, &g_menuShown, sizeof look) == 0) {
         return;
     }
@@ -162,25 +164,26 @@ void Display(HWND window, const DisplayCall& c) {
     switch (c.call) {
     case DISPLAY_YUV_IMAGE: DisplayYUVimage(window, c.type, c.width, c.height, c.data, c.u, c.v); break;
     case DISPLAY_IMAGE: DisplayImage(window, c.type, c.width, c.height, c.data); break;
+    case DISPLAY_NOTHING: break;
     }
 }
 
 // Carries out what an event asks of the window, in the order the rules give.
 void Carry(HWND window, const WindowActions& a) {
     if (a.setTitle) {
-        SetWindowTextA(window, Player.title);
+        SetWindowTextA(window, g_player.title);
     }
     if (a.fitWindow) {
         FitWindowToFrame(window, a.fitWidth, a.fitHeight, true);
     }
     if (a.restartTimer) {
         KillTimer(window, kPlaybackTimer);
-        SetTimer(window, kPlaybackTimer, Player.timerPeriod, nullptr);
+        SetTimer(window, kPlaybackTimer, g_player.timerPeriod, nullptr);
     }
     DrawMenu(window);
     Display(window, a.display);
     if (a.updateInspector) {
-        UpdateInspector(window);
+        UpdateInspector(window, g_player);
     }
     if (a.requestFrame) {
         PostMessageA(window, WM_DISPLAY_REQUEST, a.frame, MAKELPARAM(a.source, 0));
@@ -211,13 +214,13 @@ bool ChooseFile() {
 
 void OpenSequenceCommand(HWND window) {
     if (ChooseFile()) {
-        Carry(window, OpenSequence(g_fileName));
+        Carry(window, OpenSequence(g_player, g_fileName));
     }
 }
 
 void OpenImageCommand(HWND window) {
     if (ChooseFile()) {
-        Carry(window, OpenImage(g_fileName));
+        Carry(window, OpenImage(g_player, g_fileName));
     }
 }
 
@@ -234,18 +237,18 @@ void OpenDroppedFiles(HWND window, HDROP drop) {
         }
         return;
     }
-    Carry(window, OpenDroppedFile(path));
+    Carry(window, OpenDroppedFile(g_player, path));
 }
 
 void CompareCommand(HWND window) {
-    if (MenuFor(Player).compareEnabled && ChooseFile()) {
-        Carry(window, CompareWithSequence(g_fileName));
+    if (MenuFor(g_player).compareEnabled && ChooseFile()) {
+        Carry(window, CompareWithSequence(g_player, g_fileName));
     }
 }
 
 void StatisticsCommand(HWND window) {
-    if (ComparisonActive()) {
-        RunStatisticsDialog(window);
+    if (ComparisonActive(g_player)) {
+        RunStatisticsDialog(window, g_player);
     }
 }
 
@@ -254,52 +257,52 @@ void OnMouseMove(HWND window, LPARAM where) {
     TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window, 0};
     TrackMouseEvent(&track);
     const int x = static_cast<short>(LOWORD(where)), y = static_cast<short>(HIWORD(where));
-    Carry(window, PointerMoved(x >= 0 && y >= 0, static_cast<uint32_t>(x), static_cast<uint32_t>(y)));
+    Carry(window, PointerMoved(g_player, x >= 0 && y >= 0, static_cast<uint32_t>(x), static_cast<uint32_t>(y)));
 }
 
 void ShowSingleFrameCommand(HWND window) {
-    if (CanShowSingleFrame() && RunFrameNumberDialog(window)) {
-        Carry(window, FrameNumberAccepted());
+    if (CanShowSingleFrame(g_player) && RunFrameNumberDialog(window, g_player)) {
+        Carry(window, FrameNumberAccepted(g_player));
     }
 }
 
 void SaveFrameCommand(HWND window, bool asBitmap) {
-    if (CanSaveFrame() && RunSaveFrameDialog(window)) {
-        Carry(window, SaveFrameAccepted(asBitmap));
+    if (CanSaveFrame(g_player) && RunSaveFrameDialog(window, g_player)) {
+        Carry(window, SaveFrameAccepted(g_player, asBitmap));
     }
 }
 
 void FrameOptionsCommand(HWND window) {
-    if (RunFrameOptionsDialog(window)) {
-        Carry(window, FrameOptionsAccepted());
+    if (RunFrameOptionsDialog(window, g_player)) {
+        Carry(window, FrameOptionsAccepted(g_player));
     }
 }
 
 void ImageOptionCommand(HWND window) {
-    if (RunImageOptionDialog(window)) {
-        Carry(window, ImageOptionAccepted());
+    if (RunImageOptionDialog(window, g_player)) {
+        Carry(window, ImageOptionAccepted(g_player));
     }
 }
 
 void SequenceOptionCommand(HWND window) {
-    if (RunSequenceOptionDialog(window)) {
-        Carry(window, SequenceOptionAccepted());
+    if (RunSequenceOptionDialog(window, g_player)) {
+        Carry(window, SequenceOptionAccepted(g_player));
     }
 }
 
-void Key(HWND window, int key) { Carry(window, PressKey(key, SequenceFrameCount())); }
+void Key(HWND window, FrameKey key) { Carry(window, PressKey(g_player, key, SequenceFrameCount(g_player))); }
 
 // ---- Message handlers ----
 
 BOOL OnCreate(HWND window, LPCREATESTRUCT) {
-    if (!InitPlayerState()) {
+    if (!InitPlayerState(g_player)) {
         ShowError(nullptr, "Frame buffer failure!");
         g_bufferFailure = true;
         return FALSE;
     }
-    FitWindowToFrame(window, Player.frameWidth, Player.frameHeight, false);
+    FitWindowToFrame(window, g_player.frameWidth, g_player.frameHeight, false);
     SetUpOpenFileRecord(window);
-    SetTimer(window, kPlaybackTimer, Player.timerPeriod, nullptr);
+    SetTimer(window, kPlaybackTimer, g_player.timerPeriod, nullptr);
     DragAcceptFiles(window, TRUE);
     return TRUE;
 }
@@ -310,45 +313,45 @@ void OnCommand(HWND window, int id, HWND, UINT) {
     case IDM_OPEN_IMAGE: OpenImageCommand(window); break;
     case IDM_EXIT: PostMessageA(window, WM_CLOSE, 0, 0); break;
     case IDM_COMPARE: CompareCommand(window); break;
-    case IDM_END_COMPARISON: Carry(window, EndComparisonCommand()); break;
+    case IDM_END_COMPARISON: Carry(window, EndComparisonCommand(g_player)); break;
     case IDM_COMPARISON_STATISTICS: StatisticsCommand(window); break;
-    case IDM_INSPECTOR: Carry(window, ToggleInspector()); break;
-    case IDM_PLAY: Carry(window, PlayCommand()); break;
-    case IDM_STOP: Carry(window, StopCommand()); break;
-    case IDM_PAUSE: Carry(window, PauseCommand()); break;
+    case IDM_INSPECTOR: Carry(window, ToggleInspector(g_player)); break;
+    case IDM_PLAY: Carry(window, PlayCommand(g_player)); break;
+    case IDM_STOP: Carry(window, StopCommand(g_player)); break;
+    case IDM_PAUSE: Carry(window, PauseCommand(g_player)); break;
     case IDM_SHOW_FRAME: ShowSingleFrameCommand(window); break;
     case IDM_SAVE_RAW: SaveFrameCommand(window, false); break;
     case IDM_SAVE_BITMAP: SaveFrameCommand(window, true); break;
     case IDM_FRAME_OPTIONS: FrameOptionsCommand(window); break;
     case IDM_IMAGE_OPTION: ImageOptionCommand(window); break;
     case IDM_SEQUENCE_OPTION: SequenceOptionCommand(window); break;
-    case IDM_Y_ONLY: Carry(window, ToggleLumaOnly()); break;
-    case IDM_SETTINGS_FROM_NAME: Carry(window, ToggleSettingsFromName()); break;
+    case IDM_Y_ONLY: Carry(window, ToggleLumaOnly(g_player)); break;
+    case IDM_SETTINGS_FROM_NAME: Carry(window, ToggleSettingsFromName(g_player)); break;
     case IDK_NEXT_FRAME: Key(window, FRAME_KEY_NEXT); break;
     case IDK_PREVIOUS_FRAME: Key(window, FRAME_KEY_PREVIOUS); break;
     case IDK_FIRST_FRAME: Key(window, FRAME_KEY_FIRST); break;
     case IDK_LAST_FRAME: Key(window, FRAME_KEY_LAST); break;
     case IDK_PLAY_PAUSE: Key(window, KEY_PLAY_PAUSE); break;
-    case IDK_FLIP_VIEW: Carry(window, PressCompareKey(KEY_FLIP_VIEW)); break;
-    case IDK_DIFFERENCE_VIEW: Carry(window, PressCompareKey(KEY_DIFFERENCE_VIEW)); break;
-    case IDK_GAIN_UP: Carry(window, PressCompareKey(KEY_GAIN_UP)); break;
-    case IDK_GAIN_DOWN: Carry(window, PressCompareKey(KEY_GAIN_DOWN)); break;
-    case IDK_NEXT_DIFFERENCE: Carry(window, PressCompareKey(KEY_NEXT_DIFFERENCE)); break;
-    case IDK_PREVIOUS_DIFFERENCE: Carry(window, PressCompareKey(KEY_PREVIOUS_DIFFERENCE)); break;
+    case IDK_FLIP_VIEW: Carry(window, PressCompareKey(g_player, KEY_FLIP_VIEW)); break;
+    case IDK_DIFFERENCE_VIEW: Carry(window, PressCompareKey(g_player, KEY_DIFFERENCE_VIEW)); break;
+    case IDK_GAIN_UP: Carry(window, PressCompareKey(g_player, KEY_GAIN_UP)); break;
+    case IDK_GAIN_DOWN: Carry(window, PressCompareKey(g_player, KEY_GAIN_DOWN)); break;
+    case IDK_NEXT_DIFFERENCE: Carry(window, PressCompareKey(g_player, KEY_NEXT_DIFFERENCE)); break;
+    case IDK_PREVIOUS_DIFFERENCE: Carry(window, PressCompareKey(g_player, KEY_PREVIOUS_DIFFERENCE)); break;
     }
 }
 
 void OnTimer(HWND window, UINT id) {
     if (id == kPlaybackTimer) {
-        Carry(window, TimerTick());
+        Carry(window, TimerTick(g_player));
     }
 }
 
 void OnDisplayRequest(HWND window, WPARAM frame, LPARAM what) {
     if (LOWORD(what) != 0) {
-        Carry(window, ShowSequenceFrame(static_cast<uint32_t>(frame), LOWORD(what)));
+        Carry(window, ShowSequenceFrame(g_player, static_cast<uint32_t>(frame), static_cast<FrameRequestSource>(LOWORD(what))));
     } else {
-        Carry(window, ShowOpenedImage(HIWORD(what)));
+        Carry(window, ShowOpenedImage(g_player, HIWORD(what)));
     }
 }
 
@@ -356,8 +359,7 @@ void OnPaint(HWND window) { WinPaint(window); }
 
 void OnDestroy(HWND window) {
     KillTimer(window, kPlaybackTimer);
-    EndComparison();
-    ReleasePlayerState();
+    ReleasePlayerState(g_player);
     PostQuitMessage(0);
 }
 
@@ -378,13 +380,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnMouseMove(window, lParam);
         return 0;
     case WM_MOUSELEAVE:
-        Carry(window, PointerMoved(false, 0, 0));
+        Carry(window, PointerMoved(g_player, false, 0, 0));
         return 0;
     case WM_DROPFILES:
         OpenDroppedFiles(window, reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_PAINT:
-        if (Player.sequenceOpened || Player.imageOpened) {
+        if (g_player.sequenceOpened || g_player.imageOpened) {
             OnPaint(window);
             return 0;
         }

@@ -58,6 +58,7 @@ void EnableControls(HWND dialog, const int* ids, int count, bool enabled) {
 // ---- Frame Options (11) ----
 
 struct FrameOptionsDialog {
+    PlayerState* player;
     uint32_t pendingPreset;
 };
 
@@ -69,10 +70,10 @@ void EnableCustomSize(HWND dialog, bool enabled) { EnableControls(dialog, kCusto
 INT_PTR CALLBACK FrameOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         FrameOptionsDialog* record = KeepRecord<FrameOptionsDialog>(dialog, lParam);
-        record->pendingPreset = Player.framePreset;
-        CheckRadioButton(dialog, IDC_PRESET_FIRST, IDC_PRESET_CUSTOM,
-                         IDC_PRESET_FIRST + static_cast<int>(Player.framePreset));
-        EnableCustomSize(dialog, Player.framePreset == FRAME_PRESET_CUSTOM);
+        const uint32_t preset = record->player->framePreset;
+        record->pendingPreset = preset;
+        CheckRadioButton(dialog, IDC_PRESET_FIRST, IDC_PRESET_CUSTOM, IDC_PRESET_FIRST + static_cast<int>(preset));
+        EnableCustomSize(dialog, preset == FRAME_PRESET_CUSTOM);
         return TRUE;
     }
     if (message != WM_COMMAND) {
@@ -86,7 +87,7 @@ INT_PTR CALLBACK FrameOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return TRUE;
     }
     if (id == IDOK) {
-        Conclude(dialog, FrameOptionsOk(record->pendingPreset, ReadNumber(dialog, IDC_CUSTOM_WIDTH),
+        Conclude(dialog, FrameOptionsOk(*record->player, record->pendingPreset, ReadNumber(dialog, IDC_CUSTOM_WIDTH),
                                         ReadNumber(dialog, IDC_CUSTOM_HEIGHT)));
         return TRUE;
     }
@@ -103,10 +104,11 @@ INT_PTR CALLBACK FrameOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 // and what OK does with them. Sequence Option also offers the extended
 // layouts: its "Other:" radio and the list beside it.
 struct TypeDialog {
+    PlayerState* player;
     uint32_t pendingType;
     int pendingLayout; // index in ExtendedLayouts while "Other:" is chosen, else -1
     bool offersLayouts;
-    void (*fill)(HWND dialog);
+    void (*fill)(HWND dialog, const PlayerState& s);
     void (*ok)(HWND dialog, TypeDialog* record);
 };
 
@@ -126,27 +128,27 @@ void FillLayoutList(HWND dialog, const TypeDialog& record) {
     SendDlgItemMessageA(dialog, IDC_OTHER_LAYOUT, CB_SETCURSEL, static_cast<WPARAM>(shown), 0);
 }
 
-void FillImageOption(HWND dialog) {
-    SetDlgItemInt(dialog, IDC_IMAGE_WIDTH, Player.imageWidth, FALSE);
-    SetDlgItemInt(dialog, IDC_IMAGE_HEIGHT, Player.imageHeight, FALSE);
-    SetDlgItemInt(dialog, IDC_IMAGE_HEADER, Player.imageHeader, FALSE);
+void FillImageOption(HWND dialog, const PlayerState& s) {
+    SetDlgItemInt(dialog, IDC_IMAGE_WIDTH, s.imageWidth, FALSE);
+    SetDlgItemInt(dialog, IDC_IMAGE_HEIGHT, s.imageHeight, FALSE);
+    SetDlgItemInt(dialog, IDC_IMAGE_HEADER, s.imageHeader, FALSE);
 }
 
 void PressImageOptionOk(HWND dialog, TypeDialog* record) {
-    Conclude(dialog, ImageOptionOk(record->pendingType, ReadNumber(dialog, IDC_IMAGE_WIDTH),
+    Conclude(dialog, ImageOptionOk(*record->player, record->pendingType, ReadNumber(dialog, IDC_IMAGE_WIDTH),
                                    ReadNumber(dialog, IDC_IMAGE_HEIGHT), ReadNumber(dialog, IDC_IMAGE_HEADER)));
 }
 
-void FillSequenceOption(HWND dialog) {
-    SetDlgItemInt(dialog, IDC_SEQUENCE_HEADER, Player.sequenceHeader, FALSE);
+void FillSequenceOption(HWND dialog, const PlayerState& s) {
+    SetDlgItemInt(dialog, IDC_SEQUENCE_HEADER, s.sequenceHeader, FALSE);
     SendDlgItemMessageA(dialog, IDC_FRAME_RATE, EM_LIMITTEXT, FRAME_RATE_TEXT_MAX, 0);
-    SetDlgItemTextA(dialog, IDC_FRAME_RATE, Player.frameRateText);
+    SetDlgItemTextA(dialog, IDC_FRAME_RATE, s.frameRateText);
 }
 
 void PressSequenceOptionOk(HWND dialog, TypeDialog* record) {
     char rate[FRAME_RATE_TEXT_MAX + 1];
     GetDlgItemTextA(dialog, IDC_FRAME_RATE, rate, sizeof rate);
-    Conclude(dialog, SequenceOptionOk(PendingLayout(*record), ReadNumber(dialog, IDC_SEQUENCE_HEADER), rate));
+    Conclude(dialog, SequenceOptionOk(*record->player, PendingLayout(*record), ReadNumber(dialog, IDC_SEQUENCE_HEADER), rate));
 }
 
 INT_PTR CALLBACK TypeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -158,7 +160,7 @@ INT_PTR CALLBACK TypeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         if (record->offersLayouts) {
             FillLayoutList(dialog, *record);
         }
-        record->fill(dialog);
+        record->fill(dialog, *record->player);
         return TRUE;
     }
     if (message != WM_COMMAND) {
@@ -189,27 +191,28 @@ INT_PTR CALLBACK TypeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // ---- Frame Number (14) and Frame Number with file name (15) ----
 
 struct FrameNumberDialog {
+    PlayerState* player;
     bool withFileName;
 };
 
 void PressFrameNumberOk(HWND dialog, FrameNumberDialog* record) {
     const NumberEntry frame = ReadNumber(dialog, IDC_FRAME_NUMBER);
     if (!record->withFileName) {
-        Conclude(dialog, FrameNumberOk(frame));
+        Conclude(dialog, FrameNumberOk(*record->player, frame));
         return;
     }
     char name[SAVE_FILE_NAME_MAX + 1];
     GetDlgItemTextA(dialog, IDC_SAVE_FILE_NAME, name, sizeof name);
-    Conclude(dialog, SaveFrameOk(frame, name));
+    Conclude(dialog, SaveFrameOk(*record->player, frame, name));
 }
 
 INT_PTR CALLBACK FrameNumberProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         FrameNumberDialog* record = KeepRecord<FrameNumberDialog>(dialog, lParam);
-        SetDlgItemInt(dialog, IDC_FRAME_NUMBER, Player.currentFrame, FALSE);
+        SetDlgItemInt(dialog, IDC_FRAME_NUMBER, record->player->currentFrame, FALSE);
         if (record->withFileName) {
             SendDlgItemMessageA(dialog, IDC_SAVE_FILE_NAME, EM_LIMITTEXT, SAVE_FILE_NAME_MAX, 0);
-            SetDlgItemTextA(dialog, IDC_SAVE_FILE_NAME, Player.saveFileName);
+            SetDlgItemTextA(dialog, IDC_SAVE_FILE_NAME, record->player->saveFileName);
         }
         return TRUE;
     }
@@ -232,28 +235,28 @@ bool RunDialog(HWND owner, int resource, DLGPROC procedure, Record* record) {
 
 } // namespace
 
-bool RunFrameNumberDialog(HWND window) {
-    FrameNumberDialog record = {false};
+bool RunFrameNumberDialog(HWND window, PlayerState& s) {
+    FrameNumberDialog record = {&s, false};
     return RunDialog(window, IDD_FRAME_NUMBER, FrameNumberProc, &record);
 }
 
-bool RunSaveFrameDialog(HWND window) {
-    FrameNumberDialog record = {true};
+bool RunSaveFrameDialog(HWND window, PlayerState& s) {
+    FrameNumberDialog record = {&s, true};
     return RunDialog(window, IDD_SAVE_FRAME, FrameNumberProc, &record);
 }
 
-bool RunFrameOptionsDialog(HWND window) {
-    FrameOptionsDialog record = {0};
+bool RunFrameOptionsDialog(HWND window, PlayerState& s) {
+    FrameOptionsDialog record = {&s, 0};
     return RunDialog(window, IDD_FRAME_OPTIONS, FrameOptionsProc, &record);
 }
 
-bool RunImageOptionDialog(HWND window) {
-    TypeDialog record = {Player.imageType, -1, false, FillImageOption, PressImageOptionOk};
+bool RunImageOptionDialog(HWND window, PlayerState& s) {
+    TypeDialog record = {&s, s.imageType, -1, false, FillImageOption, PressImageOptionOk};
     return RunDialog(window, IDD_IMAGE_OPTION, TypeDialogProc, &record);
 }
 
-bool RunSequenceOptionDialog(HWND window) {
-    TypeDialog record = {Player.sequenceType, ExtendedLayoutIndex(SequenceSettingsLayout()), true,
+bool RunSequenceOptionDialog(HWND window, PlayerState& s) {
+    TypeDialog record = {&s, s.sequenceType, ExtendedLayoutIndex(SequenceSettingsLayout(s)), true,
                          FillSequenceOption, PressSequenceOptionOk};
     return RunDialog(window, IDD_SEQUENCE_OPTION, TypeDialogProc, &record);
 }

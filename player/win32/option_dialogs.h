@@ -6,10 +6,12 @@
 
 #include <windows.h>
 
-bool RunFrameNumberDialog(HWND window);    // 14: currentFrame
-bool RunSaveFrameDialog(HWND window);      // 15: currentFrame and saveFileName
-bool RunFrameOptionsDialog(HWND window);   // 11: the frame size
-bool RunImageOptionDialog(HWND window);    // 12: the raw image settings
-bool RunSequenceOptionDialog(HWND window); // 13: sequence type, header and frame rate
+struct PlayerState;
+
+bool RunFrameNumberDialog(HWND window, PlayerState& s);    // 14: currentFrame
+bool RunSaveFrameDialog(HWND window, PlayerState& s);      // 15: currentFrame and saveFileName
+bool RunFrameOptionsDialog(HWND window, PlayerState& s);   // 11: the frame size
+bool RunImageOptionDialog(HWND window, PlayerState& s);    // 12: the raw image settings
+bool RunSequenceOptionDialog(HWND window, PlayerState& s); // 13: sequence type, header and frame rate
 
 #endif

@@ -149,10 +149,10 @@ INT_PTR CALLBACK StatisticsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 } // namespace
 
-void RunStatisticsDialog(HWND owner) {
-    StatisticsDialog record = {StartStatistics(), false};
+void RunStatisticsDialog(HWND owner, const PlayerState& s) {
+    StatisticsDialog record = {StartComparisonStatistics(s), false};
     if (!record.stats) {
-        if (ComparisonActive()) {
+        if (ComparisonActive(s)) {
             ShowError(nullptr, "Frame buffer failure!");
         }
         return;

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
-void RunStatisticsDialog(HWND owner);
+struct PlayerState;
+
+void RunStatisticsDialog(HWND owner, const PlayerState& s);
 
 #endif

@@ -7,6 +7,7 @@
 
 #include "display.h"
 #include "gui_fixture.h"
+#include "sequence_layout.h"
 
 namespace {
 
@@ -135,14 +136,11 @@ TEST_F(CompareTest, NFindsTheOneDifferingSampleOfFrame17AndEachViewShowsIt) {
     EXPECT_TRUE(WaitUntil([&] { return Inspector() == nullptr; }));
 }
 
-// The "Other:" list's items: planar 4:2:0, 4:2:2, 4:4:4 and gray with 10, 12
-// and 16 bits (0 to 11), NV12, NV21, P010, YUYV and UYVY (12 to 16), each
-// with the sampling type its frames show as.
-const int kOtherItems = 17;
-uint32_t ShownType(int item) {
-    static const uint32_t planar[] = {TYPE_YUV420, TYPE_YUV422, TYPE_YUV444, TYPE_GRAY};
-    return item < 12 ? planar[item / 3] : item < 15 ? uint32_t(TYPE_YUV420) : uint32_t(TYPE_YUV422);
-}
+// The "Other:" list's items, in the order of the layout table: planar 4:2:0,
+// 4:2:2, 4:4:4 and gray with 10, 12 and 16 bits (0 to 11), NV12, NV21, P010,
+// YUYV and UYVY (12 to 16). Each shows as its sampling type.
+const int kOtherItems = EXTENDED_LAYOUT_COUNT;
+uint32_t ShownType(int item) { return ExtendedLayouts[item].type; }
 
 // An 8-bit planar frame of the item's sampling stored in its layout. Deep
 // samples carry low bits under the rounding, so each shows as the 8-bit one.

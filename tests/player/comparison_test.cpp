@@ -10,20 +10,22 @@
 #include "display.h"
 #include "frame_access.h"
 #include "player_state.h"
+#include "memory_files.h"
 #include "test_support.h"
 
 namespace {
 
 class ComparisonFiles : public ::testing::Test {
 protected:
+    PlayerState s{};
     static const uint32_t kW = 4, kH = 2, kBytes = kW * kH;
     void SetUp() override {
-        ASSERT_TRUE(InitPlayerState());
-        Player.framePreset = FRAME_PRESET_CUSTOM;
-        Player.frameWidth = kW;
-        Player.frameHeight = kH;
-        Player.sequenceType = TYPE_GRAY;
-        ApplyFramePreset();
+        ASSERT_TRUE(InitPlayerState(s));
+        s.framePreset = FRAME_PRESET_CUSTOM;
+        s.frameWidth = kW;
+        s.frameHeight = kH;
+        s.sequenceType = TYPE_GRAY;
+        ApplyFramePreset(s);
         for (uint32_t i = 0; i < 6 * kBytes; ++i) {
             a_.push_back(static_cast<uint8_t>(i * 13 + 40));
         }
@@ -34,28 +36,29 @@ protected:
         b_[2 * kBytes + 7] = 255;
         b_[4 * kBytes + 1] += 2;                // two samples by 2: SSE 8
         b_[4 * kBytes + 6] -= 2;
-        ASSERT_TRUE(fileA_.WriteAt(0, a_.data(), a_.size()));
-        ASSERT_TRUE(fileB_.WriteAt(0, b_.data(), b_.size()));
-        ASSERT_TRUE(OpenInputFile(fileA_.path()));
-        ASSERT_EQ(StartComparison(fileB_.path()), COMPARE_STARTED);
+        files_.Put("a", a_);
+        files_.Put("b", b_);
+        s.files = files_.Access();
+        ASSERT_TRUE(OpenInputFile(s, "a"));
+        ASSERT_EQ(StartComparison(s, "b"), COMPARE_STARTED);
     }
     void TearDown() override {
-        EndComparison();
-        ReleasePlayerState();
+        EndComparison(s);
+        ReleasePlayerState(s);
     }
+    MemoryFiles files_;
     std::vector<uint8_t> a_, b_;
-    TempFile fileA_, fileB_;
 };
 
 TEST_F(ComparisonFiles, ViewsPutTheirFrameInTheFrameBuffer) {
-    EXPECT_EQ(ComparedFrameCount(), 5u);
-    EXPECT_EQ(StartComparison("/no/such/folder/b.yuv"), COMPARE_CANNOT_OPEN);
-    EXPECT_TRUE(ComparisonActive()); // the running comparison stays
+    EXPECT_EQ(ComparedFrameCount(s), 5u);
+    EXPECT_EQ(StartComparison(s, "/no/such/folder/b.yuv"), COMPARE_CANNOT_OPEN);
+    EXPECT_TRUE(ComparisonActive(s)); // the running comparison stays
     FrameDiff diff;
-    for (int view : {VIEW_A, VIEW_B, VIEW_DIFFERENCE}) {
-        Comparison.view = view;
-        Comparison.gain = 16;
-        ASSERT_TRUE(LoadComparedFrame(2, &diff));
+    for (CompareView view : {VIEW_A, VIEW_B, VIEW_DIFFERENCE}) {
+        s.comparison.view = view;
+        s.comparison.gain = 16;
+        ASSERT_TRUE(LoadComparedFrame(s, 2, &diff));
         std::vector<uint8_t> want(a_.begin() + 2 * kBytes, a_.begin() + 3 * kBytes);
         if (view == VIEW_B) {
             want.assign(b_.begin() + 2 * kBytes, b_.begin() + 3 * kBytes);
@@ -63,14 +66,14 @@ TEST_F(ComparisonFiles, ViewsPutTheirFrameInTheFrameBuffer) {
             want.assign(kBytes, 128);
             want[7] = 0;
         }
-        EXPECT_EQ(std::vector<uint8_t>(Player.frameBuffer, Player.frameBuffer + kBytes), want) << view;
+        EXPECT_EQ(std::vector<uint8_t>(s.frameBuffer, s.frameBuffer + kBytes), want) << view;
     }
-    EXPECT_EQ(FirstDifferenceText(SequenceFrameGeometry(), 2, diff),
+    EXPECT_EQ(FirstDifferenceText(SequenceFrameGeometry(s), 2, diff),
               "Frame 2: first difference in Y at (3, 1): A 0, B 255");
-    EXPECT_FALSE(LoadComparedFrame(5, &diff)); // B has it, A does not
-    EndComparison();
-    EXPECT_FALSE(LoadComparedFrame(0, &diff));
-    EXPECT_EQ(ComparedFrameCount(), 0u);
+    EXPECT_FALSE(LoadComparedFrame(s, 5, &diff)); // B has it, A does not
+    EndComparison(s);
+    EXPECT_FALSE(LoadComparedFrame(s, 0, &diff));
+    EXPECT_EQ(ComparedFrameCount(s), 0u);
 }
 
 TEST_F(ComparisonFiles, NextDifferenceAcrossBothEnds) {
@@ -88,7 +91,7 @@ TEST_F(ComparisonFiles, NextDifferenceAcrossBothEnds) {
     for (const auto& c : cases) {
         uint32_t found = 99;
         FrameDiff diff;
-        const int r = FindDifferentFrame(c.shown, c.forward, &found, &diff);
+        const SearchResult r = FindComparedDifference(s, c.shown, c.forward, &found, &diff);
         EXPECT_EQ(r == SEARCH_FOUND ? int64_t{found} : kNone, c.found) << c.shown << " " << c.forward;
         if (r == SEARCH_FOUND) {
             EXPECT_TRUE(diff.planes[0].hasFirst);
@@ -100,16 +103,16 @@ TEST_F(ComparisonFiles, NextDifferenceAcrossBothEnds) {
 }
 
 TEST_F(ComparisonFiles, StatisticsOneFramePerStepThenTheTableAndSummary) {
-    CompareStatistics* s = StartStatistics();
-    ASSERT_NE(s, nullptr);
+    CompareStatistics* st = StartComparisonStatistics(s);
+    ASSERT_NE(st, nullptr);
     int steps = 0, r;
-    while ((r = StepStatistics(s)) == STATS_MORE) {
+    while ((r = StepStatistics(st)) == STATS_MORE) {
         ++steps;
-        EXPECT_EQ(s->done, uint32_t(steps));
+        EXPECT_EQ(st->done, uint32_t(steps));
     }
     ASSERT_EQ(r, STATS_DONE);
-    EXPECT_EQ(s->done, 5u);
-    const std::string text = StatisticsText(*s, '\t');
+    EXPECT_EQ(st->done, 5u);
+    const std::string text = StatisticsText(*st, '\t');
     EXPECT_EQ(text, "Frame\tY PSNR (dB)\tMax difference\tDiffering samples\r\n"
                     "0\t57.16\t1\t1\r\n"
                     "1\tidentical\t0\t0\r\n"
@@ -125,34 +128,34 @@ TEST_F(ComparisonFiles, StatisticsOneFramePerStepThenTheTableAndSummary) {
                     "Last differing frame\t4\r\n"
                     "Frames compared\t5\tof\t5\r\n");
     TempFile csv;
-    ASSERT_TRUE(SaveStatisticsCsv(*s, csv.path()));
+    ASSERT_TRUE(SaveStatisticsCsv(*st, csv.path()));
     std::string want = text;
     for (auto& ch : want) {
         ch = ch == '\t' ? ',' : ch;
     }
     const std::vector<uint8_t> saved = ReadWholeFile(csv.path());
     EXPECT_EQ(std::string(saved.begin(), saved.end()), want);
-    EXPECT_FALSE(SaveStatisticsCsv(*s, "/no/such/folder/stats.csv"));
-    FreeStatistics(s);
+    EXPECT_FALSE(SaveStatisticsCsv(*st, "/no/such/folder/stats.csv"));
+    FreeStatistics(st);
 
     // Cancel after one frame: what was done stays, and freeing it is all.
-    s = StartStatistics();
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(StepStatistics(s), STATS_MORE);
-    EXPECT_NE(StatisticsText(*s, ',').find("Frames compared,1,of,5"), std::string::npos);
-    FreeStatistics(s);
+    st = StartComparisonStatistics(s);
+    ASSERT_NE(st, nullptr);
+    EXPECT_EQ(StepStatistics(st), STATS_MORE);
+    EXPECT_NE(StatisticsText(*st, ',').find("Frames compared,1,of,5"), std::string::npos);
+    FreeStatistics(st);
 
     // Before any frame is compared, nothing is called identical.
-    s = StartStatistics();
-    ASSERT_NE(s, nullptr);
-    const std::string none = StatisticsText(*s, ',');
+    st = StartComparisonStatistics(s);
+    ASSERT_NE(st, nullptr);
+    const std::string none = StatisticsText(*st, ',');
     EXPECT_EQ(none.find("identical"), std::string::npos) << none;
     EXPECT_NE(none.find("Mean PSNR of differing frames (dB),none\r\nPSNR of total squared error (dB),none\r\n"),
               std::string::npos)
         << none;
-    FreeStatistics(s);
-    EndComparison();
-    EXPECT_EQ(StartStatistics(), nullptr);
+    FreeStatistics(st);
+    EndComparison(s);
+    EXPECT_EQ(StartComparisonStatistics(s), nullptr);
 }
 
 } // namespace

@@ -20,36 +20,37 @@ std::vector<uint8_t> Pattern(size_t n, uint32_t seed) {
     return v;
 }
 
-bool BufferHolds(const std::vector<uint8_t>& bytes) {
-    return memcmp(Player.frameBuffer, bytes.data(), bytes.size()) == 0;
+bool BufferHolds(const PlayerState& s, const std::vector<uint8_t>& bytes) {
+    return memcmp(s.frameBuffer, bytes.data(), bytes.size()) == 0;
 }
 
 class FrameAccessTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(InitPlayerState()); }
-    void TearDown() override { ReleasePlayerState(); }
+    PlayerState s{};
+    void SetUp() override { ASSERT_TRUE(InitPlayerState(s)); }
+    void TearDown() override { ReleasePlayerState(s); }
 };
 
 TEST_F(FrameAccessTest, FramePositionsFollowHeaderAndFrameSize) {
-    EXPECT_EQ(SequenceFramePosition(0), 0u);
-    EXPECT_EQ(SequenceFramePosition(2), 76032u);
-    Player.sequenceHeader = 100;
-    EXPECT_EQ(SequenceFramePosition(0), 100u);
-    EXPECT_EQ(SequenceFramePosition(1), 38116u);
+    EXPECT_EQ(SequenceFramePosition(s, 0), 0u);
+    EXPECT_EQ(SequenceFramePosition(s, 2), 76032u);
+    s.sequenceHeader = 100;
+    EXPECT_EQ(SequenceFramePosition(s, 0), 100u);
+    EXPECT_EQ(SequenceFramePosition(s, 1), 38116u);
     // No 32-bit step anywhere: 113000 x 38016 passes 2^32.
-    EXPECT_EQ(SequenceFramePosition(113000), 4295808100ull);
-    Player.sequenceHeader = 0xFFFFFFFFu;
-    Player.sequencePlan.frameBytes = 0xFFFFFFFFu;
-    EXPECT_EQ(SequenceFramePosition(0xFFFFFFFFu), 0xFFFFFFFFull * 0xFFFFFFFFull + 0xFFFFFFFFull);
+    EXPECT_EQ(SequenceFramePosition(s, 113000), 4295808100ull);
+    s.sequenceHeader = 0xFFFFFFFFu;
+    s.sequencePlan.frameBytes = 0xFFFFFFFFu;
+    EXPECT_EQ(SequenceFramePosition(s, 0xFFFFFFFFu), 0xFFFFFFFFull * 0xFFFFFFFFull + 0xFFFFFFFFull);
 }
 
 TEST_F(FrameAccessTest, FramesArePresentUpToTheIncompleteLast) {
     for (uint32_t header : {0u, 100u}) {
         for (uint32_t type : {TYPE_YUV411, TYPE_YUV420}) {
-            Player.sequenceHeader = header;
-            Player.sequenceType = type;
-            ApplyFramePreset();
-            const uint32_t size = Player.sequencePlan.frameBytes;
+            s.sequenceHeader = header;
+            s.sequenceType = type;
+            ApplyFramePreset(s);
+            const uint32_t size = s.sequencePlan.frameBytes;
             ASSERT_EQ(size, 38016u);
 
             TempFile file;
@@ -59,47 +60,47 @@ TEST_F(FrameAccessTest, FramesArePresentUpToTheIncompleteLast) {
                 ASSERT_TRUE(file.WriteAt(header + n * size, Pattern(size, n).data(), size));
             }
             ASSERT_TRUE(file.WriteAt(header + 3 * size, Pattern(size - 1, 3).data(), size - 1));
-            ASSERT_TRUE(OpenInputFile(file.path()));
+            ASSERT_TRUE(OpenInputFile(s, file.path()));
 
             for (uint32_t n = 0; n < 3; ++n) {
-                EXPECT_TRUE(ReadSequenceFrame(n)) << n;
-                EXPECT_TRUE(BufferHolds(Pattern(size, n))) << n;
+                EXPECT_TRUE(ReadSequenceFrame(s, n)) << n;
+                EXPECT_TRUE(BufferHolds(s, Pattern(size, n))) << n;
             }
-            EXPECT_FALSE(ReadSequenceFrame(3));
-            EXPECT_FALSE(ReadSequenceFrame(4));
+            EXPECT_FALSE(ReadSequenceFrame(s, 3));
+            EXPECT_FALSE(ReadSequenceFrame(s, 4));
             // The keys count the same frames: 0 to 2.
-            EXPECT_EQ(SequenceFrameCount(), 3u);
-            EXPECT_FALSE(ReadSequenceFrame(0xFFFFFFFFu));
+            EXPECT_EQ(SequenceFrameCount(s), 3u);
+            EXPECT_FALSE(ReadSequenceFrame(s, 0xFFFFFFFFu));
             // Reaching the end does not spoil later reads.
-            EXPECT_TRUE(ReadSequenceFrame(1));
-            EXPECT_TRUE(BufferHolds(Pattern(size, 1)));
-            CloseInputFile();
+            EXPECT_TRUE(ReadSequenceFrame(s, 1));
+            EXPECT_TRUE(BufferHolds(s, Pattern(size, 1)));
+            CloseSource(&s.openFile);
         }
     }
 }
 
 TEST_F(FrameAccessTest, FileShorterThanOneFrameHasNoFrame0) {
-    Player.sequenceHeader = 100;
-    const uint32_t size = Player.sequencePlan.frameBytes;
+    s.sequenceHeader = 100;
+    const uint32_t size = s.sequencePlan.frameBytes;
     TempFile file;
     // Frame 0 is bytes 100 to 38115; one byte short of that is no frame.
     ASSERT_TRUE(file.WriteAt(100, Pattern(size - 1, 5).data(), size - 1));
-    ASSERT_TRUE(OpenInputFile(file.path()));
-    EXPECT_FALSE(ReadSequenceFrame(0));
+    ASSERT_TRUE(OpenInputFile(s, file.path()));
+    EXPECT_FALSE(ReadSequenceFrame(s, 0));
     const uint8_t last = Pattern(size, 5)[size - 1];
     ASSERT_TRUE(file.WriteAt(100 + size - 1, &last, 1));
-    ASSERT_TRUE(OpenInputFile(file.path()));
-    EXPECT_TRUE(ReadSequenceFrame(0));
-    EXPECT_TRUE(BufferHolds(Pattern(size, 5)));
-    EXPECT_FALSE(ReadSequenceFrame(1));
+    ASSERT_TRUE(OpenInputFile(s, file.path()));
+    EXPECT_TRUE(ReadSequenceFrame(s, 0));
+    EXPECT_TRUE(BufferHolds(s, Pattern(size, 5)));
+    EXPECT_FALSE(ReadSequenceFrame(s, 1));
 }
 
 // The sparse files below have an apparent size of several GiB but hold only
 // the bytes written. Each also holds a decoy frame where a position computed
 // in 32 bits would land.
 TEST_F(FrameAccessTest, FrameBeyond4GiBIsReadExactly) {
-    Player.sequenceHeader = 100;
-    const uint32_t size = Player.sequencePlan.frameBytes;
+    s.sequenceHeader = 100;
+    const uint32_t size = s.sequencePlan.frameBytes;
     const uint32_t n = 113000;
     const uint64_t position = 100 + uint64_t{n} * size;
     ASSERT_GT(position, 0x100000000ull);
@@ -107,21 +108,21 @@ TEST_F(FrameAccessTest, FrameBeyond4GiBIsReadExactly) {
     TempFile file;
     ASSERT_TRUE(file.WriteAt(position & 0xFFFFFFFFu, Pattern(size, 8).data(), size));
     ASSERT_TRUE(file.WriteAt(position, Pattern(size, 7).data(), size));
-    ASSERT_TRUE(OpenInputFile(file.path()));
-    EXPECT_TRUE(ReadSequenceFrame(n));
-    EXPECT_TRUE(BufferHolds(Pattern(size, 7)));
-    EXPECT_FALSE(ReadSequenceFrame(n + 1));
+    ASSERT_TRUE(OpenInputFile(s, file.path()));
+    EXPECT_TRUE(ReadSequenceFrame(s, n));
+    EXPECT_TRUE(BufferHolds(s, Pattern(size, 7)));
+    EXPECT_FALSE(ReadSequenceFrame(s, n + 1));
 }
 
 TEST_F(FrameAccessTest, LargestFrameNumberDoesNotWrap) {
     // Custom 4 x 1 gray frames of 4 bytes: frame 2^32 - 1 starts 16 GiB in.
-    Player.framePreset = FRAME_PRESET_CUSTOM;
-    Player.frameWidth = 4;
-    Player.frameHeight = 1;
-    Player.sequenceType = TYPE_GRAY;
-    Player.sequenceHeader = 3;
-    ApplyFramePreset();
-    ASSERT_EQ(Player.sequencePlan.frameBytes, 4u);
+    s.framePreset = FRAME_PRESET_CUSTOM;
+    s.frameWidth = 4;
+    s.frameHeight = 1;
+    s.sequenceType = TYPE_GRAY;
+    s.sequenceHeader = 3;
+    ApplyFramePreset(s);
+    ASSERT_EQ(s.sequencePlan.frameBytes, 4u);
     const uint64_t position = 3 + 4 * 0xFFFFFFFFull;
 
     TempFile file;
@@ -129,45 +130,45 @@ TEST_F(FrameAccessTest, LargestFrameNumberDoesNotWrap) {
     const uint8_t frame[4] = {1, 2, 3, 4};
     ASSERT_TRUE(file.WriteAt(position & 0xFFFFFFFFu, decoy, 4));
     ASSERT_TRUE(file.WriteAt(position, frame, 4));
-    ASSERT_TRUE(OpenInputFile(file.path()));
-    EXPECT_TRUE(ReadSequenceFrame(0xFFFFFFFFu));
-    EXPECT_EQ(memcmp(Player.frameBuffer, frame, 4), 0);
+    ASSERT_TRUE(OpenInputFile(s, file.path()));
+    EXPECT_TRUE(ReadSequenceFrame(s, 0xFFFFFFFFu));
+    EXPECT_EQ(memcmp(s.frameBuffer, frame, 4), 0);
 }
 
 TEST_F(FrameAccessTest, RawImageIsReadAfterItsHeaderAndAShortOneIsReported) {
-    const uint32_t size = Player.imagePlan.frameBytes; // 512 x 512 gray
+    const uint32_t size = s.imagePlan.frameBytes; // 512 x 512 gray
     TempFile file;
     const std::vector<uint8_t> head(64, 0xEE);
     ASSERT_TRUE(file.WriteAt(0, head.data(), head.size()));
     ASSERT_TRUE(file.WriteAt(64, Pattern(size - 1, 2).data(), size - 1));
-    ASSERT_TRUE(OpenInputFile(file.path()));
-    EXPECT_FALSE(ReadRawImage());
+    ASSERT_TRUE(OpenInputFile(s, file.path()));
+    EXPECT_FALSE(ReadRawImage(s));
 
     // Bytes 64 to 262207 complete it.
     const uint8_t last = Pattern(size, 2)[size - 1];
     ASSERT_TRUE(file.WriteAt(64 + size - 1, &last, 1));
-    ASSERT_TRUE(OpenInputFile(file.path()));
-    EXPECT_TRUE(ReadRawImage());
-    EXPECT_TRUE(BufferHolds(Pattern(size, 2)));
+    ASSERT_TRUE(OpenInputFile(s, file.path()));
+    EXPECT_TRUE(ReadRawImage(s));
+    EXPECT_TRUE(BufferHolds(s, Pattern(size, 2)));
 
-    Player.imageHeader = 0xFFFFFFFFu;
-    EXPECT_FALSE(ReadRawImage());
+    s.imageHeader = 0xFFFFFFFFu;
+    EXPECT_FALSE(ReadRawImage(s));
 }
 
 TEST_F(FrameAccessTest, WholeFileIsReadFromItsStartWithItsExactSize) {
     TempFile file;
     ASSERT_TRUE(file.WriteAt(0, Pattern(1000, 4).data(), 1000));
-    ASSERT_TRUE(OpenInputFile(file.path()));
+    ASSERT_TRUE(OpenInputFile(s, file.path()));
     uint32_t count = 12345;
     for (int again = 0; again < 2; ++again) {
-        EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_READ);
+        EXPECT_EQ(ReadWholeImageFile(s, &count), WHOLE_FILE_READ);
         EXPECT_EQ(count, 1000u);
-        EXPECT_TRUE(BufferHolds(Pattern(1000, 4)));
+        EXPECT_TRUE(BufferHolds(s, Pattern(1000, 4)));
     }
 
     TempFile empty;
-    ASSERT_TRUE(OpenInputFile(empty.path()));
-    EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_READ);
+    ASSERT_TRUE(OpenInputFile(s, empty.path()));
+    EXPECT_EQ(ReadWholeImageFile(s, &count), WHOLE_FILE_READ);
     EXPECT_EQ(count, 0u);
 }
 
@@ -175,13 +176,13 @@ TEST_F(FrameAccessTest, WholeFileFillsTheBufferExactly) {
     TempFile file;
     ASSERT_TRUE(file.Resize(FRAME_BUFFER_SIZE - 16));
     ASSERT_TRUE(file.WriteAt(FRAME_BUFFER_SIZE - 16, Pattern(16, 6).data(), 16));
-    memset(Player.frameBuffer, 0x5A, FRAME_BUFFER_SIZE);
-    ASSERT_TRUE(OpenInputFile(file.path()));
+    memset(s.frameBuffer, 0x5A, FRAME_BUFFER_SIZE);
+    ASSERT_TRUE(OpenInputFile(s, file.path()));
     uint32_t count = 0;
-    EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_READ);
+    EXPECT_EQ(ReadWholeImageFile(s, &count), WHOLE_FILE_READ);
     EXPECT_EQ(count, uint32_t{FRAME_BUFFER_SIZE});
-    EXPECT_EQ(Player.frameBuffer[0], 0);
-    EXPECT_EQ(memcmp(Player.frameBuffer + FRAME_BUFFER_SIZE - 16, Pattern(16, 6).data(), 16), 0);
+    EXPECT_EQ(s.frameBuffer[0], 0);
+    EXPECT_EQ(memcmp(s.frameBuffer + FRAME_BUFFER_SIZE - 16, Pattern(16, 6).data(), 16), 0);
 }
 
 TEST_F(FrameAccessTest, WholeFileLargerThanTheBufferIsRefusedUnread) {
@@ -189,81 +190,83 @@ TEST_F(FrameAccessTest, WholeFileLargerThanTheBufferIsRefusedUnread) {
     for (uint64_t size : {uint64_t{FRAME_BUFFER_SIZE} + 1, uint64_t{0x10000000A}}) {
         TempFile file;
         ASSERT_TRUE(file.Resize(size));
-        memset(Player.frameBuffer, 0x5A, FRAME_BUFFER_SIZE);
-        ASSERT_TRUE(OpenInputFile(file.path()));
+        memset(s.frameBuffer, 0x5A, FRAME_BUFFER_SIZE);
+        ASSERT_TRUE(OpenInputFile(s, file.path()));
         uint32_t count = 12345;
-        EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_TOO_LARGE) << size;
+        EXPECT_EQ(ReadWholeImageFile(s, &count), WHOLE_FILE_TOO_LARGE) << size;
         EXPECT_EQ(count, 0u);
-        EXPECT_EQ(Player.frameBuffer[0], 0x5A);
-        EXPECT_EQ(Player.frameBuffer[FRAME_BUFFER_SIZE - 1], 0x5A);
-        CloseInputFile();
+        EXPECT_EQ(s.frameBuffer[0], 0x5A);
+        EXPECT_EQ(s.frameBuffer[FRAME_BUFFER_SIZE - 1], 0x5A);
+        CloseSource(&s.openFile);
     }
 }
 
 TEST_F(FrameAccessTest, NothingIsReadWithoutAnOpenFile) {
     uint32_t count = 12345;
-    EXPECT_FALSE(ReadSequenceFrame(0));
-    EXPECT_FALSE(ReadRawImage());
-    EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_FAILED);
+    EXPECT_FALSE(ReadSequenceFrame(s, 0));
+    EXPECT_FALSE(ReadRawImage(s));
+    EXPECT_EQ(ReadWholeImageFile(s, &count), WHOLE_FILE_FAILED);
     EXPECT_EQ(count, 0u);
-    EXPECT_EQ(SequenceFrameCount(), 0u); // so no frame key acts
+    EXPECT_EQ(SequenceFrameCount(s), 0u); // so no frame key acts
 
     // A failed open with nothing open before leaves nothing to read.
     TempFile file;
     ASSERT_TRUE(file.Resize(FRAME_BUFFER_SIZE));
     std::string missing = std::string(file.path()) + ".missing";
-    EXPECT_FALSE(OpenInputFile(missing.c_str()));
-    EXPECT_EQ(Player.openFile, nullptr);
-    EXPECT_FALSE(ReadSequenceFrame(0));
-    EXPECT_FALSE(ReadRawImage());
-    EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_FAILED);
-    EXPECT_FALSE(OpenInputFile(nullptr));
+    EXPECT_FALSE(OpenInputFile(s, missing.c_str()));
+    EXPECT_FALSE(SourceOpen(s.openFile));
+    EXPECT_FALSE(ReadSequenceFrame(s, 0));
+    EXPECT_FALSE(ReadRawImage(s));
+    EXPECT_EQ(ReadWholeImageFile(s, &count), WHOLE_FILE_FAILED);
+    EXPECT_FALSE(OpenInputFile(s, nullptr));
 
     // A failed open keeps the file that was open: the player goes on showing it.
-    ASSERT_TRUE(OpenInputFile(file.path()));
-    FILE* open = Player.openFile;
-    EXPECT_FALSE(OpenInputFile(missing.c_str()));
-    EXPECT_EQ(Player.openFile, open);
-    EXPECT_TRUE(ReadSequenceFrame(0));
+    ASSERT_TRUE(OpenInputFile(s, file.path()));
+    const void* open = s.openFile.context;
+    EXPECT_FALSE(OpenInputFile(s, missing.c_str()));
+    EXPECT_EQ(s.openFile.context, open);
+    EXPECT_TRUE(ReadSequenceFrame(s, 0));
 
     // Releasing the state closes the file.
-    ASSERT_TRUE(OpenInputFile(file.path()));
-    ReleasePlayerState();
-    EXPECT_EQ(Player.openFile, nullptr);
+    ASSERT_TRUE(OpenInputFile(s, file.path()));
+    ReleasePlayerState(s);
+    EXPECT_FALSE(SourceOpen(s.openFile));
 }
 
 TEST_F(FrameAccessTest, OpeningAFileReplacesTheOpenOne) {
-    const uint32_t size = Player.sequencePlan.frameBytes;
+    const uint32_t size = s.sequencePlan.frameBytes;
     TempFile a, b;
     ASSERT_TRUE(a.WriteAt(0, Pattern(size, 1).data(), size));
     ASSERT_TRUE(b.WriteAt(0, Pattern(size, 2).data(), size));
-    ASSERT_TRUE(OpenInputFile(a.path()));
-    ASSERT_TRUE(OpenInputFile(b.path()));
-    EXPECT_TRUE(ReadSequenceFrame(0));
-    EXPECT_TRUE(BufferHolds(Pattern(size, 2)));
+    ASSERT_TRUE(OpenInputFile(s, a.path()));
+    ASSERT_TRUE(OpenInputFile(s, b.path()));
+    EXPECT_TRUE(ReadSequenceFrame(s, 0));
+    EXPECT_TRUE(BufferHolds(s, Pattern(size, 2)));
 }
 
 TEST(FrameAccessWithoutBuffers, ReadsRefuseWhatCannotBeHeld) {
+    PlayerState s{};
     TempFile file;
     ASSERT_TRUE(file.Resize(2 * uint64_t{FRAME_BUFFER_SIZE}));
     uint32_t count;
     // After a failed InitPlayerState there are no buffers to read into.
-    ReleasePlayerState();
-    ASSERT_TRUE(OpenInputFile(file.path()));
-    Player.sequencePlan = ComputeFramePlan(10, 10, TYPE_GRAY);
-    Player.imagePlan = Player.sequencePlan;
-    EXPECT_FALSE(ReadSequenceFrame(0));
-    EXPECT_FALSE(ReadRawImage());
-    EXPECT_EQ(ReadWholeImageFile(&count), WHOLE_FILE_FAILED);
+    ReleasePlayerState(s);
+    s.files = DiskFiles();
+    ASSERT_TRUE(OpenInputFile(s, file.path()));
+    s.sequencePlan = ComputeFramePlan(10, 10, TYPE_GRAY);
+    s.imagePlan = s.sequencePlan;
+    EXPECT_FALSE(ReadSequenceFrame(s, 0));
+    EXPECT_FALSE(ReadRawImage(s));
+    EXPECT_EQ(ReadWholeImageFile(s, &count), WHOLE_FILE_FAILED);
 
     // Plans larger than the buffer read nothing.
-    ASSERT_TRUE(InitPlayerState());
-    ASSERT_TRUE(OpenInputFile(file.path()));
-    Player.sequencePlan = ComputeFramePlan(MAX_FRAME_WIDTH, MAX_FRAME_HEIGHT + 1, TYPE_RGB);
-    Player.imagePlan = Player.sequencePlan;
-    EXPECT_FALSE(ReadSequenceFrame(0));
-    EXPECT_FALSE(ReadRawImage());
-    ReleasePlayerState();
+    ASSERT_TRUE(InitPlayerState(s));
+    ASSERT_TRUE(OpenInputFile(s, file.path()));
+    s.sequencePlan = ComputeFramePlan(MAX_FRAME_WIDTH, MAX_FRAME_HEIGHT + 1, TYPE_RGB);
+    s.imagePlan = s.sequencePlan;
+    EXPECT_FALSE(ReadSequenceFrame(s, 0));
+    EXPECT_FALSE(ReadRawImage(s));
+    ReleasePlayerState(s);
 }
 
 TEST(ClassifyImageFile, ByExtensionOfTheLastComponent) {
@@ -307,7 +310,7 @@ TEST(FrameForKey, StepsInsideTheSequenceAndStopsAtItsEnds) {
     EXPECT_EQ(FrameForKey(FRAME_KEY_NEXT, 7, 3), -1);
     EXPECT_EQ(FrameForKey(FRAME_KEY_PREVIOUS, 7, 3), 2);
     EXPECT_EQ(FrameForKey(FRAME_KEY_NEXT, 0xFFFFFFFEu, 0xFFFFFFFFu), -1);
-    for (int key : {FRAME_KEY_NEXT, FRAME_KEY_PREVIOUS, FRAME_KEY_FIRST, FRAME_KEY_LAST}) {
+    for (FrameKey key : {FRAME_KEY_NEXT, FRAME_KEY_PREVIOUS, FRAME_KEY_FIRST, FRAME_KEY_LAST}) {
         EXPECT_EQ(FrameForKey(key, 0, 0), -1) << key;
     }
 }
@@ -318,16 +321,17 @@ void PutWord(std::vector<uint8_t>& out, uint32_t v) {
 }
 
 TEST(ExtendedLayoutFrames, AreReadCountedAndSavedAsStored) {
-    ASSERT_TRUE(InitPlayerState());
-    Player.framePreset = FRAME_PRESET_CUSTOM;
-    Player.frameWidth = 8;
-    Player.frameHeight = 4;
-    Player.sequenceType = TYPE_YUV420;
-    Player.sequenceBits = 10;
-    Player.sequenceHeader = 5;
-    ApplyFramePreset();
-    EXPECT_EQ(Player.storedPlan.frameBytes, 96u); // 48 samples of 2 bytes
-    EXPECT_EQ(Player.sequencePlan.frameBytes, 48u);
+    PlayerState s{};
+    ASSERT_TRUE(InitPlayerState(s));
+    s.framePreset = FRAME_PRESET_CUSTOM;
+    s.frameWidth = 8;
+    s.frameHeight = 4;
+    s.sequenceType = TYPE_YUV420;
+    s.sequenceBits = 10;
+    s.sequenceHeader = 5;
+    ApplyFramePreset(s);
+    EXPECT_EQ(s.storedPlan.frameBytes, 96u); // 48 samples of 2 bytes
+    EXPECT_EQ(s.sequencePlan.frameBytes, 48u);
 
     // Two frames and a half; the samples count 0, 1, 2, ... in 10 bits.
     std::vector<uint8_t> file(5, 0xEE);
@@ -336,19 +340,19 @@ TEST(ExtendedLayoutFrames, AreReadCountedAndSavedAsStored) {
     }
     TempFile f;
     ASSERT_TRUE(f.WriteAt(0, file.data(), file.size()));
-    ASSERT_TRUE(OpenInputFile(f.path()));
-    EXPECT_EQ(SequenceFrameCount(), 2u);
-    EXPECT_EQ(SequenceFramePosition(1), 5u + 96);
-    ASSERT_TRUE(ReadSequenceFrame(1));
-    EXPECT_EQ(Player.frameBuffer[0], 48); // the 49th sample: 192 of 10 bits
-    EXPECT_EQ(std::vector<uint8_t>(StoredFrame(), StoredFrame() + StoredFrameBytes()),
+    ASSERT_TRUE(OpenInputFile(s, f.path()));
+    EXPECT_EQ(SequenceFrameCount(s), 2u);
+    EXPECT_EQ(SequenceFramePosition(s, 1), 5u + 96);
+    ASSERT_TRUE(ReadSequenceFrame(s, 1));
+    EXPECT_EQ(s.frameBuffer[0], 48); // the 49th sample: 192 of 10 bits
+    EXPECT_EQ(std::vector<uint8_t>(StoredFrame(s), StoredFrame(s) + StoredFrameBytes(s)),
               std::vector<uint8_t>(file.begin() + 5 + 96, file.begin() + 5 + 192));
-    EXPECT_FALSE(ReadSequenceFrame(2));
+    EXPECT_FALSE(ReadSequenceFrame(s, 2));
 
     // A setting stored without new plans does not change how frames are read.
-    Player.sequencePacking = PACKING_YUYV;
-    EXPECT_EQ(StoredFrameBytes(), 96u);
-    ReleasePlayerState();
+    s.sequencePacking = PACKING_YUYV;
+    EXPECT_EQ(StoredFrameBytes(s), 96u);
+    ReleasePlayerState(s);
 }
 
 } // namespace

@@ -17,20 +17,21 @@ namespace {
 
 class FrameBitmapTest : public ::testing::Test {
 protected:
+    PlayerState s{};
     void SetUp() override {
         BuildConversionTables();
-        ASSERT_TRUE(InitPlayerState());
+        ASSERT_TRUE(InitPlayerState(s));
     }
-    void TearDown() override { ReleasePlayerState(); }
+    void TearDown() override { ReleasePlayerState(s); }
 };
 
 TEST_F(FrameBitmapTest, QcifLengths) {
-    EXPECT_EQ(FrameBitmapBytes(), 76086u); // the default 4:2:0 QCIF
-    Player.sequenceType = TYPE_GRAY;
-    EXPECT_EQ(FrameBitmapBytes(), 26422u);
+    EXPECT_EQ(FrameBitmapBytes(s), 76086u); // the default 4:2:0 QCIF
+    s.sequenceType = TYPE_GRAY;
+    EXPECT_EQ(FrameBitmapBytes(s), 26422u);
 }
 
-// Written into a buffer of exactly FrameBitmapBytes(): gray as the library's
+// Written into a buffer of exactly FrameBitmapBytes(s): gray as the library's
 // gray converter writes it; RGB and BGR reordered and YUV with the stored
 // chroma made signed, as computed here. The Y-only view is on.
 TEST_F(FrameBitmapTest, EveryTypeGivesTheFramesOwnColours) {
@@ -39,17 +40,17 @@ TEST_F(FrameBitmapTest, EveryTypeGivesTheFramesOwnColours) {
     for (uint32_t type : {TYPE_GRAY, TYPE_YUV444, TYPE_YUV422, TYPE_YUV411, TYPE_YUV420, TYPE_RGB,
                           TYPE_BGR}) {
         SCOPED_TRACE(type);
-        Player.frameWidth = w;
-        Player.frameHeight = h;
-        Player.sequenceType = type;
-        Player.sequencePlan = ComputeFramePlan(w, h, type);
-        Player.lumaOnly = true;
-        const uint32_t frameBytes = Player.sequencePlan.frameBytes;
-        FillRandom(Player.frameBuffer, frameBytes, rng);
-        const std::vector<uint8_t> frame(Player.frameBuffer, Player.frameBuffer + frameBytes);
+        s.frameWidth = w;
+        s.frameHeight = h;
+        s.sequenceType = type;
+        s.sequencePlan = ComputeFramePlan(w, h, type);
+        s.lumaOnly = true;
+        const uint32_t frameBytes = s.sequencePlan.frameBytes;
+        FillRandom(s.frameBuffer, frameBytes, rng);
+        const std::vector<uint8_t> frame(s.frameBuffer, s.frameBuffer + frameBytes);
 
-        GuardedBuffer image(FrameBitmapBytes());
-        BuildFrameBitmap(image.data());
+        GuardedBuffer image(FrameBitmapBytes(s));
+        BuildFrameBitmap(s, image.data());
 
         std::vector<uint8_t> expected(image.size());
         WriteBmpHeaders(expected.data(), w, h, 24);
@@ -69,7 +70,7 @@ TEST_F(FrameBitmapTest, EveryTypeGivesTheFramesOwnColours) {
                 chroma[i] = static_cast<int8_t>(frame[w * h + i] ^ 0x80);
             }
             ReferencePixelRows(type, w, h, frame.data(), chroma.data(),
-                               chroma.data() + Player.sequencePlan.chromaBytes, &expected[54]);
+                               chroma.data() + s.sequencePlan.chromaBytes, &expected[54]);
         }
         EXPECT_EQ(std::vector<uint8_t>(image.data(), image.data() + image.size()), expected);
     }

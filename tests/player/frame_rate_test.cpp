@@ -115,16 +115,17 @@ TEST(FrameRateText, DoesNotDependOnTheLocale) {
 }
 
 TEST(FrameRateText, SetStoresAtMost15Characters) {
-    ASSERT_TRUE(InitPlayerState());
-    SetFrameRateText("12.5");
-    EXPECT_STREQ(Player.frameRateText, "12.5");
-    EXPECT_EQ(Player.frameRate, 12.5);
-    SetFrameRateText("0.0000000000000012345");
-    EXPECT_STREQ(Player.frameRateText, "0.0000000000000");
-    EXPECT_EQ(Player.frameRate, 0.0);
-    SetFrameRateText(nullptr);
-    EXPECT_STREQ(Player.frameRateText, "");
-    ReleasePlayerState();
+    PlayerState s{};
+    ASSERT_TRUE(InitPlayerState(s));
+    SetFrameRateText(s, "12.5");
+    EXPECT_STREQ(s.frameRateText, "12.5");
+    EXPECT_EQ(s.frameRate, 12.5);
+    SetFrameRateText(s, "0.0000000000000012345");
+    EXPECT_STREQ(s.frameRateText, "0.0000000000000");
+    EXPECT_EQ(s.frameRate, 0.0);
+    SetFrameRateText(s, nullptr);
+    EXPECT_STREQ(s.frameRateText, "");
+    ReleasePlayerState(s);
 }
 
 } // namespace

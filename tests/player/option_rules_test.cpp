@@ -67,8 +67,9 @@ NumberEntry Number(uint32_t value) { return NumberEntry{true, value}; }
 
 class DialogOkTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(InitPlayerState()); }
-    void TearDown() override { ReleasePlayerState(); }
+    PlayerState s{};
+    void SetUp() override { ASSERT_TRUE(InitPlayerState(s)); }
+    void TearDown() override { ReleasePlayerState(s); }
 };
 
 void ExpectVerdict(const DialogVerdict& v, const char* message, int field) {
@@ -95,11 +96,11 @@ TEST_F(DialogOkTest, FrameOptionsStoresThePresetFirst) {
         {5, Number(1921), Number(1088), "Frame size too large!", IDC_CUSTOM_HEIGHT, 176, 144},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(InitPlayerState());
-        ExpectVerdict(FrameOptionsOk(c.preset, c.width, c.height), c.message, c.field);
-        EXPECT_EQ(Player.framePreset, c.preset) << "stored even when refused";
-        EXPECT_EQ(Player.frameWidth, c.w);
-        EXPECT_EQ(Player.frameHeight, c.h);
+        ASSERT_TRUE(InitPlayerState(s));
+        ExpectVerdict(FrameOptionsOk(s, c.preset, c.width, c.height), c.message, c.field);
+        EXPECT_EQ(s.framePreset, c.preset) << "stored even when refused";
+        EXPECT_EQ(s.frameWidth, c.w);
+        EXPECT_EQ(s.frameHeight, c.h);
     }
 }
 
@@ -117,13 +118,13 @@ TEST_F(DialogOkTest, ImageOptionStoresTypeThenSizeThenHeader) {
         {Number(176), Number(144), kEmpty, "Input image header size!", IDC_IMAGE_HEADER, 176, 144, 64},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(InitPlayerState());
-        ExpectVerdict(ImageOptionOk(TYPE_YUV422, c.width, c.height, c.header), c.message, c.field);
-        EXPECT_EQ(Player.imageType, uint32_t{TYPE_YUV422});
-        EXPECT_EQ(Player.imageWidth, c.w);
-        EXPECT_EQ(Player.imageHeight, c.h);
-        EXPECT_EQ(Player.imageHeader, c.headerAfter);
-        EXPECT_EQ(Player.imagePlan.frameBytes, 512u * 512) << "the plan waits for the command";
+        ASSERT_TRUE(InitPlayerState(s));
+        ExpectVerdict(ImageOptionOk(s, TYPE_YUV422, c.width, c.height, c.header), c.message, c.field);
+        EXPECT_EQ(s.imageType, uint32_t{TYPE_YUV422});
+        EXPECT_EQ(s.imageWidth, c.w);
+        EXPECT_EQ(s.imageHeight, c.h);
+        EXPECT_EQ(s.imageHeader, c.headerAfter);
+        EXPECT_EQ(s.imagePlan.frameBytes, 512u * 512) << "the plan waits for the command";
     }
 }
 
@@ -142,35 +143,35 @@ TEST_F(DialogOkTest, SequenceOptionStoresTypeThenHeaderThenRate) {
         {Number(100), "abc", "Invalid sequence frame rate!", IDC_FRAME_RATE, 100, "30.0"},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(InitPlayerState());
-        ExpectVerdict(SequenceOptionOk(SequenceLayout{TYPE_GRAY, 12, PACKING_PLANAR}, c.header, c.rate), c.message,
+        ASSERT_TRUE(InitPlayerState(s));
+        ExpectVerdict(SequenceOptionOk(s, SequenceLayout{TYPE_GRAY, 12, PACKING_PLANAR}, c.header, c.rate), c.message,
                       c.field);
-        EXPECT_EQ(Player.sequenceType, uint32_t{TYPE_GRAY});
-        EXPECT_EQ(Player.sequenceBits, 12u);
-        EXPECT_EQ(Player.sequenceHeader, c.headerAfter);
-        EXPECT_STREQ(Player.frameRateText, c.rateAfter);
-        EXPECT_EQ(Player.sequencePlan.frameBytes, 176u * 144 * 3 / 2) << "the plan waits for the command";
+        EXPECT_EQ(s.sequenceType, uint32_t{TYPE_GRAY});
+        EXPECT_EQ(s.sequenceBits, 12u);
+        EXPECT_EQ(s.sequenceHeader, c.headerAfter);
+        EXPECT_STREQ(s.frameRateText, c.rateAfter);
+        EXPECT_EQ(s.sequencePlan.frameBytes, 176u * 144 * 3 / 2) << "the plan waits for the command";
     }
 }
 
 TEST_F(DialogOkTest, FrameNumberAndFileName) {
-    Player.currentFrame = 7;
-    ExpectVerdict(FrameNumberOk(kEmpty), "Input frame number!", IDC_FRAME_NUMBER);
-    EXPECT_EQ(Player.currentFrame, 7u);
-    ExpectVerdict(FrameNumberOk(Number(3)), nullptr, 0);
-    EXPECT_EQ(Player.currentFrame, 3u);
+    s.currentFrame = 7;
+    ExpectVerdict(FrameNumberOk(s, kEmpty), "Input frame number!", IDC_FRAME_NUMBER);
+    EXPECT_EQ(s.currentFrame, 7u);
+    ExpectVerdict(FrameNumberOk(s, Number(3)), nullptr, 0);
+    EXPECT_EQ(s.currentFrame, 3u);
 
-    ExpectVerdict(SaveFrameOk(kEmpty, "a.raw"), "Input frame number!", IDC_FRAME_NUMBER);
-    EXPECT_STREQ(Player.saveFileName, "");
+    ExpectVerdict(SaveFrameOk(s, kEmpty, "a.raw"), "Input frame number!", IDC_FRAME_NUMBER);
+    EXPECT_STREQ(s.saveFileName, "");
     // The number is stored before the empty name is refused.
-    ExpectVerdict(SaveFrameOk(Number(5), ""), "Input file name!", IDC_SAVE_FILE_NAME);
-    EXPECT_EQ(Player.currentFrame, 5u);
-    ExpectVerdict(SaveFrameOk(Number(6), "C:\\frames\\six.raw"), nullptr, 0);
-    EXPECT_STREQ(Player.saveFileName, "C:\\frames\\six.raw");
+    ExpectVerdict(SaveFrameOk(s, Number(5), ""), "Input file name!", IDC_SAVE_FILE_NAME);
+    EXPECT_EQ(s.currentFrame, 5u);
+    ExpectVerdict(SaveFrameOk(s, Number(6), "C:\\frames\\six.raw"), nullptr, 0);
+    EXPECT_STREQ(s.saveFileName, "C:\\frames\\six.raw");
     // At most the field's 1023 characters are kept.
     const std::string longName(2000, 'n');
-    ExpectVerdict(SaveFrameOk(Number(6), longName.c_str()), nullptr, 0);
-    EXPECT_EQ(strlen(Player.saveFileName), size_t{SAVE_FILE_NAME_MAX});
+    ExpectVerdict(SaveFrameOk(s, Number(6), longName.c_str()), nullptr, 0);
+    EXPECT_EQ(strlen(s.saveFileName), size_t{SAVE_FILE_NAME_MAX});
 }
 
 TEST(OpenDialogFailure, ACancelIsSilentAndEveryFailureIsNamed) {

@@ -1,4 +1,4 @@
-#include "file_positions.h"
+#include "file_io.h"
 
 #if defined(_WIN32)
 #include <io.h>
@@ -35,4 +35,17 @@ int OpenFileSize(FILE* f, uint64_t* size) {
     *size = static_cast<uint64_t>(st.st_size);
 #endif
     return 1;
+}
+
+int WriteWholeFile(const char* path, const void* data, size_t n) {
+    FILE* file = path ? fopen(path, "wb") : nullptr;
+    if (!file) {
+        return WRITE_CANNOT_CREATE;
+    }
+    const bool written = fwrite(data, 1, n, file) == n;
+    if (fclose(file) != 0 || !written) {
+        remove(path);
+        return WRITE_FAILED;
+    }
+    return WRITE_DONE;
 }

@@ -1,0 +1,171 @@
+#include "sequence_compare.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "file_io.h"
+
+const char* const NoMoreDifferencesMessage = "No more differences.";
+
+uint32_t PairFrameCount(const SequencePair& pair) {
+    const uint32_t a = CountFrames(pair.a, pair.plan), b = CountFrames(pair.b, pair.plan);
+    return a < b ? a : b;
+}
+
+int ReadFramePair(const SequencePair& pair, uint32_t n, uint8_t* a, uint8_t* b, uint32_t capacity) {
+    return ReadFrame(pair.a, pair.plan, n, a, capacity) && ReadFrame(pair.b, pair.plan, n, b, capacity);
+}
+
+SearchResult FindDifferentFrame(const SequencePair& pair, uint32_t shown, bool forward, uint8_t* a, uint8_t* b,
+                       uint32_t capacity, uint32_t* found, FrameDiff* diff) {
+    const uint32_t count = PairFrameCount(pair);
+    const FrameGeometry& layout = pair.geometry;
+    // From a frame past the end (a file shrank), backwards starts at the last one.
+    int64_t n = forward ? int64_t{shown} + 1 : (shown < count ? int64_t{shown} : int64_t{count}) - 1;
+    for (; n >= 0 && n < int64_t{count}; n += forward ? 1 : -1) {
+        const uint32_t frame = static_cast<uint32_t>(n);
+        if (!ReadFramePair(pair, frame, a, b, capacity)) {
+            return SEARCH_READ_FAILED;
+        }
+        if (FramesDiffer(layout, a, b)) {
+            CompareFrames(layout, a, b, diff);
+            *found = frame;
+            return SEARCH_FOUND;
+        }
+    }
+    if (shown < count) {
+        ReadFramePair(pair, shown, a, b, capacity);
+    }
+    return SEARCH_NONE;
+}
+
+CompareStatistics* StartStatistics(const SequencePair& pair) {
+    CompareStatistics* s = static_cast<CompareStatistics*>(calloc(1, sizeof(CompareStatistics)));
+    if (!s) {
+        return nullptr;
+    }
+    s->pair = pair;
+    s->layout = pair.geometry;
+    s->frameCount = PairFrameCount(pair);
+    // Frames are read as stored; the geometry's planes may reach further when
+    // a setting changed without new plans.
+    const uint32_t stored = pair.plan.frameBytes;
+    s->bufferBytes = Saturate32(uint64_t{s->layout.frameBytes > stored ? s->layout.frameBytes : stored} + 1);
+    s->a = static_cast<uint8_t*>(malloc(s->bufferBytes));
+    s->b = static_cast<uint8_t*>(malloc(s->bufferBytes));
+    if (!s->a || !s->b) {
+        FreeStatistics(s);
+        return nullptr;
+    }
+    return s;
+}
+
+StepResult StepStatistics(CompareStatistics* s) {
+    if (s->done >= s->frameCount) {
+        return STATS_DONE;
+    }
+    if (!ReadFramePair(s->pair, s->done, s->a, s->b, s->bufferBytes)) {
+        return STATS_FAILED;
+    }
+    if (s->done == s->capacity) {
+        const uint64_t wanted = s->capacity < 1024 ? 1024 : 2 * uint64_t{s->capacity};
+        const uint32_t capacity = wanted < s->frameCount ? static_cast<uint32_t>(wanted) : s->frameCount;
+        const uint64_t bytes = sizeof(FrameStatsRow) * uint64_t{capacity};
+        void* rows = bytes <= SIZE_MAX ? realloc(s->rows, static_cast<size_t>(bytes)) : nullptr;
+        if (!rows) {
+            return STATS_FAILED;
+        }
+        s->rows = static_cast<FrameStatsRow*>(rows);
+        s->capacity = capacity;
+    }
+    FrameDiff diff;
+    CompareFrames(s->layout, s->a, s->b, &diff);
+    FrameStatsRow& row = s->rows[s->done];
+    memset(&row, 0, sizeof row);
+    const uint32_t peak = PeakOf(s->layout.bitDepth);
+    for (uint32_t i = 0; i < diff.planeCount; ++i) {
+        const PlaneDiff& d = diff.planes[i];
+        row.sse[i] = d.sse;
+        row.differing += d.differing;
+        row.maxDiff = d.maxDiff > row.maxDiff ? d.maxDiff : row.maxDiff;
+        s->totalSse[i] += d.sse;
+        double db;
+        if (PsnrOf(d.sse, d.samples, peak, &db) == PSNR_VALUE) {
+            s->psnrSum[i] += db;
+            ++s->psnrFrames[i];
+        }
+    }
+    if (row.differing != 0) {
+        if (!s->anyDiffering) {
+            s->firstDiffering = s->done;
+        }
+        s->anyDiffering = true;
+        s->lastDiffering = s->done;
+    }
+    ++s->done;
+    return s->done == s->frameCount ? STATS_DONE : STATS_MORE;
+}
+
+void FreeStatistics(CompareStatistics* s) {
+    if (s) {
+        free(s->rows);
+        free(s->a);
+        free(s->b);
+        free(s);
+    }
+}
+
+std::string StatisticsText(const CompareStatistics& s, char separator) {
+    const FrameGeometry& l = s.layout;
+    const uint32_t peak = PeakOf(l.bitDepth);
+    const std::string sep(1, separator);
+    const char* const eol = "\r\n";
+    std::string t = "Frame";
+    for (uint32_t i = 0; i < l.planeCount; ++i) {
+        t += sep + l.planes[i].name + " PSNR (dB)";
+    }
+    t += sep + "Max difference" + sep + "Differing samples" + eol;
+    for (uint32_t f = 0; f < s.done; ++f) {
+        const FrameStatsRow& r = s.rows[f];
+        t += Number(f);
+        for (uint32_t i = 0; i < l.planeCount; ++i) {
+            t += sep + PsnrText(r.sse[i], PlaneSamples(l.planes[i]), peak);
+        }
+        t += sep + Number(r.maxDiff) + sep + Number(r.differing) + eol;
+    }
+    t += eol;
+    t += "Summary";
+    for (uint32_t i = 0; i < l.planeCount; ++i) {
+        t += sep + l.planes[i].name;
+    }
+    t += eol;
+    // Identical frames have no finite PSNR: the mean is over the frames in
+    // which the plane differs. No frame compared says nothing about either.
+    const std::string noFrames = "none";
+    t += "Mean PSNR of differing frames (dB)";
+    for (uint32_t i = 0; i < l.planeCount; ++i) {
+        t += sep + (s.psnrFrames[i] ? Decibels(s.psnrSum[i] / s.psnrFrames[i])
+                    : s.done        ? std::string("identical")
+                                    : noFrames);
+    }
+    t += eol;
+    t += "PSNR of total squared error (dB)";
+    for (uint32_t i = 0; i < l.planeCount; ++i) {
+        t += sep + (s.done ? PsnrText(s.totalSse[i], PlaneSamples(l.planes[i]) * s.done, peak) : noFrames);
+    }
+    t += eol;
+    t += "Total squared error";
+    for (uint32_t i = 0; i < l.planeCount; ++i) {
+        t += sep + Number(s.totalSse[i]);
+    }
+    t += eol;
+    t += "First differing frame" + sep + (s.anyDiffering ? Number(s.firstDiffering) : "none") + eol;
+    t += "Last differing frame" + sep + (s.anyDiffering ? Number(s.lastDiffering) : "none") + eol;
+    t += "Frames compared" + sep + Number(s.done) + sep + "of" + sep + Number(s.frameCount) + eol;
+    return t;
+}
+
+int SaveStatisticsCsv(const CompareStatistics& s, const char* path) {
+    const std::string text = StatisticsText(s, ',');
+    return WriteWholeFile(path, text.data(), text.size()) == WRITE_DONE;
+}

@@ -1,0 +1,81 @@
+// Comparing two sequences frame by frame: a pair of frame sources read with
+// one stored plan, the search for the next or previous frame that differs,
+// and statistics of the whole pair advanced one frame per call, with their
+// table as text and CSV.
+#ifndef VORLEX_SEQUENCE_COMPARE_H
+#define VORLEX_SEQUENCE_COMPARE_H
+
+#include <stdint.h>
+
+#include <string>
+
+#include "frame_compare.h"
+#include "frame_source.h"
+#include "plane_geometry.h"
+
+// Sequences A and B, frames laid out by `plan` in both and compared by
+// `geometry`.
+struct SequencePair {
+    FrameSource a, b;
+    StoredFramePlan plan;
+    FrameGeometry geometry;
+};
+
+// Whole frames both sources have.
+uint32_t PairFrameCount(const SequencePair& pair);
+
+// Frame n of A and of B as stored, into buffers of `capacity` bytes each;
+// non-zero when both arrived whole.
+int ReadFramePair(const SequencePair& pair, uint32_t n, uint8_t* a, uint8_t* b, uint32_t capacity);
+
+// Searches from the frame after (or before) `shown` for the first frame that
+// differs, within the frames both have, reading into `a` and `b` (`capacity`
+// bytes each). SEARCH_FOUND sets *found and *diff, with a and b holding that
+// frame; otherwise they hold frame `shown` again.
+enum SearchResult { SEARCH_NONE = 0, SEARCH_FOUND = 1, SEARCH_READ_FAILED = 2 };
+SearchResult FindDifferentFrame(const SequencePair& pair, uint32_t shown, bool forward, uint8_t* a, uint8_t* b,
+                       uint32_t capacity, uint32_t* found, FrameDiff* diff);
+extern const char* const NoMoreDifferencesMessage; // "No more differences."
+
+// Statistics of the whole comparison, one frame per StepStatistics call (for
+// a progress bar and Cancel: the caller stops calling and frees it). They
+// read through buffers of their own, so the frames on screen stay.
+struct FrameStatsRow {
+    uint64_t sse[MAX_PLANES];
+    uint64_t differing; // over all planes
+    uint32_t maxDiff;   // over all planes
+};
+struct CompareStatistics {
+    SequencePair pair;
+    FrameGeometry layout;
+    uint32_t frameCount; // frames to compare
+    uint32_t done;       // rows[0 .. done) are filled
+    FrameStatsRow* rows;
+    uint32_t capacity;
+    uint64_t totalSse[MAX_PLANES];
+    double psnrSum[MAX_PLANES]; // of the frames in which the plane differs
+    uint32_t psnrFrames[MAX_PLANES];
+    bool anyDiffering;
+    uint32_t firstDiffering, lastDiffering;
+    uint8_t* a;
+    uint8_t* b;
+    uint32_t bufferBytes; // of a and b each
+};
+
+// Null when memory cannot be had. The sources stay open while it is used.
+CompareStatistics* StartStatistics(const SequencePair& pair);
+enum StepResult { STATS_MORE = 0, STATS_DONE = 1, STATS_FAILED = 2 };
+// Compares the next frame. STATS_FAILED when a frame cannot be read or a
+// row cannot be stored; what was done stays.
+StepResult StepStatistics(CompareStatistics* stats);
+void FreeStatistics(CompareStatistics* stats);
+
+// The table of the frames done and the summary: `separator` '\t' gives
+// text that pastes into a spreadsheet, ',' the CSV file. Lines end in CR LF,
+// as the edit control, the clipboard and CSV readers take them.
+std::string StatisticsText(const CompareStatistics& stats, char separator);
+// Writes the CSV form to `path`; 0 when it cannot be written (a partly
+// written file is removed).
+int SaveStatisticsCsv(const CompareStatistics& stats, const char* path);
+
+#endif
