@@ -54,19 +54,21 @@ FrameGeometry StoredFrameGeometry(const SequenceLayout& layout, uint32_t w, uint
     FrameGeometry l = FrameGeometryOf(layout.type, w, h, sb, words ? 10 : 8);
     l.shift = words ? 6 : 0;
     const uint32_t luma = Saturate32(uint64_t{w} * h);
+    // The chroma planes of the layout's sampling, interleaved.
+    const uint32_t cw = ChromaPlaneWidth(layout.type, w), ch = ChromaPlaneHeight(layout.type, h);
     switch (layout.packing) {
     case PACKING_YUYV:
     case PACKING_UYVY: {
         const uint32_t uFirst = layout.packing == PACKING_UYVY ? 1 : 0;
         l.planes[0] = PlaneGeometry{uFirst, w, h, 2, 'Y'};
-        l.planes[1] = PlaneGeometry{1 - uFirst, w / 2, h, 4, 'U'};
-        l.planes[2] = PlaneGeometry{3 - uFirst, w / 2, h, 4, 'V'};
+        l.planes[1] = PlaneGeometry{1 - uFirst, cw, ch, 4, 'U'};
+        l.planes[2] = PlaneGeometry{3 - uFirst, cw, ch, 4, 'V'};
         break;
     }
     default: { // chroma pairs after the luma plane
         const uint32_t vFirst = layout.packing == PACKING_NV21 ? 1 : 0;
-        l.planes[1] = PlaneGeometry{Saturate32((uint64_t{luma} + vFirst) * sb), w / 2, h / 2, 2, 'U'};
-        l.planes[2] = PlaneGeometry{Saturate32((uint64_t{luma} + 1 - vFirst) * sb), w / 2, h / 2, 2, 'V'};
+        l.planes[1] = PlaneGeometry{Saturate32((uint64_t{luma} + vFirst) * sb), cw, ch, 2, 'U'};
+        l.planes[2] = PlaneGeometry{Saturate32((uint64_t{luma} + 1 - vFirst) * sb), cw, ch, 2, 'V'};
         break;
     }
     }

@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "chroma_geometry.h"
 #include "display.h"
 #include "frame_plan.h"
 #include "unpack_kernels.h"
@@ -66,7 +67,7 @@ void SplitPairs(const uint8_t* in, uint32_t pairs, bool words, bool vFirst, uint
 // YUYV or UYVY rows into 4:2:2 planes.
 void SplitGroups(const uint8_t* in, uint32_t w, uint32_t h, bool uFirst, uint8_t* y, uint8_t* u, uint8_t* v) {
     const UnpackKernels& k = ChosenUnpackKernels();
-    const uint32_t groups = w / 2;
+    const uint32_t groups = ChromaPlaneWidth(TYPE_YUV422, w);
     for (uint32_t r = 0; r < h; ++r) {
         k.splitGroups(in + size_t{r} * 2 * w, groups, uFirst, y + size_t{r} * w, u + size_t{r} * groups,
                       v + size_t{r} * groups);
