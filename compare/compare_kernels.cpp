@@ -76,6 +76,14 @@ void Difference8(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, u
     }
 }
 
+void Difference16(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, uint8_t* out) {
+    for (size_t i = 0; i < n; ++i) {
+        const int x = static_cast<int>(LittleEndianSample(a + 2 * i, 2));
+        const int v = 128 + (x - static_cast<int>(LittleEndianSample(b + 2 * i, 2))) * (1 << shift);
+        out[i] = static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+    }
+}
+
 const CompareKernels* KernelsOf(int level) {
     switch (level) {
     case KERNELS_AVX2: return &Avx2CompareKernels;
@@ -86,6 +94,6 @@ const CompareKernels* KernelsOf(int level) {
 
 } // namespace
 
-const CompareKernels ScalarCompareKernels = {Sums8, Sums16, Sums8x3, FirstDiff, Difference8};
+const CompareKernels ScalarCompareKernels = {Sums8, Sums16, Sums8x3, FirstDiff, Difference8, Difference16};
 
 const CompareKernels& ChosenCompareKernels() { return *KernelsOf(SelectedKernelLevel()); }

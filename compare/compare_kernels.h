@@ -32,6 +32,9 @@ struct CompareKernels {
     // out[i] = clamp(128 + (a[i] - b[i]) << shift, 0, 255) for n bytes; shift
     // is 0 to 4. out may be a or b.
     void (*difference8)(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, uint8_t* out);
+    // The same from n 16-bit little-endian samples at a and b (2n bytes
+    // each) into n bytes: out[i] = clamp(128 + (a[i] - b[i]) << shift, 0, 255).
+    void (*difference16)(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, uint8_t* out);
 };
 
 extern const CompareKernels ScalarCompareKernels;

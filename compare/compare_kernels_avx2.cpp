@@ -134,8 +134,32 @@ void Difference8(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, u
     Sse2CompareKernels.difference8(a + i, b + i, n - i, shift, out + i);
 }
 
+// As in the SSE2 kernel: the difference held to -255..255.
+__m256i HeldDifference(__m256i va, __m256i vb) {
+    const __m256i top = _mm256_set1_epi16(255);
+    const __m256i up = _mm256_min_epu16(_mm256_subs_epu16(va, vb), top);
+    const __m256i down = _mm256_min_epu16(_mm256_subs_epu16(vb, va), top);
+    return _mm256_sub_epi16(up, down);
+}
+
+void Difference16(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, uint8_t* out) {
+    const __m256i mid = _mm256_set1_epi16(128);
+    const __m128i count = _mm_cvtsi32_si128(static_cast<int>(shift));
+    size_t i = 0;
+    for (; n - i >= 32; i += 32) {
+        const __m256i lo = HeldDifference(Load(a + 2 * i), Load(b + 2 * i));
+        const __m256i hi = HeldDifference(Load(a + 2 * i + 32), Load(b + 2 * i + 32));
+        // The pack works per 128-bit lane: put the quarters back in order.
+        const __m256i r = _mm256_packus_epi16(_mm256_add_epi16(_mm256_sll_epi16(lo, count), mid),
+                                              _mm256_add_epi16(_mm256_sll_epi16(hi, count), mid));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_permute4x64_epi64(r, 0xD8));
+    }
+    _mm256_zeroupper();
+    Sse2CompareKernels.difference16(a + 2 * i, b + 2 * i, n - i, shift, out + i);
+}
+
 } // namespace
 
 // Interleaved pixels stay on the SSE2 kernel: 32-byte unpacking works in
 // 16-byte halves, which scrambles the lanes' channel patterns.
-const CompareKernels Avx2CompareKernels = {Sums8, Sums16, Sse2Sums8x3, FirstDiff, Difference8};
+const CompareKernels Avx2CompareKernels = {Sums8, Sums16, Sse2Sums8x3, FirstDiff, Difference8, Difference16};

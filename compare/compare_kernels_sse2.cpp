@@ -187,8 +187,33 @@ void Difference8(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, u
     ScalarCompareKernels.difference8(a + i, b + i, n - i, shift, out + i);
 }
 
+// The signed difference of 16-bit samples held to -255..255: beyond that
+// 128 + d << shift is below 0 or above 255 either way.
+__m128i HeldDifference(__m128i va, __m128i vb) {
+    const __m128i top = _mm_set1_epi16(255);
+    __m128i up = _mm_subs_epu16(va, vb), down = _mm_subs_epu16(vb, va);
+    up = _mm_sub_epi16(up, _mm_subs_epu16(up, top)); // min(up, 255)
+    down = _mm_sub_epi16(down, _mm_subs_epu16(down, top));
+    return _mm_sub_epi16(up, down);
+}
+
+void Difference16(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, uint8_t* out) {
+    const __m128i mid = _mm_set1_epi16(128);
+    const __m128i count = _mm_cvtsi32_si128(static_cast<int>(shift));
+    size_t i = 0;
+    for (; n - i >= 16; i += 16) {
+        // At most 255 << 4 in size: 16 bits hold it, and the pack clamps.
+        const __m128i lo = HeldDifference(Load(a + 2 * i), Load(b + 2 * i));
+        const __m128i hi = HeldDifference(Load(a + 2 * i + 16), Load(b + 2 * i + 16));
+        const __m128i r = _mm_packus_epi16(_mm_add_epi16(_mm_sll_epi16(lo, count), mid),
+                                           _mm_add_epi16(_mm_sll_epi16(hi, count), mid));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), r);
+    }
+    ScalarCompareKernels.difference16(a + 2 * i, b + 2 * i, n - i, shift, out + i);
+}
+
 } // namespace
 
 void Sse2Sums8x3(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[3]) { Sums8x3(a, b, n, sums); }
 
-const CompareKernels Sse2CompareKernels = {Sums8, Sums16, Sums8x3, FirstDiff, Difference8};
+const CompareKernels Sse2CompareKernels = {Sums8, Sums16, Sums8x3, FirstDiff, Difference8, Difference16};

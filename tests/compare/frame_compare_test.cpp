@@ -173,6 +173,35 @@ TEST(CompareKernels, FirstDiffFindsEachSinglePositionAndTheDifferencePictureEver
     }
 }
 
+// The difference picture of 16-bit samples: the bytes of a and b as words,
+// with differences of every size (up to 65535) against the clamp.
+TEST(CompareKernels, DifferencePictureOfWordsOnEveryPath) {
+    std::mt19937 rng(12);
+    for (size_t n : {1, 15, 16, 17, 31, 32, 33, 64, 95}) {
+        std::vector<uint8_t> a(2 * n), b(2 * n);
+        FillRandom(a.data(), a.size(), rng);
+        b = a;
+        for (size_t i = 0; i < n; ++i) {
+            const int kind = static_cast<int>(rng() % 4); // equal, small, large, any difference
+            const uint32_t x = a[2 * i] | a[2 * i + 1] << 8, r = rng();
+            const uint32_t y = kind == 0 ? x : kind == 1 ? x + r % 600 - 300 : kind == 2 ? x ^ 0x8000 : r;
+            b[2 * i] = static_cast<uint8_t>(y), b[2 * i + 1] = static_cast<uint8_t>(y >> 8);
+        }
+        GuardedCopy ga(a), gb(b);
+        ForEachLevel([&] {
+            for (uint32_t shift : {0u, 2u, 4u}) {
+                GuardedBuffer out(n);
+                ChosenCompareKernels().difference16(ga.get(), gb.get(), n, shift, out.data());
+                for (size_t i = 0; i < n; ++i) {
+                    const int d = (a[2 * i] | a[2 * i + 1] << 8) - (b[2 * i] | b[2 * i + 1] << 8);
+                    const int v = 128 + d * (1 << shift);
+                    ASSERT_EQ(out.data()[i], v < 0 ? 0 : v > 255 ? 255 : v) << "n " << n << " shift " << shift << " at " << i;
+                }
+            }
+        });
+    }
+}
+
 TEST(FrameGeometry, PlanesOfEveryTypeWhereTheFramePlanPutsThem) {
     struct {
         uint32_t type, w, h, sampleBytes;
