@@ -40,7 +40,7 @@ PlaneDiff ReferencePlane(const FrameGeometry& l, uint32_t i, const uint8_t* a, c
     for (uint32_t y = 0; y < p.height; ++y) {
         for (uint32_t x = 0; x < p.width; ++x) {
             const size_t at = p.offset + (size_t{y} * p.width + x) * p.step * l.sampleBytes;
-            const int64_t va = Sample(a + at, l.sampleBytes), vb = Sample(b + at, l.sampleBytes);
+            const int64_t va = Sample(a + at, l.sampleBytes) >> l.shift, vb = Sample(b + at, l.sampleBytes) >> l.shift;
             const uint64_t diff = static_cast<uint64_t>(va > vb ? va - vb : vb - va);
             d.sse += diff * diff;
             if (diff != 0 && !d.hasFirst) {
@@ -111,6 +111,18 @@ TEST(CompareKernels, EveryPathEqualsThePlainSumsOnRandomAndEdgeRuns) {
                     const PlaneDiff rc = ReferencePlane(rgb, c, a.data() + n % 3, b.data() + n % 3);
                     wantRgb[c] = DiffSums{rc.sse, rc.differing, rc.maxDiff};
                 }
+                // And as n / 4 groups of four 8-bit channels, or n / 2 pairs of
+                // words of 10 bits shifted up by 6.
+                const uint32_t channels = sb == 1 ? 4 : 2, units = uint32_t(n / channels);
+                const size_t unitsAt = n % channels * sb; // the runs end at the guard
+                DiffSums wantUnits[4];
+                for (uint32_t c = 0; c < channels; ++c) {
+                    FrameGeometry g = FrameGeometryOf(TYPE_GRAY, units, 1, sb, 16);
+                    g.shift = sb == 2 ? 6 : 0;
+                    g.planes[0].offset = c * sb, g.planes[0].step = channels;
+                    const PlaneDiff rc = ReferencePlane(g, 0, a.data() + unitsAt, b.data() + unitsAt);
+                    wantUnits[c] = DiffSums{rc.sse, rc.differing, rc.maxDiff};
+                }
                 size_t firstByte = 0;
                 while (firstByte < a.size() && a[firstByte] == b[firstByte]) {
                     ++firstByte;
@@ -134,6 +146,17 @@ TEST(CompareKernels, EveryPathEqualsThePlainSumsOnRandomAndEdgeRuns) {
                             EXPECT_EQ(rgbGot[c].differing, wantRgb[c].differing + 2 * (c == 0)) << "channel " << c;
                             EXPECT_EQ(rgbGot[c].maxDiff, wantRgb[c].maxDiff) << "channel " << c;
                         }
+                    }
+                    DiffSums unitsGot[4] = {{3, 4, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+                    if (sb == 1) {
+                        k.sums8x4(ga.get() + unitsAt, gb.get() + unitsAt, units, unitsGot);
+                    } else {
+                        k.sums16x2(ga.get() + unitsAt, gb.get() + unitsAt, units, 6, unitsGot);
+                    }
+                    for (uint32_t c = 0; c < channels; ++c) {
+                        EXPECT_EQ(unitsGot[c].sse, wantUnits[c].sse + 3 * (c == 0)) << "channel " << c;
+                        EXPECT_EQ(unitsGot[c].differing, wantUnits[c].differing + 4 * (c == 0)) << "channel " << c;
+                        EXPECT_EQ(unitsGot[c].maxDiff, wantUnits[c].maxDiff) << "channel " << c;
                     }
                 });
             }
