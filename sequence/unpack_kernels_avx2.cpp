@@ -39,6 +39,24 @@ void SplitPairs(const uint8_t* in, size_t pairs, uint8_t* first, uint8_t* second
     Sse2UnpackKernels.splitPairs(in + 2 * i, pairs - i, first + i, second + i);
 }
 
+void SplitGroups(const uint8_t* in, size_t groups, bool uFirst, uint8_t* y, uint8_t* u, uint8_t* v) {
+    const __m256i low = _mm256_set1_epi16(0x00FF);
+    size_t k = 0;
+    for (; k + 16 <= groups; k += 16) {
+        const __m256i a = Load(in + 4 * k), b = Load(in + 4 * k + 32);
+        // Even bytes and odd bytes: luma and chroma pairs, whichever comes first.
+        const __m256i even = PackInOrder(_mm256_and_si256(a, low), _mm256_and_si256(b, low));
+        const __m256i odd = PackInOrder(_mm256_srli_epi16(a, 8), _mm256_srli_epi16(b, 8));
+        const __m256i luma = uFirst ? odd : even, chroma = uFirst ? even : odd;
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(y + 2 * k), luma);
+        // The 16 U samples in the low half, the 16 V samples in the high one.
+        const __m256i uv = PackInOrder(_mm256_and_si256(chroma, low), _mm256_srli_epi16(chroma, 8));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(u + k), _mm256_castsi256_si128(uv));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(v + k), _mm256_extracti128_si256(uv, 1));
+    }
+    Sse2UnpackKernels.splitGroups(in + 4 * k, groups - k, uFirst, y + 2 * k, u + k, v + k);
+}
+
 void ShiftWords(const uint8_t* in, size_t count, uint32_t shift, uint8_t* out) {
     const __m128i s = _mm_cvtsi32_si128(static_cast<int>(shift));
     size_t i = 0;
@@ -68,6 +86,4 @@ void SplitWordPairs(const uint8_t* in, size_t pairs, uint32_t shift, uint8_t* fi
 
 } // namespace
 
-// Packed 4:2:2 is bound by memory already with SSE2.
-const UnpackKernels Avx2UnpackKernels = {WordsToBytes, SplitPairs, Sse2UnpackKernels.splitGroups, ShiftWords,
-                                         SplitWordPairs};
+const UnpackKernels Avx2UnpackKernels = {WordsToBytes, SplitPairs, SplitGroups, ShiftWords, SplitWordPairs};
