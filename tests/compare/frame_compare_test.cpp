@@ -13,6 +13,8 @@
 #include "processor.h"
 #include "frame_compare.h"
 #include "display.h"
+#include "frame_plan.h"
+#include "sequence_layout.h"
 #include "test_support.h"
 
 namespace {
@@ -218,7 +220,8 @@ TEST(CompareKernels, DifferencePictureOfWordsOnEveryPath) {
                 for (size_t i = 0; i < n; ++i) {
                     const int d = (a[2 * i] | a[2 * i + 1] << 8) - (b[2 * i] | b[2 * i + 1] << 8);
                     const int v = 128 + d * (1 << shift);
-                    ASSERT_EQ(out.data()[i], v < 0 ? 0 : v > 255 ? 255 : v) << "n " << n << " shift " << shift << " at " << i;
+                    ASSERT_EQ(out.data()[i], v < 0 ? 0 : v > 255 ? 255 : v)
+                        << "n " << n << " shift " << shift << " at " << i;
                 }
             }
         });
@@ -432,6 +435,110 @@ TEST(CompareFrames, MetricsOfEveryTypeMatchThePlainReference) {
                     }
                 });
             }
+        }
+    }
+}
+
+// Sets the value of sample i of plane p, keeping the bits below the shift.
+void PutValue(const FrameGeometry& l, const PlaneGeometry& p, size_t i, uint32_t v, uint8_t* frame) {
+    uint8_t* at = frame + p.offset + i * p.step * l.sampleBytes;
+    const uint32_t w = v << l.shift | (Sample(at, l.sampleBytes) & ((1u << l.shift) - 1));
+    at[0] = static_cast<uint8_t>(w);
+    if (l.sampleBytes == 2) {
+        at[1] = static_cast<uint8_t>(w >> 8);
+    }
+}
+
+uint32_t ValueAtSample(const FrameGeometry& l, const PlaneGeometry& p, size_t i, const uint8_t* frame) {
+    return Sample(frame + p.offset + i * p.step * l.sampleBytes, l.sampleBytes) >> l.shift;
+}
+
+// The difference picture sample by sample, over `out` as it was.
+std::vector<uint8_t> ReferenceDifference(const FrameGeometry& l, const FramePlan& shown, const uint8_t* a,
+                                         const uint8_t* b, uint32_t gain, std::vector<uint8_t> out) {
+    const uint32_t offsets[3] = {0, shown.uOffset, shown.vOffset};
+    for (uint32_t i = 0; i < l.planeCount; ++i) {
+        const PlaneGeometry& p = l.planes[i];
+        for (size_t j = 0; j < PlaneSamples(p); ++j) {
+            const size_t at = p.offset + j * p.step * l.sampleBytes;
+            const int64_t x = Sample(a + at, l.sampleBytes) >> l.shift, y = Sample(b + at, l.sampleBytes) >> l.shift;
+            const int64_t v = 128 + int64_t{gain} * (x - y);
+            out[offsets[i] + j] = static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+        }
+    }
+    return out;
+}
+
+// Every extended layout on every level against the sample-by-sample
+// reference: metrics, FramesDiffer and the difference picture, at sizes of
+// several strips, odd sizes (packed 4:2:2 with groups past its chroma, an
+// odd last luma sample) and single pixels; the frames are guarded, so no
+// byte past a frame is read.
+TEST(CompareFrames, EveryExtendedLayoutMatchesThePlainReference) {
+    std::mt19937 rng(5);
+    const uint32_t sizes[][2] = {{200, 90}, {7, 5}, {5, 3}, {33, 2}, {2, 1}, {1, 1}};
+    for (const SequenceLayout& layout : ExtendedLayouts) {
+        for (const auto& s : sizes) {
+            const FrameGeometry l = StoredFrameGeometry(layout, s[0], s[1]);
+            const uint32_t top = (1u << l.bitDepth) - 1;
+            std::vector<uint8_t> a(l.frameBytes);
+            FillRandom(a.data(), a.size(), rng);
+            // Pairs A, B: identical; only the bits below a shift differ (equal
+            // values); the first luma sample and the last of the colour
+            // planes; the range's ends; a third of the samples a little;
+            // random; the last luma sample alone; it and the first of the
+            // colour planes.
+            std::vector<std::vector<uint8_t>> as(8, a), bs(8, a);
+            for (size_t i = 0; i < a.size(); i += l.sampleBytes) {
+                bs[1][i] = static_cast<uint8_t>(a[i] ^ (rng() & ((1u << l.shift) - 1)));
+            }
+            for (uint32_t i = 0; i < l.planeCount; ++i) {
+                const PlaneGeometry& p = l.planes[i];
+                for (size_t j = 0; j < PlaneSamples(p); ++j) {
+                    const uint32_t ends = rng() & 3; // A, B: 0, 1; top, top; 0, top or top - 1; top, 0
+                    PutValue(l, p, j, ends & 1 ? top : 0, as[3].data());
+                    const uint32_t other = ends == 0 ? 1 : ends == 1 ? top : ends == 2 ? top - (rng() & 1) : 0;
+                    PutValue(l, p, j, other, bs[3].data());
+                    if (rng() % 3 == 0) {
+                        PutValue(l, p, j, (ValueAtSample(l, p, j, a.data()) + rng() % 17 - 8) & top, bs[4].data());
+                    }
+                }
+                if (PlaneSamples(p) != 0) {
+                    const size_t last = PlaneSamples(p) - 1;
+                    const uint32_t first = (ValueAtSample(l, p, 0, a.data()) + 1) & top;
+                    const uint32_t end = ValueAtSample(l, p, last, a.data()) ^ top;
+                    if (i == 0) {
+                        PutValue(l, p, 0, first, bs[2].data());
+                        PutValue(l, p, last, end, bs[6].data());
+                        PutValue(l, p, last, end, bs[7].data());
+                    } else {
+                        PutValue(l, p, last, end, bs[2].data());
+                        PutValue(l, p, 0, first, bs[7].data());
+                    }
+                }
+            }
+            FillRandom(bs[5].data(), bs[5].size(), rng);
+            const FramePlan shown = ComputeFramePlan(s[0], s[1], layout.type);
+            ForEachLevel([&] {
+                for (size_t k = 0; k < bs.size(); ++k) {
+                    SCOPED_TRACE(::testing::Message() << "layout " << ExtendedLayoutIndex(layout) << " " << s[0]
+                                                      << "x" << s[1] << " case " << k);
+                    GuardedCopy ga(as[k]), gb(bs[k]);
+                    ExpectFrameMatchesReference(l, ga.get(), gb.get());
+                    if (k < 2) {
+                        EXPECT_EQ(FramesDiffer(l, ga.get(), gb.get()), 0);
+                    }
+                    for (uint32_t gain : {1u, 16u}) {
+                        GuardedBuffer out(shown.frameBytes);
+                        memset(out.data(), 0xA5, out.size());
+                        const std::vector<uint8_t> was(out.data(), out.data() + out.size());
+                        BuildStoredDifference(l, shown, ga.get(), gb.get(), gain, out.data());
+                        ASSERT_EQ(std::vector<uint8_t>(out.data(), out.data() + out.size()),
+                                  ReferenceDifference(l, shown, as[k].data(), bs[k].data(), gain, was))
+                            << "gain " << gain;
+                    }
+                }
+            });
         }
     }
 }
