@@ -19,6 +19,7 @@
 #include "compare_kernels.h"
 #include "processor.h"
 #include "sequence_compare.h"
+#include "sequence_layout.h"
 #include "display.h"
 #include "least_time.h"
 
@@ -80,10 +81,54 @@ struct Planes {
 
 std::string SizeName(Size s) { return std::to_string(s.w) + "x" + std::to_string(s.h); }
 
-void Register(std::map<std::string, Planes>& planes) {
+// A stored layout and the planar one of the same sampling and depth.
+struct LayoutPair {
+    const char* name;
+    const char* planarName;
+    SequenceLayout layout, planar;
+};
+const LayoutPair kLayoutPairs[] = {
+    {"NV12", "420_8bit", {TYPE_YUV420, 8, PACKING_NV12}, {TYPE_YUV420, 8, PACKING_PLANAR}},
+    {"YUYV", "422_8bit", {TYPE_YUV422, 8, PACKING_YUYV}, {TYPE_YUV422, 8, PACKING_PLANAR}},
+    {"P010", "420_10bit", {TYPE_YUV420, 10, PACKING_P010}, {TYPE_YUV420, 10, PACKING_PLANAR}},
+};
+
+// Frames A and B of one layout, the same values in every layout of a
+// sampling and depth: B has small errors in about a third of the samples.
+struct LayoutFrames {
+    FrameGeometry l;
+    std::vector<uint8_t> a, b;
+    LayoutFrames(const SequenceLayout& layout, Size s) : l(StoredFrameGeometry(layout, s.w, s.h)) {
+        a.assign(l.frameBytes, 0);
+        b.assign(l.frameBytes, 0);
+        std::mt19937 rng(s.w * 31 + s.h);
+        const uint32_t top = (1u << l.bitDepth) - 1;
+        for (uint32_t i = 0; i < l.planeCount; ++i) {
+            const PlaneGeometry& p = l.planes[i];
+            for (size_t j = 0; j < PlaneSamples(p); ++j) {
+                const uint32_t x = rng() & top, r = rng();
+                const int e = r % 3 == 0 ? static_cast<int>(r >> 28) - 8 : 0;
+                const uint32_t y = static_cast<uint32_t>(static_cast<int>(x) + e) & top;
+                const size_t at = p.offset + j * p.step * l.sampleBytes;
+                for (uint32_t k = 0; k < l.sampleBytes; ++k) {
+                    a[at + k] = static_cast<uint8_t>((x << l.shift) >> (8 * k));
+                    b[at + k] = static_cast<uint8_t>((y << l.shift) >> (8 * k));
+                }
+            }
+        }
+    }
+};
+
+void Register(std::map<std::string, Planes>& planes, std::map<std::string, LayoutFrames>& frames) {
     for (Size s : kSizes) {
         Planes& p = planes.emplace(SizeName(s), Planes(s)).first->second;
         const std::string size = SizeName(s);
+        for (const LayoutPair& pair : kLayoutPairs) {
+            for (const char* name : {pair.name, pair.planarName}) {
+                frames.emplace(std::string(name) + "/" + size,
+                               LayoutFrames(name == pair.name ? pair.layout : pair.planar, s));
+            }
+        }
         const int w = int(s.w), h = int(s.h);
         benchmark::RegisterBenchmark(("libyuv_SSE_Y/" + size).c_str(), [&p, w, h](benchmark::State& st) {
             for (auto _ : st) {
@@ -161,6 +206,21 @@ void Register(std::map<std::string, Planes>& planes) {
                     benchmark::DoNotOptimize(diff);
                 }
             })->Repetitions(kRepetitions);
+            for (const LayoutPair& pair : kLayoutPairs) {
+                for (const char* name : {pair.name, pair.planarName}) {
+                    const LayoutFrames& f = frames.at(std::string(name) + "/" + size);
+                    benchmark::RegisterBenchmark((std::string("CompareFrames_") + name + suffix).c_str(),
+                                                 [&f, lv](benchmark::State& st) {
+                                                     SelectKernelLevel(lv.level);
+                                                     for (auto _ : st) {
+                                                         FrameDiff diff;
+                                                         CompareFrames(f.l, f.a.data(), f.b.data(), &diff);
+                                                         benchmark::DoNotOptimize(diff);
+                                                     }
+                                                 })
+                        ->Repetitions(kRepetitions);
+                }
+            }
         }
     }
 }
@@ -186,6 +246,22 @@ void PrintRatios(const LeastTimeReporter& c) {
                 if (t > 0) {
                     printf("| %s | %s | %s | %.1f | %.2f |\n", size.c_str(), k, lv.name, t / 1e3,
                            ref > 0 ? t / ref : 0);
+                }
+            }
+        }
+    }
+    printf("\n| size | layout | path | time (us) | planar layout | time (us) | / planar |\n"
+           "|---|---|---|---|---|---|---|\n");
+    for (Size s : kSizes) {
+        const std::string size = SizeName(s);
+        for (const LayoutPair& pair : kLayoutPairs) {
+            for (const Level& lv : kLevels) {
+                const std::string suffix = std::string("/") + lv.name + "/" + size;
+                const double t = at(std::string("CompareFrames_") + pair.name + suffix);
+                const double ref = at(std::string("CompareFrames_") + pair.planarName + suffix);
+                if (t > 0) {
+                    printf("| %s | %s | %s | %.1f | %s | %.1f | %.2f |\n", size.c_str(), pair.name, lv.name,
+                           t / 1e3, pair.planarName, ref / 1e3, ref > 0 ? t / ref : 0);
                 }
             }
         }
@@ -252,7 +328,8 @@ void WholeFileStatistics(uint32_t frames) {
 
 int main(int argc, char** argv) {
     std::map<std::string, Planes> planes;
-    Register(planes);
+    std::map<std::string, LayoutFrames> frames;
+    Register(planes, frames);
     benchmark::Initialize(&argc, argv);
     LeastTimeReporter collector;
     benchmark::RunSpecifiedBenchmarks(&collector);

@@ -36,13 +36,35 @@ void Sums16(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
     sums->maxDiff = maxDiff;
 }
 
-void Sums8x3(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[3]) {
-    for (int c = 0; c < 3; ++c) {
+// n groups of `channels` interleaved 8-bit samples, channel by channel.
+void SumsOfChannels(const uint8_t* a, const uint8_t* b, size_t n, int channels, DiffSums* sums) {
+    for (int c = 0; c < channels; ++c) {
         uint64_t sse = 0, differing = 0;
         uint32_t maxDiff = sums[c].maxDiff;
-        for (size_t i = c; i < 3 * n; i += 3) {
+        for (size_t i = c; i < channels * n; i += channels) {
             const uint32_t d = a[i] > b[i] ? a[i] - b[i] : b[i] - a[i];
             sse += d * d;
+            differing += d != 0;
+            maxDiff = d > maxDiff ? d : maxDiff;
+        }
+        sums[c].sse += sse;
+        sums[c].differing += differing;
+        sums[c].maxDiff = maxDiff;
+    }
+}
+
+void Sums8x3(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[3]) { SumsOfChannels(a, b, n, 3, sums); }
+
+void Sums8x4(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[4]) { SumsOfChannels(a, b, n, 4, sums); }
+
+void Sums16x2(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, DiffSums sums[2]) {
+    for (int c = 0; c < 2; ++c) {
+        uint64_t sse = 0, differing = 0;
+        uint32_t maxDiff = sums[c].maxDiff;
+        for (size_t i = c; i < 2 * n; i += 2) {
+            const uint32_t x = LittleEndianSample(a + 2 * i, 2) >> shift, y = LittleEndianSample(b + 2 * i, 2) >> shift;
+            const uint32_t d = x > y ? x - y : y - x;
+            sse += uint64_t{d} * d;
             differing += d != 0;
             maxDiff = d > maxDiff ? d : maxDiff;
         }
@@ -76,6 +98,14 @@ void Difference8(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, u
     }
 }
 
+void Difference16(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, uint8_t* out) {
+    for (size_t i = 0; i < n; ++i) {
+        const int x = static_cast<int>(LittleEndianSample(a + 2 * i, 2));
+        const int v = 128 + (x - static_cast<int>(LittleEndianSample(b + 2 * i, 2))) * (1 << shift);
+        out[i] = static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+    }
+}
+
 const CompareKernels* KernelsOf(int level) {
     switch (level) {
     case KERNELS_AVX2: return &Avx2CompareKernels;
@@ -86,6 +116,7 @@ const CompareKernels* KernelsOf(int level) {
 
 } // namespace
 
-const CompareKernels ScalarCompareKernels = {Sums8, Sums16, Sums8x3, FirstDiff, Difference8};
+const CompareKernels ScalarCompareKernels = {Sums8,     Sums16,      Sums8x3,     Sums8x4,
+                                             Sums16x2,  FirstDiff,   Difference8, Difference16};
 
 const CompareKernels& ChosenCompareKernels() { return *KernelsOf(SelectedKernelLevel()); }

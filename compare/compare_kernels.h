@@ -27,11 +27,21 @@ struct CompareKernels {
     // Adds n pixels of three interleaved 8-bit samples (3n bytes) to
     // sums[0], sums[1] and sums[2], one per byte of a pixel.
     void (*sums8x3)(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[3]);
+    // Adds n groups of four 8-bit samples (4n bytes) to sums[0] to sums[3],
+    // one per byte of a group: packed 4:2:2, or two pairs of NV12 chroma.
+    void (*sums8x4)(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[4]);
+    // Adds n pairs of 16-bit little-endian words (4n bytes) to sums[0] and
+    // sums[1], one per word of a pair, each word taken as its value w >> shift
+    // (P010: 6; shift 0 to 15).
+    void (*sums16x2)(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, DiffSums sums[2]);
     // Index of the first of `bytes` bytes that differ, or `bytes` when none does.
     size_t (*firstDiff)(const uint8_t* a, const uint8_t* b, size_t bytes);
     // out[i] = clamp(128 + (a[i] - b[i]) << shift, 0, 255) for n bytes; shift
     // is 0 to 4. out may be a or b.
     void (*difference8)(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, uint8_t* out);
+    // The same from n 16-bit little-endian samples at a and b (2n bytes
+    // each) into n bytes: out[i] = clamp(128 + (a[i] - b[i]) << shift, 0, 255).
+    void (*difference16)(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, uint8_t* out);
 };
 
 extern const CompareKernels ScalarCompareKernels;

@@ -31,9 +31,27 @@ void SplitGroups(const uint8_t* in, size_t groups, bool uFirst, uint8_t* y, uint
     }
 }
 
+void PutWord(uint8_t* p, uint32_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+
+void ShiftWords(const uint8_t* in, size_t count, uint32_t shift, uint8_t* out) {
+    for (size_t i = 0; i < count; ++i) {
+        PutWord(out + 2 * i, LittleEndianSample(in + 2 * i, 2) >> shift);
+    }
+}
+
+void SplitWordPairs(const uint8_t* in, size_t pairs, uint32_t shift, uint8_t* first, uint8_t* second) {
+    for (size_t i = 0; i < pairs; ++i) {
+        PutWord(first + 2 * i, LittleEndianSample(in + 4 * i, 2) >> shift);
+        PutWord(second + 2 * i, LittleEndianSample(in + 4 * i + 2, 2) >> shift);
+    }
+}
+
 } // namespace
 
-const UnpackKernels ScalarUnpackKernels = {WordsToBytes, SplitPairs, SplitGroups};
+const UnpackKernels ScalarUnpackKernels = {WordsToBytes, SplitPairs, SplitGroups, ShiftWords, SplitWordPairs};
 
 const UnpackKernels& ChosenUnpackKernels() {
     switch (SelectedKernelLevel()) {

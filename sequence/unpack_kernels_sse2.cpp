@@ -53,6 +53,32 @@ void SplitGroups(const uint8_t* in, size_t groups, bool uFirst, uint8_t* y, uint
     ScalarUnpackKernels.splitGroups(in + 4 * k, groups - k, uFirst, y + 2 * k, u + k, v + k);
 }
 
+void ShiftWords(const uint8_t* in, size_t count, uint32_t shift, uint8_t* out) {
+    const __m128i s = _mm_cvtsi32_si128(static_cast<int>(shift));
+    size_t i = 0;
+    for (; i + 16 <= count; i += 16) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), _mm_srl_epi16(Load(in + 2 * i), s));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i + 16), _mm_srl_epi16(Load(in + 2 * i + 16), s));
+    }
+    ScalarUnpackKernels.shiftWords(in + 2 * i, count - i, shift, out + 2 * i);
+}
+
+void SplitWordPairs(const uint8_t* in, size_t pairs, uint32_t shift, uint8_t* first, uint8_t* second) {
+    const __m128i s = _mm_cvtsi32_si128(static_cast<int>(shift));
+    size_t i = 0;
+    for (; i + 8 <= pairs; i += 8) {
+        const __m128i a = Load(in + 4 * i), b = Load(in + 4 * i + 16);
+        // Each word sign-extended to 32 bits packs back to its own bits.
+        const __m128i evenA = _mm_srai_epi32(_mm_slli_epi32(a, 16), 16);
+        const __m128i evenB = _mm_srai_epi32(_mm_slli_epi32(b, 16), 16);
+        const __m128i even = _mm_packs_epi32(evenA, evenB);
+        const __m128i odd = _mm_packs_epi32(_mm_srai_epi32(a, 16), _mm_srai_epi32(b, 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(first + 2 * i), _mm_srl_epi16(even, s));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(second + 2 * i), _mm_srl_epi16(odd, s));
+    }
+    ScalarUnpackKernels.splitWordPairs(in + 4 * i, pairs - i, shift, first + 2 * i, second + 2 * i);
+}
+
 } // namespace
 
-const UnpackKernels Sse2UnpackKernels = {WordsToBytes, SplitPairs, SplitGroups};
+const UnpackKernels Sse2UnpackKernels = {WordsToBytes, SplitPairs, SplitGroups, ShiftWords, SplitWordPairs};

@@ -13,6 +13,8 @@
 #include "processor.h"
 #include "frame_compare.h"
 #include "display.h"
+#include "frame_plan.h"
+#include "sequence_layout.h"
 #include "test_support.h"
 
 namespace {
@@ -40,7 +42,7 @@ PlaneDiff ReferencePlane(const FrameGeometry& l, uint32_t i, const uint8_t* a, c
     for (uint32_t y = 0; y < p.height; ++y) {
         for (uint32_t x = 0; x < p.width; ++x) {
             const size_t at = p.offset + (size_t{y} * p.width + x) * p.step * l.sampleBytes;
-            const int64_t va = Sample(a + at, l.sampleBytes), vb = Sample(b + at, l.sampleBytes);
+            const int64_t va = Sample(a + at, l.sampleBytes) >> l.shift, vb = Sample(b + at, l.sampleBytes) >> l.shift;
             const uint64_t diff = static_cast<uint64_t>(va > vb ? va - vb : vb - va);
             d.sse += diff * diff;
             if (diff != 0 && !d.hasFirst) {
@@ -111,6 +113,18 @@ TEST(CompareKernels, EveryPathEqualsThePlainSumsOnRandomAndEdgeRuns) {
                     const PlaneDiff rc = ReferencePlane(rgb, c, a.data() + n % 3, b.data() + n % 3);
                     wantRgb[c] = DiffSums{rc.sse, rc.differing, rc.maxDiff};
                 }
+                // And as n / 4 groups of four 8-bit channels, or n / 2 pairs of
+                // words of 10 bits shifted up by 6.
+                const uint32_t channels = sb == 1 ? 4 : 2, units = uint32_t(n / channels);
+                const size_t unitsAt = n % channels * sb; // the runs end at the guard
+                DiffSums wantUnits[4];
+                for (uint32_t c = 0; c < channels; ++c) {
+                    FrameGeometry g = FrameGeometryOf(TYPE_GRAY, units, 1, sb, 16);
+                    g.shift = sb == 2 ? 6 : 0;
+                    g.planes[0].offset = c * sb, g.planes[0].step = channels;
+                    const PlaneDiff rc = ReferencePlane(g, 0, a.data() + unitsAt, b.data() + unitsAt);
+                    wantUnits[c] = DiffSums{rc.sse, rc.differing, rc.maxDiff};
+                }
                 size_t firstByte = 0;
                 while (firstByte < a.size() && a[firstByte] == b[firstByte]) {
                     ++firstByte;
@@ -134,6 +148,17 @@ TEST(CompareKernels, EveryPathEqualsThePlainSumsOnRandomAndEdgeRuns) {
                             EXPECT_EQ(rgbGot[c].differing, wantRgb[c].differing + 2 * (c == 0)) << "channel " << c;
                             EXPECT_EQ(rgbGot[c].maxDiff, wantRgb[c].maxDiff) << "channel " << c;
                         }
+                    }
+                    DiffSums unitsGot[4] = {{3, 4, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+                    if (sb == 1) {
+                        k.sums8x4(ga.get() + unitsAt, gb.get() + unitsAt, units, unitsGot);
+                    } else {
+                        k.sums16x2(ga.get() + unitsAt, gb.get() + unitsAt, units, 6, unitsGot);
+                    }
+                    for (uint32_t c = 0; c < channels; ++c) {
+                        EXPECT_EQ(unitsGot[c].sse, wantUnits[c].sse + 3 * (c == 0)) << "channel " << c;
+                        EXPECT_EQ(unitsGot[c].differing, wantUnits[c].differing + 4 * (c == 0)) << "channel " << c;
+                        EXPECT_EQ(unitsGot[c].maxDiff, wantUnits[c].maxDiff) << "channel " << c;
                     }
                 });
             }
@@ -167,6 +192,36 @@ TEST(CompareKernels, FirstDiffFindsEachSinglePositionAndTheDifferencePictureEver
                     const int want = v < 0 ? 0 : v > 255 ? 255 : v;
                     ASSERT_EQ(out.data()[i], want) << "n " << n << " shift " << shift << " at " << i;
                     ASSERT_EQ(inPlace[i], want);
+                }
+            }
+        });
+    }
+}
+
+// The difference picture of 16-bit samples: the bytes of a and b as words,
+// with differences of every size (up to 65535) against the clamp.
+TEST(CompareKernels, DifferencePictureOfWordsOnEveryPath) {
+    std::mt19937 rng(12);
+    for (size_t n : {1, 15, 16, 17, 31, 32, 33, 64, 95}) {
+        std::vector<uint8_t> a(2 * n), b(2 * n);
+        FillRandom(a.data(), a.size(), rng);
+        b = a;
+        for (size_t i = 0; i < n; ++i) {
+            const int kind = static_cast<int>(rng() % 4); // equal, small, large, any difference
+            const uint32_t x = a[2 * i] | a[2 * i + 1] << 8, r = rng();
+            const uint32_t y = kind == 0 ? x : kind == 1 ? x + r % 600 - 300 : kind == 2 ? x ^ 0x8000 : r;
+            b[2 * i] = static_cast<uint8_t>(y), b[2 * i + 1] = static_cast<uint8_t>(y >> 8);
+        }
+        GuardedCopy ga(a), gb(b);
+        ForEachLevel([&] {
+            for (uint32_t shift : {0u, 2u, 4u}) {
+                GuardedBuffer out(n);
+                ChosenCompareKernels().difference16(ga.get(), gb.get(), n, shift, out.data());
+                for (size_t i = 0; i < n; ++i) {
+                    const int d = (a[2 * i] | a[2 * i + 1] << 8) - (b[2 * i] | b[2 * i + 1] << 8);
+                    const int v = 128 + d * (1 << shift);
+                    ASSERT_EQ(out.data()[i], v < 0 ? 0 : v > 255 ? 255 : v)
+                        << "n " << n << " shift " << shift << " at " << i;
                 }
             }
         });
@@ -380,6 +435,110 @@ TEST(CompareFrames, MetricsOfEveryTypeMatchThePlainReference) {
                     }
                 });
             }
+        }
+    }
+}
+
+// Sets the value of sample i of plane p, keeping the bits below the shift.
+void PutValue(const FrameGeometry& l, const PlaneGeometry& p, size_t i, uint32_t v, uint8_t* frame) {
+    uint8_t* at = frame + p.offset + i * p.step * l.sampleBytes;
+    const uint32_t w = v << l.shift | (Sample(at, l.sampleBytes) & ((1u << l.shift) - 1));
+    at[0] = static_cast<uint8_t>(w);
+    if (l.sampleBytes == 2) {
+        at[1] = static_cast<uint8_t>(w >> 8);
+    }
+}
+
+uint32_t ValueAtSample(const FrameGeometry& l, const PlaneGeometry& p, size_t i, const uint8_t* frame) {
+    return Sample(frame + p.offset + i * p.step * l.sampleBytes, l.sampleBytes) >> l.shift;
+}
+
+// The difference picture sample by sample, over `out` as it was.
+std::vector<uint8_t> ReferenceDifference(const FrameGeometry& l, const FramePlan& shown, const uint8_t* a,
+                                         const uint8_t* b, uint32_t gain, std::vector<uint8_t> out) {
+    const uint32_t offsets[3] = {0, shown.uOffset, shown.vOffset};
+    for (uint32_t i = 0; i < l.planeCount; ++i) {
+        const PlaneGeometry& p = l.planes[i];
+        for (size_t j = 0; j < PlaneSamples(p); ++j) {
+            const size_t at = p.offset + j * p.step * l.sampleBytes;
+            const int64_t x = Sample(a + at, l.sampleBytes) >> l.shift, y = Sample(b + at, l.sampleBytes) >> l.shift;
+            const int64_t v = 128 + int64_t{gain} * (x - y);
+            out[offsets[i] + j] = static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+        }
+    }
+    return out;
+}
+
+// Every extended layout on every level against the sample-by-sample
+// reference: metrics, FramesDiffer and the difference picture, at sizes of
+// several strips, odd sizes (packed 4:2:2 with groups past its chroma, an
+// odd last luma sample) and single pixels; the frames are guarded, so no
+// byte past a frame is read.
+TEST(CompareFrames, EveryExtendedLayoutMatchesThePlainReference) {
+    std::mt19937 rng(5);
+    const uint32_t sizes[][2] = {{200, 90}, {7, 5}, {5, 3}, {33, 2}, {2, 1}, {1, 1}};
+    for (const SequenceLayout& layout : ExtendedLayouts) {
+        for (const auto& s : sizes) {
+            const FrameGeometry l = StoredFrameGeometry(layout, s[0], s[1]);
+            const uint32_t top = (1u << l.bitDepth) - 1;
+            std::vector<uint8_t> a(l.frameBytes);
+            FillRandom(a.data(), a.size(), rng);
+            // Pairs A, B: identical; only the bits below a shift differ (equal
+            // values); the first luma sample and the last of the colour
+            // planes; the range's ends; a third of the samples a little;
+            // random; the last luma sample alone; it and the first of the
+            // colour planes.
+            std::vector<std::vector<uint8_t>> as(8, a), bs(8, a);
+            for (size_t i = 0; i < a.size(); i += l.sampleBytes) {
+                bs[1][i] = static_cast<uint8_t>(a[i] ^ (rng() & ((1u << l.shift) - 1)));
+            }
+            for (uint32_t i = 0; i < l.planeCount; ++i) {
+                const PlaneGeometry& p = l.planes[i];
+                for (size_t j = 0; j < PlaneSamples(p); ++j) {
+                    const uint32_t ends = rng() & 3; // A, B: 0, 1; top, top; 0, top or top - 1; top, 0
+                    PutValue(l, p, j, ends & 1 ? top : 0, as[3].data());
+                    const uint32_t other = ends == 0 ? 1 : ends == 1 ? top : ends == 2 ? top - (rng() & 1) : 0;
+                    PutValue(l, p, j, other, bs[3].data());
+                    if (rng() % 3 == 0) {
+                        PutValue(l, p, j, (ValueAtSample(l, p, j, a.data()) + rng() % 17 - 8) & top, bs[4].data());
+                    }
+                }
+                if (PlaneSamples(p) != 0) {
+                    const size_t last = PlaneSamples(p) - 1;
+                    const uint32_t first = (ValueAtSample(l, p, 0, a.data()) + 1) & top;
+                    const uint32_t end = ValueAtSample(l, p, last, a.data()) ^ top;
+                    if (i == 0) {
+                        PutValue(l, p, 0, first, bs[2].data());
+                        PutValue(l, p, last, end, bs[6].data());
+                        PutValue(l, p, last, end, bs[7].data());
+                    } else {
+                        PutValue(l, p, last, end, bs[2].data());
+                        PutValue(l, p, 0, first, bs[7].data());
+                    }
+                }
+            }
+            FillRandom(bs[5].data(), bs[5].size(), rng);
+            const FramePlan shown = ComputeFramePlan(s[0], s[1], layout.type);
+            ForEachLevel([&] {
+                for (size_t k = 0; k < bs.size(); ++k) {
+                    SCOPED_TRACE(::testing::Message() << "layout " << ExtendedLayoutIndex(layout) << " " << s[0]
+                                                      << "x" << s[1] << " case " << k);
+                    GuardedCopy ga(as[k]), gb(bs[k]);
+                    ExpectFrameMatchesReference(l, ga.get(), gb.get());
+                    if (k < 2) {
+                        EXPECT_EQ(FramesDiffer(l, ga.get(), gb.get()), 0);
+                    }
+                    for (uint32_t gain : {1u, 16u}) {
+                        GuardedBuffer out(shown.frameBytes);
+                        memset(out.data(), 0xA5, out.size());
+                        const std::vector<uint8_t> was(out.data(), out.data() + out.size());
+                        BuildStoredDifference(l, shown, ga.get(), gb.get(), gain, out.data());
+                        ASSERT_EQ(std::vector<uint8_t>(out.data(), out.data() + out.size()),
+                                  ReferenceDifference(l, shown, as[k].data(), bs[k].data(), gain, was))
+                            << "gain " << gain;
+                    }
+                }
+            });
         }
     }
 }

@@ -14,6 +14,7 @@
 #include "frame_plan.h"
 #include "sequence_layout.h"
 #include "test_support.h"
+#include "unpack_kernels.h"
 
 namespace {
 
@@ -128,6 +129,36 @@ TEST(UnpackFrame, EveryKernelLevelGivesTheScalarBytes) {
             GuardedBuffer out(shownBytes);
             UnpackFrame(l, w, h, in.get(), out.data());
             EXPECT_EQ(memcmp(out.data(), scalar.data(), shownBytes), 0) << "level " << level;
+        }
+    }
+    SelectKernelLevel(DetectKernelLevel());
+}
+
+// The word kernels of the comparison on every level: each word's value,
+// w >> shift, in its place, for runs around the vector blocks; every byte
+// read or written lies inside the run (the buffers fault past their ends).
+TEST(UnpackKernels, WordsAndWordPairsShiftedOnEveryLevel) {
+    std::mt19937 rng(22);
+    for (size_t n : {1, 7, 8, 15, 16, 17, 31, 32, 33, 64, 65, 100}) {
+        std::vector<uint8_t> words(4 * n);
+        FillRandom(words.data(), words.size(), rng);
+        words[0] = 0xFF, words[1] = 0xFF; // the top word, which a signed step would lose
+        GuardedCopy in(words);
+        for (uint32_t shift : {0u, 6u, 15u}) {
+            for (int level = KERNELS_SCALAR; level <= DetectKernelLevel(); ++level) {
+                SCOPED_TRACE(::testing::Message() << "n " << n << " shift " << shift << " level " << level);
+                ASSERT_TRUE(SelectKernelLevel(level));
+                const UnpackKernels& k = ChosenUnpackKernels();
+                GuardedBuffer all(4 * n), first(2 * n), second(2 * n);
+                k.shiftWords(in.get(), 2 * n, shift, all.data());
+                k.splitWordPairs(in.get(), n, shift, first.data(), second.data());
+                for (size_t i = 0; i < 2 * n; ++i) {
+                    const uint32_t want = (words[2 * i] | words[2 * i + 1] << 8) >> shift;
+                    const uint8_t* half = (i % 2 ? second : first).data() + i / 2 * 2;
+                    ASSERT_EQ(all.data()[2 * i] | all.data()[2 * i + 1] << 8, want) << i;
+                    ASSERT_EQ(half[0] | half[1] << 8, want) << i;
+                }
+            }
         }
     }
     SelectKernelLevel(DetectKernelLevel());
