@@ -331,8 +331,8 @@ LineEnd ReadFrameLine(const Y4mFrames& y, uint64_t at, uint32_t* length) {
         return LINE_END;
     }
     const uint64_t left = y.fileBytes - at;
-    uint8_t bytes[Y4M_LINE_LIMIT];
-    size_t n = left < kFrameLineBytes ? static_cast<size_t>(left) : kFrameLineBytes;
+    uint8_t bytes[64];
+    const size_t n = left < kFrameLineBytes ? static_cast<size_t>(left) : kFrameLineBytes;
     if (!ReadSourceBytes(y.file, at, bytes, n)) {
         return LINE_END;
     }
@@ -340,8 +340,7 @@ LineEnd ReadFrameLine(const Y4mFrames& y, uint64_t at, uint32_t* length) {
         *length = kFrameLineBytes;
         return LINE_FOUND;
     }
-    const size_t word = n < 5 ? n : 5;
-    if (memcmp(bytes, "FRAME", word) != 0) {
+    if (memcmp(bytes, "FRAME", n < 5 ? n : 5) != 0) {
         return LINE_DAMAGED;
     }
     if (n < kFrameLineBytes) {
@@ -351,27 +350,28 @@ LineEnd ReadFrameLine(const Y4mFrames& y, uint64_t at, uint32_t* length) {
         return LINE_DAMAGED;
     }
     // Parameters: the line ends at the first newline within the limit,
-    // looked for in the first 64 bytes before the whole limit is read.
-    const uint8_t* end = nullptr;
-    for (size_t limit = 64; !end && n < Y4M_LINE_LIMIT && n < left; limit = Y4M_LINE_LIMIT) {
-        n = left < limit ? static_cast<size_t>(left) : limit;
-        if (!ReadSourceBytes(y.file, at, bytes, n)) {
+    // looked for a few bytes at a time.
+    const uint64_t within = left < Y4M_LINE_LIMIT ? left : uint64_t{Y4M_LINE_LIMIT};
+    for (uint64_t looked = kFrameLineBytes; looked < within;) {
+        const size_t chunk = within - looked < sizeof bytes ? static_cast<size_t>(within - looked) : sizeof bytes;
+        if (!ReadSourceBytes(y.file, at + looked, bytes, chunk)) {
             return LINE_END;
         }
-        end = static_cast<const uint8_t*>(memchr(bytes, '\n', n));
+        const uint8_t* end = static_cast<const uint8_t*>(memchr(bytes, '\n', chunk));
+        if (end) {
+            *length = static_cast<uint32_t>(looked + static_cast<size_t>(end - bytes) + 1);
+            return LINE_FOUND;
+        }
+        looked += chunk;
     }
-    if (!end) {
-        return n < Y4M_LINE_LIMIT ? LINE_END : LINE_DAMAGED;
-    }
-    *length = static_cast<uint32_t>(end - bytes + 1);
-    return LINE_FOUND;
+    return left < Y4M_LINE_LIMIT ? LINE_END : LINE_DAMAGED;
 }
 
 bool GrowIndex(Y4mFrames* y) {
     if (y->count < y->capacity) {
         return true;
     }
-    const size_t capacity = y->capacity ? 2 * y->capacity : 1024;
+    const size_t capacity = y->capacity ? 2 * y->capacity : 64;
     if (capacity > SIZE_MAX / sizeof *y->starts / 2) {
         return false;
     }

@@ -243,7 +243,10 @@ TEST(Y4mFrames, LinesWithParametersAreFoundByIndexing) {
     for (const auto& lines : std::vector<std::vector<std::string>>{
              {"FRAME Ip XA=1\n", "FRAME Ip XA=1\n", "FRAME Ip XA=1\n"},
              {"FRAME\n", "FRAME Ib\n", "FRAME\n"}, // only the last line is off the stride
-             {"FRAME\n", "FRAME X" + std::string(5000, 'x') + "\n", "FRAME\n"}}) {
+             {"FRAME\n", "FRAME X" + std::string(100, 'x') + "\n", "FRAME\n"},
+             // the longest line taken, and one byte more
+             {"FRAME\n", "FRAME X" + std::string(Y4M_LINE_LIMIT - 8, 'x') + "\n", "FRAME\n"},
+             {"FRAME\n", "FRAME X" + std::string(Y4M_LINE_LIMIT - 7, 'x') + "\n", "FRAME\n"}}) {
         Opened y(GrayFile(lines));
         Y4mStatus s = Y4mSourceStatus(y.frames);
         EXPECT_TRUE(s.needsIndex);
