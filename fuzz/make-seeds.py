@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Writes small seed inputs for the fuzz targets, one folder per target:
 bitmap files in the layouts other programs write (run-length coded and
-core-header ones too), MMP files, and raw images with their settings in
-front.
+core-header ones too), MMP files, raw images with their settings in front,
+and Y4M files.
 
     make-seeds.py OUTPUT_DIR
 """
@@ -63,6 +63,14 @@ def raw(type_index, width, height, header, frame_bytes):
     return settings + bytes(header) + bytes((i * 7) & 0xFF for i in range(frame_bytes))
 
 
+def y4m(header, lines, frame_bytes, cut=0):
+    """A Y4M file: the header's tags, then a frame behind each line."""
+    out = b"YUV4MPEG2 " + header + b"\n"
+    for n, line in enumerate(lines):
+        out += line + bytes((n * 16 + i) & 0xFF for i in range(frame_bytes))
+    return out[:len(out) - cut]
+
+
 def main():
     out = sys.argv[1]
     seeds = {
@@ -101,6 +109,13 @@ def main():
             "nv21": raw(7 + 13, 8, 4, 0, 48),
             "p010": raw(7 + 14, 8, 4, 2, 96),
             "uyvy": raw(7 + 16, 8, 3, 0, 48),
+        },
+        "y4m": {
+            "plain420": y4m(b"W4 H2 F30000:1001 Ip A1:1 C420jpeg XCOLORRANGE=LIMITED", [b"FRAME\n"] * 3, 12),
+            "mono16_parameters": y4m(b"W4 H2 Cmono16", [b"FRAME Ip\n", b"FRAME\n", b"FRAME XA=1\n"], 16),
+            "alpha_cut": y4m(b"C444alpha H2 W2  F25:1", [b"FRAME\n"] * 3, 16, cut=5),
+            "411_damaged": y4m(b"W8 H2 C411", [b"FRAME\n", b"FRAMX\n", b"FRAME\n"], 24),
+            "422p10": y4m(b"W2 H2 C422p10 X" + b"x" * 40, [b"FRAME\n"] * 2, 16),
         },
     }
     for target, files in seeds.items():

@@ -28,6 +28,10 @@ TEST(ShownSample, RoundsHalfUpAndClampsWhatIsOutOfRange) {
         {10, 1022, 255}, {10, 1023, 255},   {10, 1024, 255},  {10, 65535, 255}, // above 2^10 - 1
         {12, 7, 0},      {12, 8, 1},        {12, 2048, 128},  {12, 4095, 255},
         {16, 127, 0},    {16, 128, 1},      {16, 32768, 128}, {16, 65407, 255}, {16, 65535, 255},
+        // the depths only Y4M files bring
+        {9, 1, 1},       {9, 508, 254},     {9, 509, 255},    {9, 511, 255},    {11, 3, 0},
+        {11, 4, 1},      {11, 1024, 128},   {13, 15, 0},      {13, 16, 1},      {14, 31, 0},
+        {14, 32, 1},     {15, 63, 0},       {15, 64, 1},      {15, 32767, 255},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ShownSample(c.v, c.bits), c.shown) << c.v << " of " << c.bits << " bits";
@@ -157,6 +161,41 @@ TEST(UnpackKernels, WordsAndWordPairsShiftedOnEveryLevel) {
                     const uint8_t* half = (i % 2 ? second : first).data() + i / 2 * 2;
                     ASSERT_EQ(all.data()[2 * i] | all.data()[2 * i + 1] << 8, want) << i;
                     ASSERT_EQ(half[0] | half[1] << 8, want) << i;
+                }
+            }
+        }
+    }
+    SelectKernelLevel(DetectKernelLevel());
+}
+
+// Planar frames of every depth from 9 to 16 bits (the extended layouts list
+// 10, 12 and 16; Y4M files bring the others): two bytes a sample, and each
+// word shown as its value divided by 2^(bits - 8), rounded half up and
+// clamped, on every kernel level.
+TEST(UnpackFrame, EveryDepthFromNineToSixteenBits) {
+    std::mt19937 rng(22);
+    const uint32_t w = 72, h = 2;
+    for (uint32_t bits = 9; bits <= 16; ++bits) {
+        for (uint32_t type : {TYPE_GRAY, TYPE_YUV420, TYPE_YUV422, TYPE_YUV444}) {
+            SCOPED_TRACE(::testing::Message() << type << " " << bits << " bits");
+            const SequenceLayout l = {type, bits, PACKING_PLANAR};
+            const size_t shownBytes = ComputeFramePlan(w, h, type).frameBytes;
+            ASSERT_EQ(SampleBytes(l), 2u);
+            ASSERT_EQ(LayoutFrameBytes(l, w, h), 2 * shownBytes);
+            std::vector<uint8_t> stored(2 * shownBytes);
+            FillRandom(stored.data(), stored.size(), rng);
+            for (size_t i = 0; i < shownBytes; i += 2) { // every other sample in range
+                stored[2 * i + 1] &= static_cast<uint8_t>((1u << (bits - 8)) - 1);
+            }
+            GuardedCopy in(stored);
+            for (int level = KERNELS_SCALAR; level <= DetectKernelLevel(); ++level) {
+                ASSERT_TRUE(SelectKernelLevel(level));
+                GuardedBuffer out(shownBytes);
+                UnpackFrame(l, w, h, in.get(), out.data());
+                for (size_t i = 0; i < shownBytes; ++i) {
+                    const double v = stored[2 * i] | stored[2 * i + 1] << 8;
+                    const double rounded = static_cast<double>(static_cast<uint32_t>(v / (1u << (bits - 8)) + 0.5));
+                    ASSERT_EQ(out.data()[i], rounded > 255 ? 255 : rounded) << "level " << level << ", sample " << i;
                 }
             }
         }
