@@ -604,7 +604,4 @@ TEST(DifferenceView, SampleRuleKeysAndGains) {
               std::vector<uint32_t>({4, 16, 16, 4, 1, 1}));
 }
 
-// Two gray 4 x 2 sequences on disk: A has 5 frames, B 6. B differs from A in
-// frames 0, 2 and 4 (the first and last frames both have).
-
 } // namespace

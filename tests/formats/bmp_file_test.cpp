@@ -329,6 +329,7 @@ TEST(BmpFile, RunLengthCodesDecodeIntoPlainRows) {
         uint32_t width, height, bits;
         std::vector<uint8_t> stream, rows;
     } cases[] = {
+        // clang-format off
         {6, 4, 8,
          {3, 7,                 // run of 7
           0, 3, 1, 2, 3, 0,     // absolute run, padded to 16 bits
@@ -352,6 +353,7 @@ TEST(BmpFile, RunLengthCodesDecodeIntoPlainRows) {
           1, 0x70, 5, 0x56,                // run of 5 from an odd pixel
           0, 1},
          {0xA1, 0x23, 0x40, 0x00, /**/ 0x75, 0x65, 0x65, 0x00}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const std::vector<uint8_t> file = RleFile(c.width, c.height, c.bits, c.stream);

@@ -64,11 +64,13 @@ TEST(BmpHeaderBytes, AreThePackedLittleEndianLayout) {
     uint8_t image[64];
     memset(image, 0xEE, sizeof image);
     WriteBmpHeaders(image, 6, 2, 24);
+    // clang-format off
     const uint8_t expected[54] = {
         'B', 'M', 90, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,           // file header
         40, 0, 0, 0, 6, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0,         // size, width, height, planes, bits
         0, 0, 0, 0, 0, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, // compression, image size, 2835 x 2
         0, 0, 0, 0, 0, 0, 0, 0};
+    // clang-format on
     EXPECT_EQ(memcmp(image, expected, 54), 0);
     // Nothing past the headers is touched.
     for (size_t i = 54; i < sizeof image; ++i) {

@@ -85,10 +85,11 @@ TEST_F(PlayerTest, FrameSizeChangesResizeTheWindow) {
     SetFrameSize(106, "1920", "1088");
     ExpectNoDialog();
     RECT r;
-    EXPECT_TRUE(WaitUntil([&] {
+    const bool atCorner = WaitUntil([&] {
         GetWindowRect(player_.window, &r);
         return r.left == 0 && r.top == 0;
-    })) << r.left << "," << r.top;
+    });
+    EXPECT_TRUE(atCorner) << r.left << "," << r.top;
 }
 
 TEST_F(PlayerTest, ImageOptionDefaultsRefusalsAndWhatARefusedOkLeaves) {

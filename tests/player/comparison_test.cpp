@@ -15,6 +15,8 @@
 
 namespace {
 
+// Two gray 4 x 2 sequences in memory: A has 5 frames, B 6. B differs from A in
+// frames 0, 2 and 4 (the first and last frames both have).
 class ComparisonFiles : public ::testing::Test {
 protected:
     PlayerState s{};
@@ -85,8 +87,8 @@ TEST_F(ComparisonFiles, NextDifferenceAcrossBothEnds) {
     } cases[] = {
         {0, true, 2}, {1, true, 2}, {2, true, 4}, {4, true, kNone}, {3, true, 4},
         {4, false, 2}, {2, false, 0}, {1, false, 0}, {0, false, kNone},
-        {9, false, 4}, // past the end (a file shrank): from the last frame both have
-        {9, true, kNone},
+        // Past the end (a file shrank): backwards, from the last frame both have.
+        {9, false, 4}, {9, true, kNone},
     };
     for (const auto& c : cases) {
         uint32_t found = 99;
