@@ -5,7 +5,8 @@
 # targets for longer), make bench (native benchmarks), make bench-playback
 # (frames per second the player shows under Wine; writes about 1.3 GB into
 # build/pace), make bench-soak (a long session of the player watched for
-# leaks; about 2.3 GB into build/soak), make clean.
+# leaks; about 2.3 GB into build/soak), make format (formats the C++ sources
+# in place), make format-check (the style check of make test), make clean.
 
 JOBS ?= 2
 NATIVE := build/native
@@ -22,6 +23,8 @@ FUZZ_TARGETS := bmp_file mmp_file raw_image y4m
 # longer Y4M input only adds frames, each read and checked the same way, at
 # a cost in executions a second (the 4 KiB line limit is a unit test's).
 FUZZ_MAX_LEN_y4m := 128
+# Our C++ sources, the ones clang-format keeps in shape (.clang-format).
+FORMAT_FILES = $(shell git ls-files -- $(foreach d,bench compare display formats fuzz include player sequence tests tools,'$(d)/*.cpp' '$(d)/*.h'))
 
 # Which Windows build this machine can run. Where the kernel runs 32-bit
 # programs and 32-bit Wine is installed, the 32-bit deliverables are tested in
@@ -66,13 +69,13 @@ endef
 export ONLY_32BIT
 
 .PHONY: test test-all run run-player run-notice samples deps native asan win32 win64 fuzz-build tier-notice test-native test-asan \
-        check-wine32 check-wine64 test-win32 test-win32-pe test-win64 test-win64-units test-fuzz \
+        format format-check check-wine32 check-wine64 test-win32 test-win32-pe test-win64 test-win64-units test-fuzz \
         dist test-dist fuzz bench bench-playback bench-soak clean
 
 test: deps
 	@$(MAKE) --no-print-directory test-all
 
-test-all: tier-notice test-native test-asan $(WINDOWS_TESTS) test-dist test-fuzz
+test-all: tier-notice format-check test-native test-asan $(WINDOWS_TESTS) test-dist test-fuzz
 	@echo "$(TIER_END)"
 	@if [ "$(EDITION)" = win64 ]; then echo "$$ONLY_32BIT"; fi
 
@@ -105,6 +108,14 @@ test-native: native
 
 test-asan: asan
 	cd $(ASAN) && ctest --output-on-failure -j$(JOBS)
+
+format: deps
+	clang-format -i --style=file $(FORMAT_FILES)
+
+# Fails on any line clang-format would change, naming the file and line.
+format-check: deps
+	@echo "clang-format: checking $(words $(FORMAT_FILES)) files"
+	@clang-format --dry-run -Werror --style=file $(FORMAT_FILES)
 
 # A Wine that cannot start a program is named, not left to a bare exit code.
 check-wine32:
