@@ -382,6 +382,8 @@ void CompareInterleaved8(const FrameGeometry& l, size_t start, const uint8_t* a,
 
 std::string Decibels(double db) {
     const bool negative = db < 0;
+    // Half up; the magnitude is never negative.
+    // NOLINTNEXTLINE(bugprone-incorrect-roundings)
     const uint64_t hundredths = static_cast<uint64_t>((negative ? -db : db) * 100 + 0.5);
     char text[40];
     snprintf(text, sizeof text, "%s%" PRIu64 ".%02u", negative ? "-" : "", hundredths / 100,

@@ -131,7 +131,9 @@ std::string StatisticsText(const CompareStatistics& s, char separator) {
         for (uint32_t i = 0; i < l.planeCount; ++i) {
             t += sep + PsnrText(r.sse[i], PlaneSamples(l.planes[i]), peak);
         }
-        t += sep + Number(r.maxDiff) + sep + Number(r.differing) + eol;
+        t += sep + Number(r.maxDiff);
+        t += sep + Number(r.differing);
+        t += eol;
     }
     t += eol;
     t += "Summary";

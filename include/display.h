@@ -27,9 +27,9 @@ extern "C" {
 // (STRICT): opaque pointer types, so the core can key its store by window
 // without Win32. Repeating a typedef is allowed, so either header may come
 // first.
-struct HWND__;
+struct HWND__; // NOLINT(bugprone-reserved-identifier): the name <windows.h> gives it
 typedef struct HWND__* HWND;
-struct HDC__;
+struct HDC__; // NOLINT(bugprone-reserved-identifier)
 typedef struct HDC__* HDC;
 
 // Image and sequence layouts; the same codes in the player and the library.

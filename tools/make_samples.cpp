@@ -47,7 +47,7 @@ Rgb PatternPixel(int x, int y, int w, int h, int frame) {
     const int span = w - side;
     const int phase = (frame * 4) % (2 * span);
     const int sx = phase < span ? phase : 2 * span - phase;
-    const int sy = h / 3 + static_cast<int>(h / 8 * sin(frame * 0.15));
+    const int sy = h / 3 + static_cast<int>(h / 8.0 * sin(frame * 0.15));
     if (x >= sx && x < sx + side && y >= sy && y < sy + side) {
         return Rgb{255, 255, 255};
     }
@@ -280,10 +280,12 @@ int main(int argc, char** argv) {
     } types[] = {{"gray", TYPE_GRAY},  {"444", TYPE_YUV444}, {"422", TYPE_YUV422}, {"411", TYPE_YUV411},
                  {"420", TYPE_YUV420}, {"rgb", TYPE_RGB},    {"bgr", TYPE_BGR}};
     bool ok = true;
+    const std::string qcif = dir + "bars_qcif_", cif = dir + "bars_cif_";
     for (const auto& t : types) {
         const std::string ext = t.type == TYPE_RGB ? ".rgb" : t.type == TYPE_BGR ? ".bgr" : ".yuv";
-        ok = ok && WriteSequence(dir + "bars_qcif_" + t.name + ext, t.type, 176, 144, 90);
-        ok = ok && WriteSequence(dir + "bars_cif_" + t.name + ext, t.type, 352, 288, 60);
+        const std::string name = t.name + ext;
+        ok = ok && WriteSequence(qcif + name, t.type, 176, 144, 90);
+        ok = ok && WriteSequence(cif + name, t.type, 352, 288, 60);
     }
     ok = ok && WriteSequence(dir + "bars_1920x1080_420.yuv", TYPE_YUV420, 1920, 1080, 60);
     ok = ok && WritePackedSequence(dir + "bars_qcif_yuv420p10le.yuv", PLANAR_10, 176, 144, 90);

@@ -1,6 +1,7 @@
 // Bitmap files as other programs write them: which are stored unchanged,
 // which are normalised (and into what), which are refused.
 #include <gtest/gtest.h>
+#include <stddef.h>
 #include <stdint.h>
 #include <string.h>
 
@@ -403,7 +404,7 @@ TEST(BmpFile, DamagedRunLengthStreamsAreRefused) {
     const std::vector<uint8_t> good = RleFile(4, 2, 8, {4, 1, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1});
     BmpFileLayout layout;
     ASSERT_EQ(Analyse(good, good.size(), &layout), BMP_SHOWABLE);
-    for (size_t cut = 1; cut <= 12; ++cut) {
+    for (ptrdiff_t cut = 1; cut <= 12; ++cut) {
         const std::vector<uint8_t> head(good.begin(), good.end() - cut);
         EXPECT_EQ(Analyse(head, head.size(), &layout), BMP_TRUNCATED) << cut;
     }
