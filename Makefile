@@ -6,7 +6,8 @@
 # (frames per second the player shows under Wine; writes about 1.3 GB into
 # build/pace), make bench-soak (a long session of the player watched for
 # leaks; about 2.3 GB into build/soak), make format (formats the C++ sources
-# in place), make format-check (the style check of make test), make clean.
+# in place), make format-check and make tidy (the style and clang-tidy checks
+# of make test), make clean.
 
 JOBS ?= 2
 NATIVE := build/native
@@ -25,6 +26,10 @@ FUZZ_TARGETS := bmp_file mmp_file raw_image y4m
 FUZZ_MAX_LEN_y4m := 128
 # Our C++ sources, the ones clang-format keeps in shape (.clang-format).
 FORMAT_FILES = $(shell git ls-files -- $(foreach d,bench compare display formats fuzz include player sequence tests tools,'$(d)/*.cpp' '$(d)/*.h'))
+# Our translation units in the native tree's compile_commands.json (regular
+# expression on the path; GoogleTest's are left out). .clang-tidy names the
+# checks.
+TIDY_SOURCES := /(bench|compare|display|formats|fuzz|player|sequence|tests|tools)/
 
 # Which Windows build this machine can run. Where the kernel runs 32-bit
 # programs and 32-bit Wine is installed, the 32-bit deliverables are tested in
@@ -69,13 +74,13 @@ endef
 export ONLY_32BIT
 
 .PHONY: test test-all run run-player run-notice samples deps native asan win32 win64 fuzz-build tier-notice test-native test-asan \
-        format format-check check-wine32 check-wine64 test-win32 test-win32-pe test-win64 test-win64-units test-fuzz \
+        format format-check tidy check-wine32 check-wine64 test-win32 test-win32-pe test-win64 test-win64-units test-fuzz \
         dist test-dist fuzz bench bench-playback bench-soak clean
 
 test: deps
 	@$(MAKE) --no-print-directory test-all
 
-test-all: tier-notice format-check test-native test-asan $(WINDOWS_TESTS) test-dist test-fuzz
+test-all: tier-notice format-check test-native tidy test-asan $(WINDOWS_TESTS) test-dist test-fuzz
 	@echo "$(TIER_END)"
 	@if [ "$(EDITION)" = win64 ]; then echo "$$ONLY_32BIT"; fi
 
@@ -86,7 +91,7 @@ tier-notice:
 	@echo "$(TIER_START)"
 
 native: deps
-	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 	cmake --build $(NATIVE) -j$(JOBS)
 
 asan: deps
@@ -116,6 +121,14 @@ format: deps
 format-check: deps
 	@echo "clang-format: checking $(words $(FORMAT_FILES)) files"
 	@clang-format --dry-run -Werror --style=file $(FORMAT_FILES)
+
+# Any warning fails (.clang-tidy: WarningsAsErrors). The log, in
+# $(NATIVE)/tidy.log, is shown only then, without its per-file noise.
+tidy: native
+	@echo "clang-tidy: checking the native tree's sources"
+	@run-clang-tidy -p $(NATIVE) -quiet -j $(JOBS) '$(TIDY_SOURCES)' >$(NATIVE)/tidy.log 2>&1 || { \
+	    sed -e 's/\x1b\[[0-9;]*m//g' $(NATIVE)/tidy.log | \
+	        grep -v -E '^(clang-tidy[-0-9]* |[0-9]+ warnings? (generated|treated as errors)\.)'; exit 1; }
 
 # A Wine that cannot start a program is named, not left to a bare exit code.
 check-wine32:
