@@ -17,11 +17,11 @@
 #include <vector>
 
 #include "compare_kernels.h"
+#include "display.h"
+#include "least_time.h"
 #include "processor.h"
 #include "sequence_compare.h"
 #include "sequence_layout.h"
-#include "display.h"
-#include "least_time.h"
 
 namespace {
 
@@ -132,8 +132,7 @@ void Register(std::map<std::string, Planes>& planes, std::map<std::string, Layou
         const int w = int(s.w), h = int(s.h);
         benchmark::RegisterBenchmark(("libyuv_SSE_Y/" + size).c_str(), [&p, w, h](benchmark::State& st) {
             for (auto _ : st) {
-                benchmark::DoNotOptimize(
-                    libyuv::ComputeSumSquareErrorPlane(p.a.data(), w, p.b.data(), w, w, h));
+                benchmark::DoNotOptimize(libyuv::ComputeSumSquareErrorPlane(p.a.data(), w, p.b.data(), w, w, h));
             }
         })->Repetitions(kRepetitions);
         benchmark::RegisterBenchmark(("libyuv_SSE_YUV/" + size).c_str(), [&p, w, h](benchmark::State& st) {
@@ -151,8 +150,8 @@ void Register(std::map<std::string, Planes>& planes, std::map<std::string, Layou
         })->Repetitions(kRepetitions);
         benchmark::RegisterBenchmark(("libyuv_SSE_RGB/" + size).c_str(), [&p, w, h](benchmark::State& st) {
             for (auto _ : st) {
-                benchmark::DoNotOptimize(
-                    libyuv::ComputeSumSquareErrorPlane(p.rgbA.data(), 3 * w, p.rgbB.data(), 3 * w, 3 * w, h));
+                benchmark::DoNotOptimize(libyuv::ComputeSumSquareErrorPlane(p.rgbA.data(), 3 * w,
+                                                                            p.rgbB.data(), 3 * w, 3 * w, h));
             }
         })->Repetitions(kRepetitions);
         for (const Level& lv : kLevels) {

@@ -14,10 +14,10 @@
 #include "bitmap_store.h"
 #include "chroma_geometry.h"
 #include "conversion_tables.h"
-#include "kernel_choice.h"
 #include "display.h"
 #include "enlarge.h"
 #include "image_sizes.h"
+#include "kernel_choice.h"
 #include "yuv_image.h"
 
 namespace {
@@ -44,8 +44,11 @@ struct Path {
     const char* name;
     uint32_t mmx, level;
 };
-const Path kPaths[] = {{"scalar", 0, VECTOR_NONE}, {"mmx", 1, VECTOR_NONE}, {"sse2", 0, VECTOR_SSE2},
-                       {"ssse3", 0, VECTOR_SSSE3}, {"avx2", 0, VECTOR_AVX2}};
+const Path kPaths[] = {{"scalar", 0, VECTOR_NONE},
+                       {"mmx", 1, VECTOR_NONE},
+                       {"sse2", 0, VECTOR_SSE2},
+                       {"ssse3", 0, VECTOR_SSSE3},
+                       {"avx2", 0, VECTOR_AVX2}};
 
 void Choose(const Path& path) {
     MmxAvailable = path.mmx;
@@ -58,9 +61,7 @@ bool Runs(const Path& path) { return path.mmx <= DetectMmx() && path.level <= De
 
 int main() {
     BuildConversionTables();
-    const struct {
-        uint32_t w, h;
-    } sizes[] = {{176, 144}, {352, 288}, {1408, 1152}, {1920, 1088}};
+    const struct { uint32_t w, h; } sizes[] = {{176, 144}, {352, 288}, {1408, 1152}, {1920, 1088}};
     printf("| size | code | path | time (us) | / memcpy |\n|---|---|---|---|---|\n");
     for (const auto& s : sizes) {
         const size_t pixels = size_t{s.w} * s.h;

@@ -31,11 +31,11 @@ double Now() {
 }
 
 struct Pace {
-    double fps;         // frames advanced per second on the screen
-    int advanced;       // frames between the first and the last change seen
-    int seen;           // distinct frames seen (fewer: the poll missed some)
-    double spanMs;      // time between the first and the last change
-    double longestMs;   // longest time a frame stayed
+    double fps;       // frames advanced per second on the screen
+    int advanced;     // frames between the first and the last change seen
+    int seen;         // distinct frames seen (fewer: the poll missed some)
+    double spanMs;    // time between the first and the last change
+    double longestMs; // longest time a frame stayed
 };
 
 Pace Measure(HWND window, int w, int h) {
@@ -73,8 +73,8 @@ struct Case {
     const char* rate;
     int period; // ms, what the player derives from the rate
     std::string file;
-    bool target; // held to the 3% target; otherwise shown for information
-    int layout;  // the Sequence Option list's item under "Other:", or -1
+    bool target;             // held to the 3% target; otherwise shown for information
+    int layout;              // the Sequence Option list's item under "Other:", or -1
     std::string compareWith; // shown in the difference view at gain 16 against this, or empty
 };
 

@@ -204,9 +204,10 @@ void Row(const char* name, Count Counts::*field, const Readings& r, unsigned lon
 
 int main(int argc, char** argv) {
     std::vector<std::string> paths;
-    if (const int status = PrepareWorkFolder(
-            argc, argv, {{"soak_qcif_420.yuv", 176, 144, 10000, SEQUENCE_PLAIN}, {"soak_1920x1088_420.yuv", kHdW, kHdH, 600, SEQUENCE_PLAIN}},
-            nullptr, &paths)) {
+    if (const int status = PrepareWorkFolder(argc, argv,
+                                             {{"soak_qcif_420.yuv", 176, 144, 10000, SEQUENCE_PLAIN},
+                                              {"soak_1920x1088_420.yuv", kHdW, kHdH, 600, SEQUENCE_PLAIN}},
+                                             nullptr, &paths)) {
         return status;
     }
     const std::string& qcif = paths[0];
@@ -257,6 +258,7 @@ int main(int argc, char** argv) {
     Row("USER objects", &Counts::userObjects, r, 0, &grew);
     Row("handles", &Counts::handles, r, 0, &grew);
     Row("private bytes", &Counts::privateBytes, r, 64 << 10, &grew);
-    printf("\n%s\n", grew ? "GROWN: a count is higher at the end of a session than at its start" : "no count grew");
+    printf("\n%s\n",
+           grew ? "GROWN: a count is higher at the end of a session than at its start" : "no count grew");
     return grew ? 1 : 0;
 }

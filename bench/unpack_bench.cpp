@@ -11,8 +11,8 @@
 
 #include "compare_kernels.h"
 #include "conversion_tables.h"
-#include "kernel_choice.h"
 #include "display.h"
+#include "kernel_choice.h"
 #include "player_state.h"
 #include "sequence_layout.h"
 
@@ -46,7 +46,8 @@ void Register() {
             const FramePlan plan = ComputeFramePlan(kW, kH, type);
             std::vector<uint8_t> frame = Random(plan.frameBytes, type), image(54 + 3 * kW * kH);
             for (auto _ : st) {
-                ConvertYUV2Bitmap(type, kW, kH, frame.data(), reinterpret_cast<const int8_t*>(&frame[plan.uOffset]),
+                ConvertYUV2Bitmap(type, kW, kH, frame.data(),
+                                  reinterpret_cast<const int8_t*>(&frame[plan.uOffset]),
                                   reinterpret_cast<const int8_t*>(&frame[plan.vOffset]), image.data());
                 benchmark::DoNotOptimize(image.data());
             }

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "conversion_tables.h"
-#include "kernel_choice.h"
 #include "display.h"
 #include "image_sizes.h"
+#include "kernel_choice.h"
 #include "least_time.h"
 
 namespace {
@@ -33,8 +33,11 @@ struct Path {
     const char* name;
     uint32_t mmx, level;
 };
-const Path kPaths[] = {{"scalar", 0, VECTOR_NONE}, {"mmx", 1, VECTOR_NONE}, {"sse2", 0, VECTOR_SSE2},
-                       {"ssse3", 0, VECTOR_SSSE3}, {"avx2", 0, VECTOR_AVX2}};
+const Path kPaths[] = {{"scalar", 0, VECTOR_NONE},
+                       {"mmx", 1, VECTOR_NONE},
+                       {"sse2", 0, VECTOR_SSE2},
+                       {"ssse3", 0, VECTOR_SSSE3},
+                       {"avx2", 0, VECTOR_AVX2}};
 
 // Planes large enough for every code (4:4:4 chroma) and an output image.
 struct Frame {
@@ -108,8 +111,7 @@ void PrintRatios(const LeastTimeReporter& c) {
         printf("| %s | libyuv | | %.1f | %.2f | 1.00 |\n", size.c_str(), yuv / 1e3, copy > 0 ? yuv / copy : 0);
         for (uint32_t code : kCodes) {
             for (const Path& path : kPaths) {
-                const double t =
-                    at("ConvertYUV2Bitmap/" + std::to_string(code) + "/" + path.name + "/" + size);
+                const double t = at("ConvertYUV2Bitmap/" + std::to_string(code) + "/" + path.name + "/" + size);
                 if (t > 0) {
                     printf("| %s | %u | %s | %.1f | %.2f | %.2f |\n", size.c_str(), code, path.name, t / 1e3,
                            copy > 0 ? t / copy : 0, yuv > 0 ? t / yuv : 0);
@@ -127,8 +129,7 @@ void PrintRatios(const LeastTimeReporter& c) {
             const char* best = nullptr;
             double bestTime = 0;
             for (const Path& path : kPaths) {
-                const double t =
-                    at("ConvertYUV2Bitmap/" + std::to_string(code) + "/" + path.name + "/" + size);
+                const double t = at("ConvertYUV2Bitmap/" + std::to_string(code) + "/" + path.name + "/" + size);
                 if (t > 0 && (!best || t < bestTime)) {
                     best = path.name;
                     bestTime = t;

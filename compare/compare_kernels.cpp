@@ -53,16 +53,21 @@ void SumsOfChannels(const uint8_t* a, const uint8_t* b, size_t n, int channels, 
     }
 }
 
-void Sums8x3(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[3]) { SumsOfChannels(a, b, n, 3, sums); }
+void Sums8x3(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[3]) {
+    SumsOfChannels(a, b, n, 3, sums);
+}
 
-void Sums8x4(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[4]) { SumsOfChannels(a, b, n, 4, sums); }
+void Sums8x4(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[4]) {
+    SumsOfChannels(a, b, n, 4, sums);
+}
 
 void Sums16x2(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, DiffSums sums[2]) {
     for (int c = 0; c < 2; ++c) {
         uint64_t sse = 0, differing = 0;
         uint32_t maxDiff = sums[c].maxDiff;
         for (size_t i = c; i < 2 * n; i += 2) {
-            const uint32_t x = LittleEndianSample(a + 2 * i, 2) >> shift, y = LittleEndianSample(b + 2 * i, 2) >> shift;
+            const uint32_t x = LittleEndianSample(a + 2 * i, 2) >> shift,
+                           y = LittleEndianSample(b + 2 * i, 2) >> shift;
             const uint32_t d = x > y ? x - y : y - x;
             sse += uint64_t{d} * d;
             differing += d != 0;
@@ -116,7 +121,7 @@ const CompareKernels* KernelsOf(int level) {
 
 } // namespace
 
-const CompareKernels ScalarCompareKernels = {Sums8,     Sums16,      Sums8x3,     Sums8x4,
-                                             Sums16x2,  FirstDiff,   Difference8, Difference16};
+const CompareKernels ScalarCompareKernels = {Sums8,    Sums16,    Sums8x3,     Sums8x4,
+                                             Sums16x2, FirstDiff, Difference8, Difference16};
 
 const CompareKernels& ChosenCompareKernels() { return *KernelsOf(SelectedKernelLevel()); }

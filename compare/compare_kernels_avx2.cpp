@@ -19,7 +19,8 @@ uint64_t Sum64(__m256i v) {
 
 __m256i Widen32(__m256i acc, __m256i v) {
     const __m256i zero = _mm256_setzero_si256();
-    return _mm256_add_epi64(acc, _mm256_add_epi64(_mm256_unpacklo_epi32(v, zero), _mm256_unpackhi_epi32(v, zero)));
+    return _mm256_add_epi64(acc,
+                            _mm256_add_epi64(_mm256_unpacklo_epi32(v, zero), _mm256_unpackhi_epi32(v, zero)));
 }
 
 // One 32-byte block: the largest differences, a count of equal bytes (byte
@@ -51,7 +52,8 @@ void Sums8(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
             Block8(a + i + 32, b + i + 32, &maxv, &equalB, &sseB);
         }
         sse64 = Widen32(sse64, _mm256_add_epi32(sseA, sseB));
-        equal64 = _mm256_add_epi64(equal64, _mm256_add_epi64(_mm256_sad_epu8(equalA, zero), _mm256_sad_epu8(equalB, zero)));
+        equal64 = _mm256_add_epi64(equal64, _mm256_add_epi64(_mm256_sad_epu8(equalA, zero),
+                                                             _mm256_sad_epu8(equalB, zero)));
         blocksDone += 2 * pairs;
     }
     __m128i m = _mm_max_epu8(_mm256_castsi256_si128(maxv), _mm256_extracti128_si256(maxv, 1));
@@ -121,8 +123,8 @@ void Sums8x4(const uint8_t* a, const uint8_t* b, size_t n, DiffSums sums[4]) {
     // 2 x 255^2 a block.
     const size_t kBlocks = 255;
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i byChannel = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0, 4, 8, 12, 1,
-                                               5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
+    const __m256i byChannel = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0, 4, 8,
+                                               12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
     __m256i maxv = zero;
     uint64_t sse[4] = {0, 0, 0, 0}, equal[4] = {0, 0, 0, 0}, blocksDone = 0;
     size_t i = 0;

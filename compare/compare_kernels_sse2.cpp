@@ -267,7 +267,8 @@ void Sums16x2(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, Diff
 size_t FirstDiff(const uint8_t* a, const uint8_t* b, size_t bytes) {
     size_t i = 0;
     for (; bytes - i >= 16; i += 16) {
-        const unsigned equal = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(a + i), Load(b + i))));
+        const unsigned equal =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(a + i), Load(b + i))));
         if (equal != 0xFFFF) {
             return i + static_cast<size_t>(__builtin_ctz(~equal));
         }

@@ -158,8 +158,8 @@ size_t RunAt(const PackedPlanes& r, uint32_t k, size_t units, uint32_t sampleByt
 }
 
 // Units [from, from + units) of one frame into plain runs at `out`.
-void UnpackStrip(const FrameGeometry& l, const PackedPlanes& r, const uint8_t* frame, size_t from, size_t units,
-                 uint8_t* out) {
+void UnpackStrip(const FrameGeometry& l, const PackedPlanes& r, const uint8_t* frame, size_t from,
+                 size_t units, uint8_t* out) {
     const UnpackKernels& k = ChosenUnpackKernels();
     const uint32_t sb = l.sampleBytes;
     const uint8_t* in = frame + r.offset + from * UnitBytes(r, sb);
@@ -175,7 +175,9 @@ void UnpackStrip(const FrameGeometry& l, const PackedPlanes& r, const uint8_t* f
         }
         break;
     }
-    default: k.splitGroups(in, units, r.swapped, out, out + RunAt(r, 1, units, 1), out + RunAt(r, 2, units, 1)); break;
+    default:
+        k.splitGroups(in, units, r.swapped, out, out + RunAt(r, 1, units, 1), out + RunAt(r, 2, units, 1));
+        break;
     }
 }
 
@@ -283,7 +285,8 @@ int FindFirsts(const FrameGeometry& l, const PackedPlanes& r, const uint8_t* a, 
 int ComparePacked(const FrameGeometry& l, const PackedPlanes& r, const uint8_t* a, const uint8_t* b,
                   bool firstOnly, PlaneDiff* d) {
     const size_t unitBytes = UnitBytes(r, l.sampleBytes);
-    const size_t from = ChosenCompareKernels().firstDiff(a + r.offset, b + r.offset, r.units * unitBytes) / unitBytes;
+    const size_t from =
+        ChosenCompareKernels().firstDiff(a + r.offset, b + r.offset, r.units * unitBytes) / unitBytes;
     DiffSums sums[MAX_PLANES] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
     bool wanted[MAX_PLANES] = {true, true, true};
     if (!firstOnly) {
@@ -313,8 +316,8 @@ int ComparePacked(const FrameGeometry& l, const PackedPlanes& r, const uint8_t* 
 
 // Samples [begin, end) of plane p of the difference picture one at a time:
 // 128 + gain (A - B), clamped.
-void DifferenceSamples(const FrameGeometry& l, const PlaneGeometry& p, size_t begin, size_t end, const uint8_t* a,
-                       const uint8_t* b, uint32_t gain, uint8_t* out) {
+void DifferenceSamples(const FrameGeometry& l, const PlaneGeometry& p, size_t begin, size_t end,
+                       const uint8_t* a, const uint8_t* b, uint32_t gain, uint8_t* out) {
     const size_t pitch = size_t{p.step} * l.sampleBytes;
     for (size_t j = begin; j < end; ++j) {
         const int64_t d = int64_t{ValueAt(l, a + p.offset + j * pitch)} - ValueAt(l, b + p.offset + j * pitch);
@@ -408,7 +411,8 @@ void BuildStoredDifference(const FrameGeometry& l, const FramePlan& shown, const
         const size_t n = static_cast<size_t>(PlaneSamples(p));
         PackedPlanes r;
         if (shift != 99 && Contiguous(l, p)) {
-            (l.sampleBytes == 2 ? k.difference16 : k.difference8)(a + p.offset, b + p.offset, n, shift, planes[i]);
+            (l.sampleBytes == 2 ? k.difference16 : k.difference8)(a + p.offset, b + p.offset, n, shift,
+                                                                  planes[i]);
             ++i;
         } else if (shift != 99 && PackedAt(l, i, &r)) {
             DifferencePacked(l, r, a, b, shift, planes + i);
@@ -502,9 +506,7 @@ int PsnrOf(uint64_t sse, uint64_t samples, uint32_t peak, double* db) {
     return PSNR_VALUE;
 }
 
-uint32_t PeakOf(uint32_t bitDepth) {
-    return bitDepth >= 32 ? 0xFFFFFFFFu : (uint32_t{1} << bitDepth) - 1;
-}
+uint32_t PeakOf(uint32_t bitDepth) { return bitDepth >= 32 ? 0xFFFFFFFFu : (uint32_t{1} << bitDepth) - 1; }
 
 std::string PsnrText(uint64_t sse, uint64_t samples, uint32_t peak) {
     double db = 0;
@@ -513,14 +515,15 @@ std::string PsnrText(uint64_t sse, uint64_t samples, uint32_t peak) {
 
 CompareView ViewAfterTab(CompareView view) { return view == VIEW_A ? VIEW_B : VIEW_A; }
 
-CompareView ViewAfterDifferenceKey(CompareView view) { return view == VIEW_DIFFERENCE ? VIEW_A : VIEW_DIFFERENCE; }
+CompareView ViewAfterDifferenceKey(CompareView view) {
+    return view == VIEW_DIFFERENCE ? VIEW_A : VIEW_DIFFERENCE;
+}
 
 uint32_t RaiseGain(uint32_t gain) { return gain >= 4 ? 16 : gain >= 1 ? 4 * gain : 1; }
 
 uint32_t LowerGain(uint32_t gain) { return gain >= 16 ? 4 : 1; }
 
-int BuildDifferenceFrame(const FrameGeometry& l, const uint8_t* a, const uint8_t* b, uint32_t gain,
-                         uint8_t* out) {
+int BuildDifferenceFrame(const FrameGeometry& l, const uint8_t* a, const uint8_t* b, uint32_t gain, uint8_t* out) {
     const uint32_t shift = gain == 1 ? 0 : gain == 4 ? 2 : gain == 16 ? 4 : 99;
     if (l.sampleBytes != 1 || shift == 99) {
         return 0;

@@ -16,8 +16,8 @@ int ReadFramePair(const SequencePair& pair, uint32_t n, uint8_t* a, uint8_t* b, 
     return ReadFrame(pair.a, pair.plan, n, a, capacity) && ReadFrame(pair.b, pair.plan, n, b, capacity);
 }
 
-SearchResult FindDifferentFrame(const SequencePair& pair, uint32_t shown, bool forward, uint8_t* a, uint8_t* b,
-                       uint32_t capacity, uint32_t* found, FrameDiff* diff) {
+SearchResult FindDifferentFrame(const SequencePair& pair, uint32_t shown, bool forward, uint8_t* a,
+                                uint8_t* b, uint32_t capacity, uint32_t* found, FrameDiff* diff) {
     const uint32_t count = PairFrameCount(pair);
     const FrameGeometry& layout = pair.geometry;
     // From a frame past the end (a file shrank), backwards starts at the last one.

@@ -33,8 +33,8 @@ int ReadFramePair(const SequencePair& pair, uint32_t n, uint8_t* a, uint8_t* b, 
 // bytes each). SEARCH_FOUND sets *found and *diff, with a and b holding that
 // frame; otherwise they hold frame `shown` again.
 enum SearchResult { SEARCH_NONE = 0, SEARCH_FOUND = 1, SEARCH_READ_FAILED = 2 };
-SearchResult FindDifferentFrame(const SequencePair& pair, uint32_t shown, bool forward, uint8_t* a, uint8_t* b,
-                       uint32_t capacity, uint32_t* found, FrameDiff* diff);
+SearchResult FindDifferentFrame(const SequencePair& pair, uint32_t shown, bool forward, uint8_t* a,
+                                uint8_t* b, uint32_t capacity, uint32_t* found, FrameDiff* diff);
 extern const char* const NoMoreDifferencesMessage; // "No more differences."
 
 // Statistics of the whole comparison, one frame per StepStatistics call (for

@@ -53,12 +53,10 @@ void ClearSlots() {
 int InitBitmapStore() {
     ClearSlots();
     ScratchPlanes.luma = static_cast<uint8_t*>(StoreMemory.allocate(SCRATCH_PLANE_SIZE));
-    ScratchPlanes.cb = ScratchPlanes.luma
-                           ? static_cast<int8_t*>(StoreMemory.allocate(SCRATCH_PLANE_SIZE))
-                           : nullptr;
-    ScratchPlanes.cr = ScratchPlanes.cb
-                           ? static_cast<int8_t*>(StoreMemory.allocate(SCRATCH_PLANE_SIZE))
-                           : nullptr;
+    ScratchPlanes.cb =
+        ScratchPlanes.luma ? static_cast<int8_t*>(StoreMemory.allocate(SCRATCH_PLANE_SIZE)) : nullptr;
+    ScratchPlanes.cr =
+        ScratchPlanes.cb ? static_cast<int8_t*>(StoreMemory.allocate(SCRATCH_PLANE_SIZE)) : nullptr;
     if (!ScratchPlanes.cr) {
         ReleasePlanes();
         return 0;

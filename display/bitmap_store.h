@@ -16,8 +16,8 @@ enum { BITMAP_SLOT_COUNT = 16 };
 enum : uint32_t { SCRATCH_PLANE_SIZE = 4 * 1920 * 1080 };
 
 struct BitmapSlot {
-    HWND window;      // key; null marks a free slot
-    uint8_t* buffer;  // null when the slot holds none
+    HWND window;       // key; null marks a free slot
+    uint8_t* buffer;   // null when the slot holds none
     uint32_t capacity; // bytes in buffer as allocated; 0 without a buffer
 };
 

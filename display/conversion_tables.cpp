@@ -75,8 +75,7 @@ void BuildConversionTables() {
         Tables.LumaFromY[i] = TruncatedProduct(i, 1.1643835616438356);
     }
     for (int s = -CLAMP_ZERO_INDEX; s < 1024 - CLAMP_ZERO_INDEX; ++s) {
-        Tables.ClampToByte[s + CLAMP_ZERO_INDEX] =
-            static_cast<uint8_t>(s < 0 ? 0 : s > 255 ? 255 : s);
+        Tables.ClampToByte[s + CLAMP_ZERO_INDEX] = static_cast<uint8_t>(s < 0 ? 0 : s > 255 ? 255 : s);
     }
     DeriveVectorTerms();
 }

@@ -12,11 +12,11 @@
 #include <stdint.h>
 
 struct ConversionTables {
-    int16_t RedFromV[256];   // trunc((i - 128) x 1.402)
-    int16_t BlueFromU[256];  // trunc((i - 128) x 1.772)
-    int16_t GreenFromU[256]; // trunc((i - 128) x -0.34414)
-    int16_t GreenFromV[256]; // trunc((i - 128) x -0.71414)
-    int16_t LumaFromY[256];  // trunc(i x 255/219), no black-level offset
+    int16_t RedFromV[256];     // trunc((i - 128) x 1.402)
+    int16_t BlueFromU[256];    // trunc((i - 128) x 1.772)
+    int16_t GreenFromU[256];   // trunc((i - 128) x -0.34414)
+    int16_t GreenFromV[256];   // trunc((i - 128) x -0.71414)
+    int16_t LumaFromY[256];    // trunc(i x 255/219), no black-level offset
     uint8_t ClampToByte[1024]; // entry s + 384 is s limited to 0..255, s = -384..639
 };
 

@@ -33,8 +33,7 @@ uint8_t* BuildMmpImage(HWND window, const uint8_t* file) {
         return nullptr;
     }
     ConvertMMP2Bitmap(width, height, file + MMP_HEADER_SIZE, image);
-    PadBitmapRows(image + BMP_HEADERS_SIZE, 3u * width,
-                  static_cast<uint32_t>(PaddedRowBytes(width, 24)), height);
+    PadBitmapRows(image + BMP_HEADERS_SIZE, 3u * width, static_cast<uint32_t>(PaddedRowBytes(width, 24)), height);
     return Shown(image);
 }
 
@@ -45,14 +44,12 @@ uint8_t* BuildGrayImage(HWND window, uint32_t width, uint32_t height, const uint
         return nullptr;
     }
     ConvertRaw2Bitmap(width, height, plane, image);
-    PadBitmapRows(image + GRAY_BMP_PIXELS_OFFSET, width,
-                  static_cast<uint32_t>(PaddedRowBytes(width, 8)), height);
+    PadBitmapRows(image + GRAY_BMP_PIXELS_OFFSET, width, static_cast<uint32_t>(PaddedRowBytes(width, 8)), height);
     return Shown(image);
 }
 
 // RGB (red first) or BGR pixels, top row first.
-uint8_t* BuildInterleavedImage(HWND window, uint32_t width, uint32_t height, const uint8_t* data,
-                               int redFirst) {
+uint8_t* BuildInterleavedImage(HWND window, uint32_t width, uint32_t height, const uint8_t* data, int redFirst) {
     uint8_t* image =
         HeaderSize(width, height) ? AcquireImageBuffer(window, Bmp24ImageBytes(width, height)) : nullptr;
     if (!image) {
@@ -88,8 +85,7 @@ uint8_t* BuildBmp24Image(HWND window, uint32_t width, uint32_t height, const uin
     return Shown(image);
 }
 
-uint8_t* BuildImage(HWND window, uint32_t type, uint32_t width, uint32_t height,
-                    const uint8_t* data) {
+uint8_t* BuildImage(HWND window, uint32_t type, uint32_t width, uint32_t height, const uint8_t* data) {
     switch (type & 0xFF) {
     case TYPE_BMP: return BuildBmpImage(window, data);
     case TYPE_MMP: return BuildMmpImage(window, data);

@@ -28,7 +28,6 @@ uint8_t* BuildBmp24Image(HWND window, uint32_t width, uint32_t height, const uin
 // stored with rows padded to 4 bytes (the converters' own layout when the
 // width is a multiple of 4), in a buffer 4 bytes longer than the image. Other
 // types, and gray, RGB or BGR sizes over 65535, are refused.
-uint8_t* BuildImage(HWND window, uint32_t type, uint32_t width, uint32_t height,
-                    const uint8_t* data);
+uint8_t* BuildImage(HWND window, uint32_t type, uint32_t width, uint32_t height, const uint8_t* data);
 
 #endif

@@ -13,9 +13,7 @@ namespace {
 // the source samples from `first` on.
 template <typename Sample, int Low, int High, bool HasNeighbour>
 void EnlargeRow(const Sample* row, const Sample* neighbour, Sample* out, uint32_t width, uint32_t first) {
-    auto columnSum = [row, neighbour](uint32_t x) {
-        return 3 * row[x] + (HasNeighbour ? neighbour[x] : 0);
-    };
+    auto columnSum = [row, neighbour](uint32_t x) { return 3 * row[x] + (HasNeighbour ? neighbour[x] : 0); };
     int left = first > 0 ? columnSum(first - 1) : 0;
     int centre = columnSum(first);
     for (uint32_t x = first; x < width; ++x) {

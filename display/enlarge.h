@@ -18,10 +18,8 @@ void EnlargeChroma(uint32_t width, uint32_t height, const int8_t* source, int8_t
 // or below (null for none), for the source samples 0 to the returned count
 // (0 when the row is too short); the scalar row converts the rest. The
 // scalar table's kernels leave every sample to it.
-typedef uint32_t EnlargeLumaRowFn(const uint8_t* row, const uint8_t* neighbour, uint8_t* out,
-                                  uint32_t width);
-typedef uint32_t EnlargeChromaRowFn(const int8_t* row, const int8_t* neighbour, int8_t* out,
-                                    uint32_t width);
+typedef uint32_t EnlargeLumaRowFn(const uint8_t* row, const uint8_t* neighbour, uint8_t* out, uint32_t width);
+typedef uint32_t EnlargeChromaRowFn(const int8_t* row, const int8_t* neighbour, int8_t* out, uint32_t width);
 
 struct EnlargeRowKernels {
     EnlargeLumaRowFn* luma;

@@ -40,8 +40,8 @@ inline __m128i ColumnSums(const typename Kind::Sample* row, const typename Kind:
 template <typename Kind>
 inline void Emit(typename Kind::Sample* out, __m128i c, __m128i l, __m128i r) {
     const __m128i three = _mm_mullo_epi16(c, _mm_set1_epi16(3));
-    const __m128i packed = Kind::Pack(Kind::Sixteenth(_mm_add_epi16(three, l)),
-                                      Kind::Sixteenth(_mm_add_epi16(three, r)));
+    const __m128i packed =
+        Kind::Pack(Kind::Sixteenth(_mm_add_epi16(three, l)), Kind::Sixteenth(_mm_add_epi16(three, r)));
     // Even targets in the low half, odd ones in the high half: interleave.
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
                      _mm_unpacklo_epi8(packed, _mm_unpackhi_epi64(packed, packed)));
@@ -72,8 +72,7 @@ uint32_t LumaRow(const uint8_t* row, const uint8_t* neighbour, uint8_t* out, uin
 }
 
 uint32_t ChromaRow(const int8_t* row, const int8_t* neighbour, int8_t* out, uint32_t width) {
-    return neighbour ? Row<Chroma, true>(row, neighbour, out, width)
-                     : Row<Chroma, false>(row, row, out, width);
+    return neighbour ? Row<Chroma, true>(row, neighbour, out, width) : Row<Chroma, false>(row, row, out, width);
 }
 
 } // namespace

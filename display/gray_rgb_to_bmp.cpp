@@ -8,8 +8,7 @@
 #include "gray_rgb_to_bmp.h"
 #include "image_sizes.h"
 
-void DISPLAY_CALL ConvertRaw2Bitmap(uint32_t width, uint32_t height, const uint8_t* gray,
-                                    uint8_t* output) {
+void DISPLAY_CALL ConvertRaw2Bitmap(uint32_t width, uint32_t height, const uint8_t* gray, uint8_t* output) {
     WriteBmpHeaders(output, width, height, 8);
     PutGrayColourTable(output + BMP_HEADERS_SIZE);
     // Bottom-up: the plane's last row is stored first.
@@ -19,14 +18,13 @@ void DISPLAY_CALL ConvertRaw2Bitmap(uint32_t width, uint32_t height, const uint8
     }
 }
 
-void DISPLAY_CALL ConvertRGB2Bitmap(uint32_t width, uint32_t height, const uint8_t* pixels,
-                                    uint8_t* output) {
+void DISPLAY_CALL ConvertRGB2Bitmap(uint32_t width, uint32_t height, const uint8_t* pixels, uint8_t* output) {
     WriteBmpHeaders(output, width, height, 24);
     memcpy(output + BMP_HEADERS_SIZE, pixels, size_t{3} * width * height);
 }
 
-void ConvertInterleavedToBitmap(uint32_t width, uint32_t height, const uint8_t* data,
-                                int redFirst, uint8_t* output) {
+void ConvertInterleavedToBitmap(uint32_t width, uint32_t height, const uint8_t* data, int redFirst,
+                                uint8_t* output) {
     const uint32_t w = width & 0xFFFF;
     const uint32_t h = height & 0xFFFF;
     WriteBmpHeaders(output, w, h, 24);

@@ -9,7 +9,7 @@
 // `redFirst` is non-zero, else blue, green, red. Writes a 24-bit BMP image
 // with bottom-up rows padded to a multiple of 4 bytes (Bmp24ImageBytes long).
 // Uses the low 16 bits of width and height.
-void ConvertInterleavedToBitmap(uint32_t width, uint32_t height, const uint8_t* data,
-                                int redFirst, uint8_t* output);
+void ConvertInterleavedToBitmap(uint32_t width, uint32_t height, const uint8_t* data, int redFirst,
+                                uint8_t* output);
 
 #endif

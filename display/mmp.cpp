@@ -9,8 +9,8 @@
 #include "display.h"
 #include "yuv_rows.h"
 
-void UnpackMmpPixels(uint32_t width, uint32_t height, const uint8_t* groups, uint8_t* yPlane,
-                     int8_t* uPlane, int8_t* vPlane) {
+void UnpackMmpPixels(uint32_t width, uint32_t height, const uint8_t* groups, uint8_t* yPlane, int8_t* uPlane,
+                     int8_t* vPlane) {
     const size_t count = size_t{MmpGroupsPerRow(width)} * (height & 0xFFFF);
     for (size_t i = 0; i < count; ++i, groups += MMP_GROUP_SIZE, yPlane += 4) {
         const uint32_t w0 = groups[0] | groups[1] << 8;
@@ -60,8 +60,7 @@ void ConvertMmpPlanes(uint32_t width, uint32_t height, const uint8_t* yPlane, co
     k.finish();
 }
 
-void DISPLAY_CALL ConvertMMP2Bitmap(uint32_t width, uint32_t height, const uint8_t* groups,
-                                    uint8_t* output) {
+void DISPLAY_CALL ConvertMMP2Bitmap(uint32_t width, uint32_t height, const uint8_t* groups, uint8_t* output) {
     const uint32_t w = width & 0xFFFF;
     const uint32_t h = height & 0xFFFF;
     WriteBmpHeaders(output, w, h, 24);
@@ -83,13 +82,12 @@ void DISPLAY_CALL ConvertMMP2Bitmap(uint32_t width, uint32_t height, const uint8
     free(v);
 }
 
-void DISPLAY_CALL SplitMMPdata(uint32_t width, uint32_t height, const uint8_t* fileImage,
-                               uint8_t* yPlane, int8_t* uPlane, int8_t* vPlane) {
+void DISPLAY_CALL SplitMMPdata(uint32_t width, uint32_t height, const uint8_t* fileImage, uint8_t* yPlane,
+                               int8_t* uPlane, int8_t* vPlane) {
     UnpackMmpPixels(width, height, fileImage + MMP_HEADER_SIZE, yPlane, uPlane, vPlane);
 }
 
-void DISPLAY_CALL AnalyseFileHeader(uint32_t type, uint16_t* width, uint16_t* height,
-                                    const uint8_t* header) {
+void DISPLAY_CALL AnalyseFileHeader(uint32_t type, uint16_t* width, uint16_t* height, const uint8_t* header) {
     if ((type & 0xFF) != TYPE_MMP) {
         return;
     }

@@ -9,8 +9,8 @@
 
 // Unpacks height rows of groups into a luma plane of 4 x groups samples per row
 // and chroma planes of one sample per group.
-void UnpackMmpPixels(uint32_t width, uint32_t height, const uint8_t* groups, uint8_t* yPlane,
-                     int8_t* uPlane, int8_t* vPlane);
+void UnpackMmpPixels(uint32_t width, uint32_t height, const uint8_t* groups, uint8_t* yPlane, int8_t* uPlane,
+                     int8_t* vPlane);
 
 // Turns unpacked planes into bottom-up 24-bit rows of 3 x width bytes at
 // `pixels` (the BMP image 54 bytes past its start).

@@ -16,8 +16,8 @@ enum : uint32_t { DOUBLE_SIZE_MAX_PIXELS = SCRATCH_PLANE_SIZE / 4 };
 // Converts the planes into the window's buffer (3 x width x height + 54 bytes,
 // low 16 bits of the sizes) and sets ImageShown. Returns the image, or null
 // when no buffer was available or the length does not fit in 32 bits.
-uint8_t* BuildYuvImage(HWND window, uint32_t type, uint32_t width, uint32_t height,
-                       const uint8_t* yPlane, const int8_t* uPlane, const int8_t* vPlane);
+uint8_t* BuildYuvImage(HWND window, uint32_t type, uint32_t width, uint32_t height, const uint8_t* yPlane,
+                       const int8_t* uPlane, const int8_t* vPlane);
 
 // Enlarges the planes into the scratch planes, then converts them as a
 // 2 width x 2 height image of the same type into the window's buffer and sets
@@ -26,7 +26,6 @@ uint8_t* BuildYuvImage(HWND window, uint32_t type, uint32_t width, uint32_t heig
 // 16 bits, a plane to enlarge narrower or lower than 2 samples, or when no
 // buffer was available.
 uint8_t* BuildDoubleSizeYuvImage(HWND window, uint32_t type, uint32_t width, uint32_t height,
-                                 const uint8_t* yPlane, const int8_t* uPlane,
-                                 const int8_t* vPlane);
+                                 const uint8_t* yPlane, const int8_t* uPlane, const int8_t* vPlane);
 
 #endif

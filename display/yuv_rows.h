@@ -15,10 +15,9 @@
 
 #include "conversion_tables.h"
 
-typedef void YuvRowFn(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst,
-                      uint32_t groups);
-typedef void YuvRowPairFn(const uint8_t* y0, const uint8_t* y1, const int8_t* u,
-                          const int8_t* v, uint8_t* dst0, uint8_t* dst1, uint32_t groups);
+typedef void YuvRowFn(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups);
+typedef void YuvRowPairFn(const uint8_t* y0, const uint8_t* y1, const int8_t* u, const int8_t* v,
+                          uint8_t* dst0, uint8_t* dst1, uint32_t groups);
 
 struct YuvRowKernels {
     YuvRowFn* row444;         // one chroma sample per pixel
@@ -47,8 +46,7 @@ struct ChromaTerms {
 static inline ChromaTerms TermsOf(int8_t u, int8_t v) {
     const int iu = u + 128;
     const int iv = v + 128;
-    return ChromaTerms{Tables.BlueFromU[iu], Tables.GreenFromU[iu] + Tables.GreenFromV[iv],
-                       Tables.RedFromV[iv]};
+    return ChromaTerms{Tables.BlueFromU[iu], Tables.GreenFromU[iu] + Tables.GreenFromV[iv], Tables.RedFromV[iv]};
 }
 
 // Byte shuffles that interleave 16 pixels into 48 bytes (SSSE3 and AVX2

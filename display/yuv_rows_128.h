@@ -57,22 +57,18 @@ inline Terms128 Terms(__m128i u, __m128i v, const Multipliers128& k) {
 
 // Each term of samples 0-3 twice (pixels 0-7), of samples 4-7 twice (8-15).
 inline Terms128 TwiceLow(const Terms128& t) {
-    return Terms128{_mm_unpacklo_epi16(t.b, t.b), _mm_unpacklo_epi16(t.g, t.g),
-                    _mm_unpacklo_epi16(t.r, t.r)};
+    return Terms128{_mm_unpacklo_epi16(t.b, t.b), _mm_unpacklo_epi16(t.g, t.g), _mm_unpacklo_epi16(t.r, t.r)};
 }
 inline Terms128 TwiceHigh(const Terms128& t) {
-    return Terms128{_mm_unpackhi_epi16(t.b, t.b), _mm_unpackhi_epi16(t.g, t.g),
-                    _mm_unpackhi_epi16(t.r, t.r)};
+    return Terms128{_mm_unpackhi_epi16(t.b, t.b), _mm_unpackhi_epi16(t.g, t.g), _mm_unpackhi_epi16(t.r, t.r)};
 }
 // Each term of samples 0-1 four times (pixels 0-7), of samples 2-3 (8-15);
 // `t` holds the terms twice already.
 inline Terms128 FourTimesLow(const Terms128& t) {
-    return Terms128{_mm_unpacklo_epi32(t.b, t.b), _mm_unpacklo_epi32(t.g, t.g),
-                    _mm_unpacklo_epi32(t.r, t.r)};
+    return Terms128{_mm_unpacklo_epi32(t.b, t.b), _mm_unpacklo_epi32(t.g, t.g), _mm_unpacklo_epi32(t.r, t.r)};
 }
 inline Terms128 FourTimesHigh(const Terms128& t) {
-    return Terms128{_mm_unpackhi_epi32(t.b, t.b), _mm_unpackhi_epi32(t.g, t.g),
-                    _mm_unpackhi_epi32(t.r, t.r)};
+    return Terms128{_mm_unpackhi_epi32(t.b, t.b), _mm_unpackhi_epi32(t.g, t.g), _mm_unpackhi_epi32(t.r, t.r)};
 }
 
 inline __m128i Load16(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
@@ -84,8 +80,8 @@ struct Kernels128 {
     // 16 pixels: 16 luma bytes at y, pixel i taking the terms of lane i of
     // `low` (pixels 0-7) or lane i - 8 of `high`. Isa::Store saturates the
     // sums to bytes and writes the 48 bytes.
-    static inline void Pixels(uint8_t* dst, const uint8_t* y, const Terms128& low,
-                              const Terms128& high, const Multipliers128& k) {
+    static inline void Pixels(uint8_t* dst, const uint8_t* y, const Terms128& low, const Terms128& high,
+                              const Multipliers128& k) {
         const __m128i bytes = Load16(y);
         const __m128i l0 = Luma(LumaWordsLow(bytes), k), l1 = Luma(LumaWordsHigh(bytes), k);
         Isa::Store(dst, _mm_add_epi16(l0, low.b), _mm_add_epi16(l1, high.b), _mm_sub_epi16(l0, low.g),
@@ -106,8 +102,7 @@ struct Kernels128 {
         }
     }
 
-    static void Row444(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst,
-                       uint32_t groups) {
+    static void Row444(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
         if (groups < 4) {
             ScalarRowKernels.row444(y, u, v, dst, groups);
             return;
@@ -120,8 +115,7 @@ struct Kernels128 {
         });
     }
 
-    static void Row422(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst,
-                       uint32_t groups) {
+    static void Row422(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
         if (groups < 4) {
             ScalarRowKernels.row422(y, u, v, dst, groups);
             return;
@@ -133,8 +127,7 @@ struct Kernels128 {
         });
     }
 
-    static void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst,
-                       uint32_t groups) {
+    static void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
         if (groups < 4) {
             ScalarRowKernels.row411(y, u, v, dst, groups);
             return;

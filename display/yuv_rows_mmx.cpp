@@ -20,14 +20,11 @@ inline uint32_t Words(int lo, int hi) {
 }
 
 inline __m64 Register(uint32_t lo, uint32_t hi) {
-    return _mm_unpacklo_pi32(_mm_cvtsi32_si64(static_cast<int>(lo)),
-                             _mm_cvtsi32_si64(static_cast<int>(hi)));
+    return _mm_unpacklo_pi32(_mm_cvtsi32_si64(static_cast<int>(lo)), _mm_cvtsi32_si64(static_cast<int>(hi)));
 }
 
 // The terms of one chroma sample as one register: blue, green, red, 0.
-inline __m64 TermRegister(ChromaTerms t) {
-    return Register(Words(t.b, t.g), static_cast<uint16_t>(t.r));
-}
+inline __m64 TermRegister(ChromaTerms t) { return Register(Words(t.b, t.g), static_cast<uint16_t>(t.r)); }
 
 // Pixel i takes the terms ti.
 inline GroupWords ChromaWords(ChromaTerms t0, ChromaTerms t1, ChromaTerms t2, ChromaTerms t3) {
@@ -63,8 +60,7 @@ inline GroupWords LumaWords(const uint8_t* y) {
 // Adds the words, saturates them to bytes and writes the group's 12 bytes as
 // three 4-byte stores.
 inline void WriteGroup(uint8_t* dst, GroupWords luma, GroupWords chroma) {
-    const __m64 bytes01 =
-        _mm_packs_pu16(_mm_add_pi16(luma.w0, chroma.w0), _mm_add_pi16(luma.w1, chroma.w1));
+    const __m64 bytes01 = _mm_packs_pu16(_mm_add_pi16(luma.w0, chroma.w0), _mm_add_pi16(luma.w1, chroma.w1));
     const __m64 sum2 = _mm_add_pi16(luma.w2, chroma.w2);
     StoreLE32(dst, static_cast<uint32_t>(_mm_cvtsi64_si32(bytes01)));
     StoreLE32(dst + 4, static_cast<uint32_t>(_mm_cvtsi64_si32(_mm_srli_si64(bytes01, 32))));
@@ -86,8 +82,8 @@ void Row444(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, ui
 
 void Row422(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
     for (uint32_t g = 0; g < groups; ++g, y += 4, u += 2, v += 2, dst += 12) {
-        WriteGroup(dst, LumaWords(y), ChromaWords(TermRegister(TermsOf(u[0], v[0])),
-                                                  TermRegister(TermsOf(u[1], v[1]))));
+        WriteGroup(dst, LumaWords(y),
+                   ChromaWords(TermRegister(TermsOf(u[0], v[0])), TermRegister(TermsOf(u[1], v[1]))));
     }
 }
 
@@ -98,11 +94,11 @@ void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, ui
     }
 }
 
-void RowPair420(const uint8_t* y0, const uint8_t* y1, const int8_t* u, const int8_t* v,
-                uint8_t* dst0, uint8_t* dst1, uint32_t groups) {
+void RowPair420(const uint8_t* y0, const uint8_t* y1, const int8_t* u, const int8_t* v, uint8_t* dst0,
+                uint8_t* dst1, uint32_t groups) {
     for (uint32_t g = 0; g < groups; ++g) {
-        const GroupWords chroma = ChromaWords(TermRegister(TermsOf(u[0], v[0])),
-                                              TermRegister(TermsOf(u[1], v[1])));
+        const GroupWords chroma =
+            ChromaWords(TermRegister(TermsOf(u[0], v[0])), TermRegister(TermsOf(u[1], v[1])));
         WriteGroup(dst0, LumaWords(y0), chroma);
         WriteGroup(dst1, LumaWords(y1), chroma);
         y0 += 4;

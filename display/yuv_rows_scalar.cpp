@@ -6,8 +6,8 @@ namespace {
 
 // Writes one group: pixel i has luma entry li and chroma terms ti. `clamp`
 // points at the clamp table's entry for the sum 0.
-inline void WriteGroup(uint8_t* dst, const uint8_t* clamp, int l0, int l1, int l2, int l3,
-                       ChromaTerms t0, ChromaTerms t1, ChromaTerms t2, ChromaTerms t3) {
+inline void WriteGroup(uint8_t* dst, const uint8_t* clamp, int l0, int l1, int l2, int l3, ChromaTerms t0,
+                       ChromaTerms t1, ChromaTerms t2, ChromaTerms t3) {
     const uint32_t w0 = clamp[l0 + t0.b] | clamp[l0 + t0.g] << 8 | clamp[l0 + t0.r] << 16 |
                         static_cast<uint32_t>(clamp[l1 + t1.b]) << 24;
     const uint32_t w1 = clamp[l1 + t1.g] | clamp[l1 + t1.r] << 8 | clamp[l2 + t2.b] << 16 |
@@ -23,9 +23,8 @@ void Row444(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, ui
     const int16_t* luma = Tables.LumaFromY;
     const uint8_t* clamp = Tables.ClampToByte + CLAMP_ZERO_INDEX;
     for (uint32_t g = 0; g < groups; ++g, y += 4, u += 4, v += 4, dst += 12) {
-        WriteGroup(dst, clamp, luma[y[0]], luma[y[1]], luma[y[2]], luma[y[3]],
-                   TermsOf(u[0], v[0]), TermsOf(u[1], v[1]), TermsOf(u[2], v[2]),
-                   TermsOf(u[3], v[3]));
+        WriteGroup(dst, clamp, luma[y[0]], luma[y[1]], luma[y[2]], luma[y[3]], TermsOf(u[0], v[0]),
+                   TermsOf(u[1], v[1]), TermsOf(u[2], v[2]), TermsOf(u[3], v[3]));
     }
 }
 
@@ -48,8 +47,8 @@ void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, ui
     }
 }
 
-void RowPair420(const uint8_t* y0, const uint8_t* y1, const int8_t* u, const int8_t* v,
-                uint8_t* dst0, uint8_t* dst1, uint32_t groups) {
+void RowPair420(const uint8_t* y0, const uint8_t* y1, const int8_t* u, const int8_t* v, uint8_t* dst0,
+                uint8_t* dst1, uint32_t groups) {
     const int16_t* luma = Tables.LumaFromY;
     const uint8_t* clamp = Tables.ClampToByte + CLAMP_ZERO_INDEX;
     for (uint32_t g = 0; g < groups; ++g) {

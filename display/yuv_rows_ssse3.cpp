@@ -26,7 +26,8 @@ struct Ssse3 {
         };
         __m128i* out = reinterpret_cast<__m128i*>(dst);
         _mm_storeu_si128(out, _mm_or_si128(pick(bgLow, 0, 0), pick(r, 0, 2)));
-        _mm_storeu_si128(out + 1, _mm_or_si128(_mm_or_si128(pick(bgLow, 1, 0), pick(bgHigh, 1, 1)), pick(r, 1, 2)));
+        _mm_storeu_si128(out + 1,
+                         _mm_or_si128(_mm_or_si128(pick(bgLow, 1, 0), pick(bgHigh, 1, 1)), pick(r, 1, 2)));
         _mm_storeu_si128(out + 2, _mm_or_si128(pick(bgHigh, 2, 1), pick(r, 2, 2)));
     }
 };

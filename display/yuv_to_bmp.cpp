@@ -6,8 +6,8 @@
 #include "bmp_headers.h"
 #include "chroma_geometry.h"
 #include "conversion_tables.h"
-#include "kernel_choice.h"
 #include "display.h"
+#include "kernel_choice.h"
 #include "yuv_rows.h"
 
 const YuvRowKernels& ChosenRowKernels() {
@@ -22,9 +22,8 @@ const YuvRowKernels& ChosenRowKernels() {
     return MmxAvailable ? MmxRowKernels : ScalarRowKernels;
 }
 
-void DISPLAY_CALL ConvertYUV2Bitmap(uint32_t type, uint32_t width, uint32_t height,
-                                    const uint8_t* yPlane, const int8_t* uPlane,
-                                    const int8_t* vPlane, uint8_t* destination) {
+void DISPLAY_CALL ConvertYUV2Bitmap(uint32_t type, uint32_t width, uint32_t height, const uint8_t* yPlane,
+                                    const int8_t* uPlane, const int8_t* vPlane, uint8_t* destination) {
     const uint32_t w = width & 0xFFFF;
     const uint32_t h = height & 0xFFFF;
     const uint32_t code = type & 0xFF;
@@ -54,8 +53,7 @@ void DISPLAY_CALL ConvertYUV2Bitmap(uint32_t type, uint32_t width, uint32_t heig
         // Pairs of picture rows share a chroma row; with an odd height the
         // last picture row (stored row 0) is left as it was.
         for (uint32_t r = 0; r < 2 * chromaRows; r += 2) {
-            k.rowPair420(yPlane, yPlane + lumaStep, uPlane, vPlane, storedRow(r), storedRow(r + 1),
-                         groups);
+            k.rowPair420(yPlane, yPlane + lumaStep, uPlane, vPlane, storedRow(r), storedRow(r + 1), groups);
             yPlane += 2 * lumaStep;
             uPlane += chromaStep;
             vPlane += chromaStep;

@@ -118,8 +118,8 @@ int AnalyseBmpFile(const uint8_t* file, uint64_t available, BmpFileLayout* layou
         if (l.pixelOffset < uint64_t{l.tableOffset} + entryBytes * uint64_t{fileEntries}) {
             return BMP_UNSUPPORTED;
         }
-        stored = BMP_HEADERS_SIZE + (bitFields ? BMP_BITFIELD_MASKS_SIZE : 0) + 4 * uint64_t{l.entries} +
-                 rowsBytes;
+        stored =
+            BMP_HEADERS_SIZE + (bitFields ? BMP_BITFIELD_MASKS_SIZE : 0) + 4 * uint64_t{l.entries} + rowsBytes;
         l.fileLength = uint64_t{l.pixelOffset} + (rle ? 0 : rowsBytes);
     }
     if (!ImageLengthFits(stored) || !ImageLengthFits(l.fileLength)) {
@@ -132,7 +132,7 @@ int AnalyseBmpFile(const uint8_t* file, uint64_t available, BmpFileLayout* layou
         // The stream's length: biSizeImage, or else what bfSize leaves after
         // bfOffBits. Decoding reads no further, nor past the file's end.
         const uint32_t fileSize = fileHeader.bfSize;
-        const uint64_t streamLength = info.biSizeImage ? info.biSizeImage
+        const uint64_t streamLength = info.biSizeImage           ? info.biSizeImage
                                       : fileSize > l.pixelOffset ? fileSize - l.pixelOffset
                                                                  : 0;
         const uint64_t streamEnd = l.pixelOffset + streamLength;

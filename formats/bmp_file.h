@@ -27,11 +27,11 @@ enum : uint32_t { BMP_DECODED_LENGTH_MAX = 64u << 20 };
 enum BmpFileVerdict {
     BMP_UNSUPPORTED = 0, // not a bitmap, or one that cannot be shown
     BMP_SHOWABLE = 1,
-    BMP_TRUNCATED = 2,   // fewer bytes than its headers promise, or a
-                         // run-length stream that runs past the file's end
-    BMP_DAMAGED = 3      // a run-length stream that would write outside the
-                         // image, runs past the length its header gives, or
-                         // has no length in its header
+    BMP_TRUNCATED = 2, // fewer bytes than its headers promise, or a
+                       // run-length stream that runs past the file's end
+    BMP_DAMAGED = 3    // a run-length stream that would write outside the
+                       // image, runs past the length its header gives, or
+                       // has no length in its header
 };
 
 // Reads the headers of the bitmap file image at `file`, of which `available`

@@ -9,8 +9,8 @@ uint32_t ImageColourCount(uint32_t clrUsed, uint32_t bitCount) {
     return bitCount <= 8 ? 1u << bitCount : 0;
 }
 
-void BuildBmpHeaders(BmpFileHeader* fileHeader, BmpInfoHeader* infoHeader, uint32_t width,
-                     uint32_t height, uint32_t bitCount) {
+void BuildBmpHeaders(BmpFileHeader* fileHeader, BmpInfoHeader* infoHeader, uint32_t width, uint32_t height,
+                     uint32_t bitCount) {
     const uint32_t w = width & 0xFFFF;
     const uint32_t h = height & 0xFFFF;
     const uint32_t bits = bitCount & 0xFF;

@@ -80,8 +80,8 @@ int BmpPixelFormatDrawable(uint32_t bitCount, uint32_t compression);
 // Fills both headers for a width x height image of `bitCount` bits per pixel
 // (low 16 bits of the sizes, low 8 bits of the bit count). The sizes count
 // rows without padding.
-void BuildBmpHeaders(BmpFileHeader* fileHeader, BmpInfoHeader* infoHeader, uint32_t width,
-                     uint32_t height, uint32_t bitCount);
+void BuildBmpHeaders(BmpFileHeader* fileHeader, BmpInfoHeader* infoHeader, uint32_t width, uint32_t height,
+                     uint32_t bitCount);
 
 // The one writer of header bytes: the two records to the first 54 bytes of
 // `image`.

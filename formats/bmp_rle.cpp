@@ -76,8 +76,7 @@ void CopyRun(uint8_t* row, uint64_t x, uint32_t count, uint32_t bits, const uint
 
 } // namespace
 
-int DecodeBmpRle(const uint8_t* file, const BmpFileLayout* layout, uint32_t limit, uint8_t* rows,
-                 uint64_t* end) {
+int DecodeBmpRle(const uint8_t* file, const BmpFileLayout* layout, uint32_t limit, uint8_t* rows, uint64_t* end) {
     const BmpFileLayout& l = *layout;
     const uint32_t bits = l.bitCount;
     const uint64_t rowPixels = uint64_t{l.rowBytes} * 8 / bits;

@@ -20,7 +20,6 @@ enum BmpRleResult {
 // position never leaves the rows: x up to the padded row's pixel count, y up
 // to the row count (reached by the last row's end of line). BMP_RLE_DONE
 // sets *end to the offset after the end-of-bitmap code.
-int DecodeBmpRle(const uint8_t* file, const BmpFileLayout* layout, uint32_t limit, uint8_t* rows,
-                 uint64_t* end);
+int DecodeBmpRle(const uint8_t* file, const BmpFileLayout* layout, uint32_t limit, uint8_t* rows, uint64_t* end);
 
 #endif

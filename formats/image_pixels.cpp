@@ -8,7 +8,9 @@
 
 namespace {
 
-uint32_t Le32(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24; }
+uint32_t Le32(const uint8_t* p) {
+    return p[0] | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+}
 
 // The masked bits of `pixel` as 8 bits, as the platform draws them: fewer
 // bits repeated from the top (5 bits abcde give abcdeabc), more cut to their
@@ -30,7 +32,8 @@ uint8_t Channel(uint32_t pixel, uint32_t mask) {
     }
     uint32_t out = 0;
     for (int filled = 0; filled < 8; filled += static_cast<int>(bits)) {
-        out |= 8 - filled >= static_cast<int>(bits) ? value << (8 - filled - bits) : value >> (bits - 8 + filled);
+        out |= 8 - filled >= static_cast<int>(bits) ? value << (8 - filled - bits)
+                                                    : value >> (bits - 8 + filled);
     }
     return static_cast<uint8_t>(out);
 }
@@ -74,7 +77,8 @@ int StoredImagePixel(const uint8_t* image, uint32_t capacity, uint32_t x, uint32
         return 1;
     }
     const bool fields = info.biCompression == BMP_COMPRESSION_BITFIELDS;
-    const uint32_t pixel = bits == 16 ? uint32_t{line[2 * x]} | uint32_t{line[2 * x + 1]} << 8 : Le32(line + 4 * x);
+    const uint32_t pixel =
+        bits == 16 ? uint32_t{line[2 * x]} | uint32_t{line[2 * x + 1]} << 8 : Le32(line + 4 * x);
     const uint32_t masks16[3] = {0x7C00, 0x03E0, 0x001F};
     const uint32_t masks32[3] = {0xFF0000, 0x00FF00, 0x0000FF};
     for (int c = 0; c < 3; ++c) {

@@ -31,8 +31,7 @@ inline void WriteMmpHeader(uint8_t* header, uint16_t width, uint16_t height) {
 //   0: Y0 3-2, Y0 1-0, U 5-4, V 5-4     3: Y1
 //   1: U 7-6, V 7-6, Y0 7-6, Y0 5-4     4: Y3
 //   2: U 3-2, V 3-2, Y2 7-6, Y2 5-4     5: Y2 3-2, Y2 1-0, U 1-0, V 1-0
-inline void PutMmpGroup(uint8_t* group, uint8_t y0, uint8_t y1, uint8_t y2, uint8_t y3, uint8_t u,
-                        uint8_t v) {
+inline void PutMmpGroup(uint8_t* group, uint8_t y0, uint8_t y1, uint8_t y2, uint8_t y3, uint8_t u, uint8_t v) {
     auto pair = [](uint8_t x, int low) { return (x >> low) & 3; }; // bits low+1 and low
     group[0] = static_cast<uint8_t>(pair(y0, 2) << 6 | pair(y0, 0) << 4 | pair(u, 4) << 2 | pair(v, 4));
     group[1] = static_cast<uint8_t>(pair(u, 6) << 6 | pair(v, 6) << 4 | pair(y0, 6) << 2 | pair(y0, 4));

@@ -10,8 +10,8 @@ int StoredImageFits(const uint8_t* image, uint32_t capacity) {
     BmpFileHeader file;
     BmpInfoHeader info;
     GetBmpHeaders(image, &file, &info);
-    if (file.bfType != BMP_TYPE_BM || info.biSize != BMP_INFO_HEADER_SIZE ||
-        info.biWidth <= 0 || info.biHeight <= 0) {
+    if (file.bfType != BMP_TYPE_BM || info.biSize != BMP_INFO_HEADER_SIZE || info.biWidth <= 0 ||
+        info.biHeight <= 0) {
         return 0;
     }
     const uint32_t bits = info.biBitCount;

@@ -3,11 +3,11 @@
 #include <stdlib.h>
 
 #include "conversion_tables.h"
-#include "kernel_choice.h"
 #include "display.h"
 #include "fuzz_support.h"
 #include "image_checks.h"
 #include "image_sizes.h"
+#include "kernel_choice.h"
 #include "mmp.h"
 #include "player_state.h"
 #include "stored_image.h"
@@ -30,8 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint64_t length = Rgb24ImageBytes(width, height) + 4;
         uint8_t* image = static_cast<uint8_t*>(malloc(length));
         ConvertMMP2Bitmap(width, height, file + MMP_HEADER_SIZE, image);
-        if (width % 4 == 0 && width > 0 && height > 0 &&
-            !StoredImageFits(image, static_cast<uint32_t>(length))) {
+        if (width % 4 == 0 && width > 0 && height > 0 && !StoredImageFits(image, static_cast<uint32_t>(length))) {
             Violated("an MMP image would not be drawn");
         }
         free(image);

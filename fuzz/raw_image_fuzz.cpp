@@ -10,13 +10,13 @@
 
 #include "comparison.h"
 #include "conversion_tables.h"
-#include "kernel_choice.h"
 #include "display.h"
 #include "frame_access.h"
 #include "frame_routing.h"
 #include "fuzz_support.h"
 #include "gray_rgb_to_bmp.h"
 #include "image_sizes.h"
+#include "kernel_choice.h"
 #include "option_rules.h"
 #include "player_state.h"
 #include "sequence_layout.h"
@@ -29,7 +29,8 @@ const uint32_t kTypeCount = sizeof kTypes / sizeof kTypes[0];
 
 // Routes the frame in `frame` (plan.frameBytes, exact) and converts it into
 // an image of exactly its length, which painting must accept.
-void RouteAndConvert(const PlayerState& s, uint32_t type, uint32_t width, uint32_t height, const FramePlan& plan, uint8_t* frame) {
+void RouteAndConvert(const PlayerState& s, uint32_t type, uint32_t width, uint32_t height,
+                     const FramePlan& plan, uint8_t* frame) {
     const FrameRoute route = RouteFrame(s, type, width, height, plan, frame, false);
     const size_t length = RouteBitmapBytes(route.form, width, height);
     uint8_t* image = static_cast<uint8_t*>(malloc(length));
@@ -63,7 +64,8 @@ void RawImage(PlayerState& s, uint32_t type, uint32_t width, uint32_t height, ui
     }
 }
 
-void ExtendedFrame(PlayerState& s, const SequenceLayout& layout, uint32_t width, uint32_t height, uint32_t header) {
+void ExtendedFrame(PlayerState& s, const SequenceLayout& layout, uint32_t width, uint32_t height,
+                   uint32_t header) {
     s.framePreset = FRAME_PRESET_CUSTOM;
     s.frameWidth = width;
     s.frameHeight = height;

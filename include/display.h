@@ -52,37 +52,32 @@ enum ImageType {
 // low 8 bits of type are used. Types other than 100 to 103 get the headers
 // only. The width should be a multiple of 4: the conversion works in whole
 // groups of four pixels and leaves the rest of a row unwritten.
-void DISPLAY_CALL ConvertYUV2Bitmap(uint32_t type, uint32_t width, uint32_t height,
-                                    const uint8_t* yPlane, const int8_t* uPlane,
-                                    const int8_t* vPlane, uint8_t* destination);
+void DISPLAY_CALL ConvertYUV2Bitmap(uint32_t type, uint32_t width, uint32_t height, const uint8_t* yPlane,
+                                    const int8_t* uPlane, const int8_t* vPlane, uint8_t* destination);
 
 // Writes an 8-bit gray BMP image (1078 + width x height bytes: headers, a
 // 256-entry gray palette, the plane's rows bottom-up).
-void DISPLAY_CALL ConvertRaw2Bitmap(uint32_t width, uint32_t height, const uint8_t* grayPlane,
-                                    uint8_t* output);
+void DISPLAY_CALL ConvertRaw2Bitmap(uint32_t width, uint32_t height, const uint8_t* grayPlane, uint8_t* output);
 
 // Writes a 24-bit BMP image whose pixel area is the 3 x width x height bytes
 // of `pixels`, copied unchanged (so they must already be bottom-up,
 // blue-green-red).
-void DISPLAY_CALL ConvertRGB2Bitmap(uint32_t width, uint32_t height, const uint8_t* pixels,
-                                    uint8_t* output);
+void DISPLAY_CALL ConvertRGB2Bitmap(uint32_t width, uint32_t height, const uint8_t* pixels, uint8_t* output);
 
 // Writes a 24-bit BMP image (54 + 3 x width x height bytes) from the pixel
 // groups of an MMP file, which start 16 bytes into the file. Uses the low 16
 // bits of width and height.
-void DISPLAY_CALL ConvertMMP2Bitmap(uint32_t width, uint32_t height, const uint8_t* groups,
-                                    uint8_t* output);
+void DISPLAY_CALL ConvertMMP2Bitmap(uint32_t width, uint32_t height, const uint8_t* groups, uint8_t* output);
 
 // Unpacks the groups of a whole MMP file image (header included) into a luma
 // plane of 4 x G x height bytes and chroma planes of G x height signed
 // samples, G = (width + 3) / 4.
-void DISPLAY_CALL SplitMMPdata(uint32_t width, uint32_t height, const uint8_t* fileImage,
-                               uint8_t* yPlane, int8_t* uPlane, int8_t* vPlane);
+void DISPLAY_CALL SplitMMPdata(uint32_t width, uint32_t height, const uint8_t* fileImage, uint8_t* yPlane,
+                               int8_t* uPlane, int8_t* vPlane);
 
 // For TYPE_MMP, reads width and height from the 16-byte MMP header; for any
 // other type stores nothing.
-void DISPLAY_CALL AnalyseFileHeader(uint32_t type, uint16_t* width, uint16_t* height,
-                                    const uint8_t* header);
+void DISPLAY_CALL AnalyseFileHeader(uint32_t type, uint16_t* width, uint16_t* height, const uint8_t* header);
 
 // The library keeps one BMP image per window (at most 16 windows) and owns
 // its memory; callers never release what it hands out. Nothing is locked:
@@ -113,8 +108,7 @@ void DISPLAY_CALL WinPaintEx(HWND window, HDC dc);
 // 3 x width x height + 54 does not fit in 32 bits); otherwise the result of
 // ReleaseDC (1). Low 16 bits of the sizes, low 8 bits of the type are used.
 int32_t DISPLAY_CALL DisplayYUVimage(HWND window, uint32_t type, uint32_t width, uint32_t height,
-                                     const uint8_t* yPlane, const int8_t* uPlane,
-                                     const int8_t* vPlane);
+                                     const uint8_t* yPlane, const int8_t* uPlane, const int8_t* vPlane);
 
 // As DisplayYUVimage, at twice the width and height: every plane is enlarged
 // with 9/3/3/1 interpolation first. Returns 0 and changes nothing in the
@@ -122,8 +116,7 @@ int32_t DISPLAY_CALL DisplayYUVimage(HWND window, uint32_t type, uint32_t width,
 // enlarged that is narrower or lower than 2 samples. TYPE_YUV411 chroma
 // planes are (width/4) x height, enlarged to (width/2) x (2 height).
 int32_t DISPLAY_CALL DisplayYUVimage2(HWND window, uint32_t type, uint32_t width, uint32_t height,
-                                      const uint8_t* yPlane, const int8_t* uPlane,
-                                      const int8_t* vPlane);
+                                      const uint8_t* yPlane, const int8_t* uPlane, const int8_t* vPlane);
 
 // Shows a picture in the window at its next paint: the image is put into the
 // window's buffer, ImageShown is set and the whole client area invalidated.

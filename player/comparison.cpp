@@ -54,7 +54,8 @@ uint32_t ComparedFrameCount(const PlayerState& s) {
 int LoadComparedFrame(PlayerState& s, uint32_t n, FrameDiff* diff) {
     ComparisonState& c = s.comparison;
     const SequencePair pair = ComparedPair(s);
-    if (!ComparisonActive(s) || !s.frameBuffer || !ReadFramePair(pair, n, c.frameA, c.frameB, SAMPLE_BUFFER_SIZE)) {
+    if (!ComparisonActive(s) || !s.frameBuffer ||
+        !ReadFramePair(pair, n, c.frameA, c.frameB, SAMPLE_BUFFER_SIZE)) {
         return 0;
     }
     const FrameGeometry& layout = pair.geometry;

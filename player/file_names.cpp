@@ -40,8 +40,9 @@ int Tokenize(const char* name, size_t n, Token* tokens) {
             continue;
         }
         const size_t start = i;
-        while (i < n && (IsLetter(name[i]) || IsDigit(name[i]) ||
-                         (name[i] == '.' && i > start && IsDigit(name[i - 1]) && i + 1 < n && IsDigit(name[i + 1])))) {
+        while (i < n &&
+               (IsLetter(name[i]) || IsDigit(name[i]) ||
+                (name[i] == '.' && i > start && IsDigit(name[i - 1]) && i + 1 < n && IsDigit(name[i + 1])))) {
             ++i;
         }
         if (i - start < sizeof tokens[0].text) {
@@ -122,7 +123,8 @@ bool ReadRateToken(const char* t, bool bare, char* text, size_t size) {
 
 // "10bit", "10b" (also 8).
 bool ReadDepthToken(const char* t, uint32_t* bits) {
-    return ReadDigits(&t, bits) && (strcmp(t, "bit") == 0 || strcmp(t, "b") == 0) && (*bits == 8 || IsDeepBits(*bits));
+    return ReadDigits(&t, bits) && (strcmp(t, "bit") == 0 || strcmp(t, "b") == 0) &&
+           (*bits == 8 || IsDeepBits(*bits));
 }
 
 bool ReadLayoutToken(const char* t, NameSettings* s) {
@@ -254,7 +256,8 @@ void DescribeNameSettings(const NameSettings& s, char* text, size_t size) {
     }
     char parts[3][40] = {"", "", ""};
     if (s.hasSize) {
-        snprintf(parts[0], sizeof parts[0], "%ux%u", static_cast<unsigned>(s.width), static_cast<unsigned>(s.height));
+        snprintf(parts[0], sizeof parts[0], "%ux%u", static_cast<unsigned>(s.width),
+                 static_cast<unsigned>(s.height));
     }
     snprintf(parts[1], sizeof parts[1], "%s", layout);
     if (s.hasRate) {

@@ -27,7 +27,9 @@ StoredFramePlan ReadingPlan(const PlayerState& s) {
     return plan;
 }
 
-const uint8_t* StoredFrame(const PlayerState& s) { return ExtendedFrames(s) ? s.sampleBuffer : s.frameBuffer; }
+const uint8_t* StoredFrame(const PlayerState& s) {
+    return ExtendedFrames(s) ? s.sampleBuffer : s.frameBuffer;
+}
 
 uint64_t SequenceFramePosition(const PlayerState& s, uint32_t n) { return FramePosition(ReadingPlan(s), n); }
 
@@ -65,8 +67,8 @@ int ReadWholeImageFile(PlayerState& s, uint32_t* byteCount) {
         if (size > FRAME_BUFFER_SIZE) {
             result = WHOLE_FILE_TOO_LARGE;
         } else {
-            count = static_cast<uint32_t>(
-                s.openFile.read(s.openFile.context, 0, s.frameBuffer, static_cast<size_t>(size)));
+            count = static_cast<uint32_t>(s.openFile.read(s.openFile.context, 0, s.frameBuffer,
+                                                          static_cast<size_t>(size)));
             result = count == size ? WHOLE_FILE_READ : WHOLE_FILE_FAILED;
         }
     }

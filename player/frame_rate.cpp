@@ -86,6 +86,4 @@ uint32_t TimerPeriodFor(double rate) {
     return static_cast<uint32_t>(p);
 }
 
-int FrameRateUsable(double rate) {
-    return TimerPeriodFor(rate) != 0;
-}
+int FrameRateUsable(double rate) { return TimerPeriodFor(rate) != 0; }

@@ -19,9 +19,9 @@ FrameForm FrameFormOf(uint32_t type) {
     return HasChromaPlanes(type) ? FRAME_FORM_YUV : FRAME_FORM_GRAY;
 }
 
-FrameRoute RouteFrame(const PlayerState& s, uint32_t type, uint32_t width, uint32_t height, const FramePlan& plan, uint8_t* frame,
-                      bool lumaOnly) {
-    FrameRoute route = {FrameFormOf(type), TYPE_YUV444, width & 0xFFFF, height & 0xFFFF, frame,
+FrameRoute RouteFrame(const PlayerState& s, uint32_t type, uint32_t width, uint32_t height,
+                      const FramePlan& plan, uint8_t* frame, bool lumaOnly) {
+    FrameRoute route = {FrameFormOf(type),  TYPE_YUV444,       width & 0xFFFF, height & 0xFFFF, frame,
                         Signed(s.neutralU), Signed(s.neutralV)};
     if (route.form == FRAME_FORM_INTERLEAVED) {
         route.type = type;
@@ -59,9 +59,7 @@ size_t RouteBitmapBytes(FrameForm form, uint32_t width, uint32_t height) {
 
 void BuildRouteBitmap(const FrameRoute& r, uint8_t* image) {
     switch (r.form) {
-    case FRAME_FORM_GRAY:
-        ConvertRaw2Bitmap(r.width, r.height, r.data, image);
-        break;
+    case FRAME_FORM_GRAY: ConvertRaw2Bitmap(r.width, r.height, r.data, image); break;
     case FRAME_FORM_INTERLEAVED:
         // The frame's own colours, not the bare YUV conversion's headers-only
         // image.
@@ -69,8 +67,6 @@ void BuildRouteBitmap(const FrameRoute& r, uint8_t* image) {
         InterleavedToBitmapRows(r.width, r.height, r.data, r.type == TYPE_RGB, size_t{3} * r.width,
                                 image + BMP_HEADERS_SIZE);
         break;
-    default:
-        ConvertYUV2Bitmap(r.type, r.width, r.height, r.data, r.u, r.v, image);
-        break;
+    default: ConvertYUV2Bitmap(r.type, r.width, r.height, r.data, r.u, r.v, image); break;
     }
 }

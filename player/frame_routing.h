@@ -29,9 +29,8 @@ struct FrameRoute {
 // long). For the YUV types the colour planes are made signed in place; with
 // `lumaOnly` the neutral planes take their place. A type outside the codes is
 // routed as gray.
-FrameRoute RouteFrame(const PlayerState& s, uint32_t type, uint32_t width, uint32_t height, const FramePlan& plan,
-                      uint8_t* frame,
-                      bool lumaOnly);
+FrameRoute RouteFrame(const PlayerState& s, uint32_t type, uint32_t width, uint32_t height,
+                      const FramePlan& plan, uint8_t* frame, bool lumaOnly);
 
 // The library call a window makes to show something.
 enum DisplayCallKind {

@@ -8,11 +8,9 @@
 #include "resource.h"
 
 const SizeMessages FrameSizeMessages = {"Input frame size!", "Frame size too large!",
-                                        "Frame size must not be zero!",
-                                        "Frame width must be a multiple of 4!"};
+                                        "Frame size must not be zero!", "Frame width must be a multiple of 4!"};
 const SizeMessages ImageSizeMessages = {"Input image size!", "Image size too large!",
-                                        "Image size must not be zero!",
-                                        "Image width must be a multiple of 4!"};
+                                        "Image size must not be zero!", "Image width must be a multiple of 4!"};
 
 // The radios after Gray follow the type codes from TYPE_YUV444 on.
 uint32_t TypeForRadio(int radioId) {
@@ -83,7 +81,8 @@ DialogVerdict FrameOptionsOk(PlayerState& s, uint32_t preset, NumberEntry width,
     return kAccepted;
 }
 
-DialogVerdict ImageOptionOk(PlayerState& s, uint32_t type, NumberEntry width, NumberEntry height, NumberEntry header) {
+DialogVerdict ImageOptionOk(PlayerState& s, uint32_t type, NumberEntry width, NumberEntry height,
+                            NumberEntry header) {
     s.imageType = type;
     int field;
     if (const char* m = CheckSize(width, height, ImageSizeMessages, IDC_IMAGE_WIDTH, IDC_IMAGE_HEIGHT, &field)) {
@@ -98,7 +97,8 @@ DialogVerdict ImageOptionOk(PlayerState& s, uint32_t type, NumberEntry width, Nu
     return kAccepted;
 }
 
-DialogVerdict SequenceOptionOk(PlayerState& s, const SequenceLayout& layout, NumberEntry header, const char* frameRateText) {
+DialogVerdict SequenceOptionOk(PlayerState& s, const SequenceLayout& layout, NumberEntry header,
+                               const char* frameRateText) {
     s.sequenceType = layout.type;
     s.sequenceBits = layout.bits;
     s.sequencePacking = layout.packing;

@@ -50,10 +50,12 @@ struct DialogVerdict {
 // Frame Options: the preset; for Custom the size.
 DialogVerdict FrameOptionsOk(PlayerState& s, uint32_t preset, NumberEntry width, NumberEntry height);
 // Image Option: the type, the size (height first), then the header.
-DialogVerdict ImageOptionOk(PlayerState& s, uint32_t type, NumberEntry width, NumberEntry height, NumberEntry header);
+DialogVerdict ImageOptionOk(PlayerState& s, uint32_t type, NumberEntry width, NumberEntry height,
+                            NumberEntry header);
 // Sequence Option: the layout (a type radio's type with 8 bits, or a layout
 // from the "Other:" list), the header, then the frame-rate text.
-DialogVerdict SequenceOptionOk(PlayerState& s, const SequenceLayout& layout, NumberEntry header, const char* frameRateText);
+DialogVerdict SequenceOptionOk(PlayerState& s, const SequenceLayout& layout, NumberEntry header,
+                               const char* frameRateText);
 // Frame Number: currentFrame.
 DialogVerdict FrameNumberOk(PlayerState& s, NumberEntry frame);
 // Frame Number and file name: currentFrame, then saveFileName (at most

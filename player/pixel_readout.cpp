@@ -24,8 +24,8 @@ std::string Format(const char* format, ...) {
 
 // One line per plane: "Y 81", "U 90 at 60, 22", or in a comparison
 // "Y  A 81  B 80  A-B +1".
-std::string PlaneLines(const FrameSource& a, const FrameSource* b, uint64_t position, const SequenceLayout& layout, uint32_t w, uint32_t h,
-                       uint32_t x, uint32_t y) {
+std::string PlaneLines(const FrameSource& a, const FrameSource* b, uint64_t position,
+                       const SequenceLayout& layout, uint32_t w, uint32_t h, uint32_t x, uint32_t y) {
     const FrameGeometry planes = StoredFrameGeometry(layout, w, h);
     std::string text;
     for (uint32_t p = 0; p < planes.planeCount; ++p) {
@@ -75,8 +75,8 @@ std::string SequenceReadout(const PlayerState& s, uint32_t x, uint32_t y) {
     }
     const uint64_t position = SequenceFramePosition(s, s.frameShown);
     std::string text = Format("Pixel %u, %u of frame %u\n", x, y, s.frameShown);
-    return text + PlaneLines(s.openFile, ComparisonActive(s) ? &s.comparison.fileB : nullptr, position, layout,
-                             stored.width, stored.height, x, y);
+    return text + PlaneLines(s.openFile, ComparisonActive(s) ? &s.comparison.fileB : nullptr, position,
+                             layout, stored.width, stored.height, x, y);
 }
 
 std::string ImageReadout(const PlayerState& s, uint32_t x, uint32_t y, const uint8_t* image, uint32_t capacity) {

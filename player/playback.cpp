@@ -186,8 +186,7 @@ WindowActions PauseCommand(PlayerState& s) {
         s.playing = true;
         s.paused = false;
         return RequestFrame(s.currentFrame, REQUEST_BY_PLAYBACK);
-    default:
-        return NoActions();
+    default: return NoActions();
     }
 }
 
@@ -263,8 +262,8 @@ WindowActions ShowSequenceFrame(PlayerState& s, uint32_t n, FrameRequestSource s
         s.inspector.diffFrame = n;
         a.updateInspector = true;
     }
-    a.display = DisplayCallFor(RouteFrame(s, s.sequenceType, s.frameWidth, s.frameHeight,
-                                          s.sequencePlan, s.frameBuffer, s.lumaOnly));
+    a.display = DisplayCallFor(RouteFrame(s, s.sequenceType, s.frameWidth, s.frameHeight, s.sequencePlan,
+                                          s.frameBuffer, s.lumaOnly));
     s.frameShown = n;
     if (s.playing) {
         ++s.currentFrame;
@@ -284,8 +283,8 @@ WindowActions ShowOpenedImage(PlayerState& s, int kind) {
         if (s.imageType == TYPE_GRAY) {
             a.display = ImageDisplayCall(TYPE_GRAY, s.imageWidth, s.imageHeight, s.frameBuffer);
         } else {
-            a.display = DisplayCallFor(RouteFrame(s, s.imageType, s.imageWidth, s.imageHeight,
-                                                  s.imagePlan, s.frameBuffer, false));
+            a.display = DisplayCallFor(RouteFrame(s, s.imageType, s.imageWidth, s.imageHeight, s.imagePlan,
+                                                  s.frameBuffer, false));
         }
         return a;
     }
@@ -310,8 +309,7 @@ WindowActions OpenSequence(PlayerState& s, const char* path) {
         named.hasRate = false;
     }
     if (fromName && named.hasSize) {
-        if (const char* refused =
-                CheckSizeEntry(true, named.width, true, named.height, FrameSizeMessages)) {
+        if (const char* refused = CheckSizeEntry(true, named.width, true, named.height, FrameSizeMessages)) {
             return Message(refused);
         }
     }
@@ -511,8 +509,8 @@ std::string PlaneMetrics(char name, const PlaneDiff& d, uint32_t peak) {
         return text;
     }
     snprintf(text, sizeof text,
-             "%c  PSNR %s dB  max %u\n   SSE %llu, %llu of %llu differ\n   first (%u, %u): A %u, B %u\n", name,
-             PsnrText(d.sse, d.samples, peak).c_str(), static_cast<unsigned>(d.maxDiff),
+             "%c  PSNR %s dB  max %u\n   SSE %llu, %llu of %llu differ\n   first (%u, %u): A %u, B %u\n",
+             name, PsnrText(d.sse, d.samples, peak).c_str(), static_cast<unsigned>(d.maxDiff),
              static_cast<unsigned long long>(d.sse), static_cast<unsigned long long>(d.differing),
              static_cast<unsigned long long>(d.samples), static_cast<unsigned>(d.firstX),
              static_cast<unsigned>(d.firstY), static_cast<unsigned>(d.firstA), static_cast<unsigned>(d.firstB));
@@ -548,7 +546,7 @@ std::string InspectorText(const PlayerState& s, const uint8_t* image, uint32_t c
     if (s.inspector.pointing) {
         readout = s.sequenceActive ? SequenceReadout(s, s.inspector.x, s.inspector.y)
                   : s.imageOpened  ? ImageReadout(s, s.inspector.x, s.inspector.y, image, capacity)
-                                        : "";
+                                   : "";
     }
     return text + (readout.empty() ? "Point at the picture to read its values.\n" : readout);
 }

@@ -33,8 +33,8 @@ struct MenuLook {
     bool pauseChecked;
     bool lumaOnlyChecked;
     bool settingsFromNameChecked;
-    bool compareEnabled;       // "Compare with sequence...": a sequence is open
-    bool comparisonEnabled;    // "End comparison" and "Comparison statistics..."
+    bool compareEnabled;    // "Compare with sequence...": a sequence is open
+    bool comparisonEnabled; // "End comparison" and "Comparison statistics..."
     bool inspectorChecked;
 };
 MenuLook MenuFor(const PlayerState& state);
@@ -58,9 +58,9 @@ struct WindowActions {
     bool requestFrame;
     uint32_t frame;
     FrameRequestSource source;
-    int requestImage; // the kind of the image to show (ImageFileKind), 0 for none
+    int requestImage;     // the kind of the image to show (ImageFileKind), 0 for none
     bool updateInspector; // show or hide the Inspector as inspector.shown says, and renew its text
-    const char* message; // the main window's message box, or null
+    const char* message;  // the main window's message box, or null
 };
 
 // The frame keys (Right, Left, Home, End) and Space.

@@ -6,8 +6,8 @@
 #include "frame_rate.h"
 
 const FramePreset FramePresets[FRAME_PRESET_COUNT] = {
-    {"SQCIF", 128, 96},   {"QCIF", 176, 144},   {"CIF", 352, 288},
-    {"4CIF", 704, 576},   {"16CIF", 1408, 1152}, {"Custom", MAX_FRAME_WIDTH, MAX_FRAME_HEIGHT},
+    {"SQCIF", 128, 96}, {"QCIF", 176, 144},    {"CIF", 352, 288},
+    {"4CIF", 704, 576}, {"16CIF", 1408, 1152}, {"Custom", MAX_FRAME_WIDTH, MAX_FRAME_HEIGHT},
 };
 
 void* (*PlayerBufferAllocator)(size_t size) = malloc;
@@ -16,7 +16,9 @@ namespace {
 
 FrameSource OpenFromDisk(void*, const char* path) { return OpenFileSource(path); }
 
-int WriteToDisk(void*, const char* path, const uint8_t* data, size_t n) { return WriteWholeFile(path, data, n); }
+int WriteToDisk(void*, const char* path, const uint8_t* data, size_t n) {
+    return WriteWholeFile(path, data, n);
+}
 
 } // namespace
 
@@ -148,7 +150,8 @@ int MakeChromaSigned(PlayerState& s, const FramePlan& plan) {
 }
 
 void SignChroma(uint8_t* frame, const FramePlan& plan) {
-    const uint64_t end = uint64_t{plan.chromaBytes} + (plan.uOffset > plan.vOffset ? plan.uOffset : plan.vOffset);
+    const uint64_t end =
+        uint64_t{plan.chromaBytes} + (plan.uOffset > plan.vOffset ? plan.uOffset : plan.vOffset);
     if (!frame || end > plan.frameBytes) {
         return;
     }

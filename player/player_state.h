@@ -87,7 +87,7 @@ struct PlayerState {
     uint32_t sequenceHeader;
     char frameRateText[FRAME_RATE_TEXT_MAX + 1];
     double frameRate;
-    uint32_t timerPeriod; // milliseconds
+    uint32_t timerPeriod;   // milliseconds
     FramePlan sequencePlan; // the frame as the library gets it (8-bit planar or interleaved)
     // How the frames of the open sequence lie in the file: fixed with the
     // frame plans, so a setting stored by a refused dialog does not change
@@ -112,12 +112,12 @@ struct PlayerState {
     bool settingsFromName; // opening a sequence first reads its name's settings
     bool sequenceOpened;
     bool imageOpened;
-    int imageKind; // the ImageFileKind of the image opened last
+    int imageKind;        // the ImageFileKind of the image opened last
     FrameSource openFile; // empty when no file is open (also after a failed open)
     char saveFileName[SAVE_FILE_NAME_MAX + 1];
     char title[TITLE_MAX + 1]; // the main window's title
-    uint8_t* frameBuffer;  // FRAME_BUFFER_SIZE bytes
-    uint8_t* neutralU;     // NEUTRAL_PLANE_SIZE zero bytes: signed "no colour"
+    uint8_t* frameBuffer;      // FRAME_BUFFER_SIZE bytes
+    uint8_t* neutralU;         // NEUTRAL_PLANE_SIZE zero bytes: signed "no colour"
     uint8_t* neutralV;
     // SAMPLE_BUFFER_SIZE bytes, obtained when a frame of an extended layout
     // is first read: that frame as stored, before it is unpacked.

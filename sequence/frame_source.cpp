@@ -73,6 +73,7 @@ uint32_t CountFrames(const FrameSource& source, const StoredFramePlan& plan) {
     return count > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(count);
 }
 
-int ReadFrame(const FrameSource& source, const StoredFramePlan& plan, uint32_t n, uint8_t* dst, uint32_t capacity) {
+int ReadFrame(const FrameSource& source, const StoredFramePlan& plan, uint32_t n, uint8_t* dst,
+              uint32_t capacity) {
     return plan.frameBytes <= capacity && ReadSourceBytes(source, FramePosition(plan, n), dst, plan.frameBytes);
 }

@@ -7,7 +7,7 @@
 #include "frame_plan.h"
 
 FrameGeometry FrameGeometryOf(uint32_t type, uint32_t width, uint32_t height, uint32_t sampleBytes,
-                               uint32_t bitDepth) {
+                              uint32_t bitDepth) {
     FrameGeometry l;
     memset(&l, 0, sizeof l);
     l.sampleBytes = sampleBytes == 2 ? 2 : 1;

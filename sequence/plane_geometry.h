@@ -37,7 +37,7 @@ struct FrameGeometry {
 // are three channels of interleaved pixels, named R, G, B in that order
 // whatever the byte order.
 FrameGeometry FrameGeometryOf(uint32_t type, uint32_t width, uint32_t height, uint32_t sampleBytes,
-                               uint32_t bitDepth);
+                              uint32_t bitDepth);
 
 // The planes of a stored w x h frame of an extended layout: planar ones as
 // FrameGeometryOf gives them; NV12 and NV21 chroma with a step of 2; P010

@@ -18,12 +18,23 @@ const SequenceLayout ExtendedLayouts[EXTENDED_LAYOUT_COUNT] = {
 };
 
 const char* const ExtendedLayoutLabels[EXTENDED_LAYOUT_COUNT] = {
-    "4:2:0 10-bit (2x2 chroma)", "4:2:0 12-bit (2x2 chroma)", "4:2:0 16-bit (2x2 chroma)",
-    "4:2:2 10-bit",              "4:2:2 12-bit",              "4:2:2 16-bit",
-    "4:4:4 10-bit",              "4:4:4 12-bit",              "4:4:4 16-bit",
-    "Gray 10-bit",               "Gray 12-bit",               "Gray 16-bit",
-    "NV12 (4:2:0, U first)",     "NV21 (4:2:0, V first)",     "P010 (4:2:0, 10-bit)",
-    "YUYV (packed 4:2:2)",       "UYVY (packed 4:2:2)",
+    "4:2:0 10-bit (2x2 chroma)",
+    "4:2:0 12-bit (2x2 chroma)",
+    "4:2:0 16-bit (2x2 chroma)",
+    "4:2:2 10-bit",
+    "4:2:2 12-bit",
+    "4:2:2 16-bit",
+    "4:4:4 10-bit",
+    "4:4:4 12-bit",
+    "4:4:4 16-bit",
+    "Gray 10-bit",
+    "Gray 12-bit",
+    "Gray 16-bit",
+    "NV12 (4:2:0, U first)",
+    "NV21 (4:2:0, V first)",
+    "P010 (4:2:0, 10-bit)",
+    "YUYV (packed 4:2:2)",
+    "UYVY (packed 4:2:2)",
 };
 
 int ExtendedLayoutIndex(const SequenceLayout& layout) {
@@ -112,18 +123,18 @@ void UnpackFrame(const SequenceLayout& layout, uint32_t w, uint32_t h, const uin
 }
 
 const LayoutWord LayoutWords[LAYOUT_WORD_COUNT] = {
-    {"420", {TYPE_YUV420, 8, PACKING_PLANAR}},     {"i420", {TYPE_YUV420, 8, PACKING_PLANAR}},
-    {"iyuv", {TYPE_YUV420, 8, PACKING_PLANAR}},    {"yuv420p", {TYPE_YUV420, 8, PACKING_PLANAR}},
-    {"422", {TYPE_YUV422, 8, PACKING_PLANAR}},     {"yuv422p", {TYPE_YUV422, 8, PACKING_PLANAR}},
-    {"444", {TYPE_YUV444, 8, PACKING_PLANAR}},     {"yuv444p", {TYPE_YUV444, 8, PACKING_PLANAR}},
-    {"411", {TYPE_YUV411, 8, PACKING_PLANAR}},     {"yuv411p", {TYPE_YUV411, 8, PACKING_PLANAR}},
-    {"400", {TYPE_GRAY, 8, PACKING_PLANAR}},       {"gray", {TYPE_GRAY, 8, PACKING_PLANAR}},
-    {"grey", {TYPE_GRAY, 8, PACKING_PLANAR}},      {"y8", {TYPE_GRAY, 8, PACKING_PLANAR}},
-    {"rgb", {TYPE_RGB, 8, PACKING_PLANAR}},        {"rgb24", {TYPE_RGB, 8, PACKING_PLANAR}},
-    {"bgr", {TYPE_BGR, 8, PACKING_PLANAR}},        {"bgr24", {TYPE_BGR, 8, PACKING_PLANAR}},
-    {"nv12", {TYPE_YUV420, 8, PACKING_NV12}},      {"nv21", {TYPE_YUV420, 8, PACKING_NV21}},
-    {"p010", {TYPE_YUV420, 10, PACKING_P010}},     {"p010le", {TYPE_YUV420, 10, PACKING_P010}},
-    {"yuyv", {TYPE_YUV422, 8, PACKING_YUYV}},      {"yuy2", {TYPE_YUV422, 8, PACKING_YUYV}},
+    {"420", {TYPE_YUV420, 8, PACKING_PLANAR}},  {"i420", {TYPE_YUV420, 8, PACKING_PLANAR}},
+    {"iyuv", {TYPE_YUV420, 8, PACKING_PLANAR}}, {"yuv420p", {TYPE_YUV420, 8, PACKING_PLANAR}},
+    {"422", {TYPE_YUV422, 8, PACKING_PLANAR}},  {"yuv422p", {TYPE_YUV422, 8, PACKING_PLANAR}},
+    {"444", {TYPE_YUV444, 8, PACKING_PLANAR}},  {"yuv444p", {TYPE_YUV444, 8, PACKING_PLANAR}},
+    {"411", {TYPE_YUV411, 8, PACKING_PLANAR}},  {"yuv411p", {TYPE_YUV411, 8, PACKING_PLANAR}},
+    {"400", {TYPE_GRAY, 8, PACKING_PLANAR}},    {"gray", {TYPE_GRAY, 8, PACKING_PLANAR}},
+    {"grey", {TYPE_GRAY, 8, PACKING_PLANAR}},   {"y8", {TYPE_GRAY, 8, PACKING_PLANAR}},
+    {"rgb", {TYPE_RGB, 8, PACKING_PLANAR}},     {"rgb24", {TYPE_RGB, 8, PACKING_PLANAR}},
+    {"bgr", {TYPE_BGR, 8, PACKING_PLANAR}},     {"bgr24", {TYPE_BGR, 8, PACKING_PLANAR}},
+    {"nv12", {TYPE_YUV420, 8, PACKING_NV12}},   {"nv21", {TYPE_YUV420, 8, PACKING_NV21}},
+    {"p010", {TYPE_YUV420, 10, PACKING_P010}},  {"p010le", {TYPE_YUV420, 10, PACKING_P010}},
+    {"yuyv", {TYPE_YUV422, 8, PACKING_YUYV}},   {"yuy2", {TYPE_YUV422, 8, PACKING_YUYV}},
     {"uyvy", {TYPE_YUV422, 8, PACKING_UYVY}},
 };
 
@@ -156,7 +167,8 @@ bool ReadDeepLayoutName(const char* t, SequenceLayout* layout) {
     const struct {
         const char* prefix;
         uint32_t type;
-    } prefixes[] = {{"yuv420p", TYPE_YUV420}, {"yuv422p", TYPE_YUV422}, {"yuv444p", TYPE_YUV444}, {"gray", TYPE_GRAY}};
+    } prefixes[] = {
+        {"yuv420p", TYPE_YUV420}, {"yuv422p", TYPE_YUV422}, {"yuv444p", TYPE_YUV444}, {"gray", TYPE_GRAY}};
     uint32_t bits;
     for (const auto& p : prefixes) {
         const size_t n = strlen(p.prefix);

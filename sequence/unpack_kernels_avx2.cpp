@@ -62,7 +62,8 @@ void ShiftWords(const uint8_t* in, size_t count, uint32_t shift, uint8_t* out) {
     size_t i = 0;
     for (; i + 32 <= count; i += 32) {
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * i), _mm256_srl_epi16(Load(in + 2 * i), s));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * i + 32), _mm256_srl_epi16(Load(in + 2 * i + 32), s));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * i + 32),
+                            _mm256_srl_epi16(Load(in + 2 * i + 32), s));
     }
     Sse2UnpackKernels.shiftWords(in + 2 * i, count - i, shift, out + 2 * i);
 }
@@ -76,8 +77,8 @@ void SplitWordPairs(const uint8_t* in, size_t pairs, uint32_t shift, uint8_t* fi
         const __m256i evenA = _mm256_srai_epi32(_mm256_slli_epi32(a, 16), 16);
         const __m256i evenB = _mm256_srai_epi32(_mm256_slli_epi32(b, 16), 16);
         const __m256i even = _mm256_permute4x64_epi64(_mm256_packs_epi32(evenA, evenB), 0xD8);
-        const __m256i odd =
-            _mm256_permute4x64_epi64(_mm256_packs_epi32(_mm256_srai_epi32(a, 16), _mm256_srai_epi32(b, 16)), 0xD8);
+        const __m256i odd = _mm256_permute4x64_epi64(
+            _mm256_packs_epi32(_mm256_srai_epi32(a, 16), _mm256_srai_epi32(b, 16)), 0xD8);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(first + 2 * i), _mm256_srl_epi16(even, s));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(second + 2 * i), _mm256_srl_epi16(odd, s));
     }

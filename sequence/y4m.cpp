@@ -126,7 +126,8 @@ Y4mResult ReadY4mHeader(const FrameSource& file, Y4mHeader* header, char* messag
     }
     memset(header, 0, sizeof *header);
     char line[Y4M_LINE_LIMIT + 1];
-    const size_t got = SourceOpen(file) ? file.read(file.context, 0, reinterpret_cast<uint8_t*>(line), Y4M_LINE_LIMIT) : 0;
+    const size_t got =
+        SourceOpen(file) ? file.read(file.context, 0, reinterpret_cast<uint8_t*>(line), Y4M_LINE_LIMIT) : 0;
     if (got < kMagicBytes || memcmp(line, kMagic, kMagicBytes) != 0) {
         return Refuse(Y4M_NOT_Y4M, message, size, "Not a Y4M file!");
     }
@@ -226,8 +227,7 @@ Y4mResult ReadY4mHeader(const FrameSource& file, Y4mHeader* header, char* messag
     header->layout = layout;
     header->alpha = alpha;
     // Below 2^31 for sides up to Y4M_MAX_SIDE.
-    header->frameBytes =
-        static_cast<uint32_t>(LayoutFrameBytes(layout, w, h) + (alpha ? uint64_t{w} * h : 0));
+    header->frameBytes = static_cast<uint32_t>(LayoutFrameBytes(layout, w, h) + (alpha ? uint64_t{w} * h : 0));
     return Y4M_OK;
 }
 
@@ -239,11 +239,11 @@ struct Y4mFrames {
     uint64_t fileBytes;
     uint64_t first; // the first frame line
     uint32_t frameBytes;
-    int indexed;    // 0: frames at the fixed stride; 1: at starts[]
+    int indexed; // 0: frames at the fixed stride; 1: at starts[]
     int indexDone;
     int damaged;
-    uint32_t count; // by the stride, or indexed so far
-    uint64_t next;  // while indexing: the next frame line
+    uint32_t count;   // by the stride, or indexed so far
+    uint64_t next;    // while indexing: the next frame line
     uint64_t* starts; // where each frame's samples start
     size_t capacity;
 };
@@ -405,7 +405,8 @@ FrameSource Y4mFrameSource(FrameSource file, const Y4mHeader& header) {
     const uint64_t after = y->fileBytes > y->first ? y->fileBytes - y->first : 0;
     const uint64_t frames = after / (uint64_t{y->frameBytes} + kFrameLineBytes);
     y->count = frames > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(frames);
-    if (y->count == 0 ? after != 0 : !PlainLineAt(*y, y->first) || !PlainLineAt(*y, StrideLine(*y, y->count - 1))) {
+    if (y->count == 0 ? after != 0
+                      : !PlainLineAt(*y, y->first) || !PlainLineAt(*y, StrideLine(*y, y->count - 1))) {
         StartIndex(y);
     }
     source.context = y;

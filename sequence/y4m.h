@@ -20,27 +20,27 @@ enum {
 
 enum Y4mResult {
     Y4M_OK,
-    Y4M_NOT_Y4M,            // the file does not start with "YUV4MPEG2 "
-    Y4M_SHORT,              // the file ends inside the header line
-    Y4M_LINE_TOO_LONG,      // no newline within Y4M_LINE_LIMIT bytes
-    Y4M_BAD_HEADER,         // a zero byte in the header line
-    Y4M_NO_SIZE,            // W or H missing
-    Y4M_BAD_SIZE,           // W or H not a number, 0, or above Y4M_MAX_SIDE
-    Y4M_BAD_RATE,           // F not "n:d" with n and d both 0 or both positive
-    Y4M_BAD_COLOUR,         // a C value this reader does not know
-    Y4M_BAD_TAG,            // a tag letter this reader does not know
-    Y4M_REPEATED_TAG,       // W, H, F, C, I or A given twice
-    Y4M_SIZE_NOT_SAMPLED,   // chroma planes would not be whole (an odd width of 4:2:0)
+    Y4M_NOT_Y4M,          // the file does not start with "YUV4MPEG2 "
+    Y4M_SHORT,            // the file ends inside the header line
+    Y4M_LINE_TOO_LONG,    // no newline within Y4M_LINE_LIMIT bytes
+    Y4M_BAD_HEADER,       // a zero byte in the header line
+    Y4M_NO_SIZE,          // W or H missing
+    Y4M_BAD_SIZE,         // W or H not a number, 0, or above Y4M_MAX_SIDE
+    Y4M_BAD_RATE,         // F not "n:d" with n and d both 0 or both positive
+    Y4M_BAD_COLOUR,       // a C value this reader does not know
+    Y4M_BAD_TAG,          // a tag letter this reader does not know
+    Y4M_REPEATED_TAG,     // W, H, F, C, I or A given twice
+    Y4M_SIZE_NOT_SAMPLED, // chroma planes would not be whole (an odd width of 4:2:0)
 };
 
 struct Y4mHeader {
     uint32_t width, height;
     // The rate as the exact fraction rateNum / rateDen; 0:0 when not given.
     uint32_t rateNum, rateDen;
-    SequenceLayout layout; // what is shown: planar, 8 to 16 bits
-    uint32_t alpha;        // 1: a fourth (alpha) plane follows, stored but not shown
-    uint32_t frameBytes;   // one stored frame, the alpha plane included
-    uint32_t headerBytes;  // the header line with its newline: where the first frame's line starts
+    SequenceLayout layout;           // what is shown: planar, 8 to 16 bits
+    uint32_t alpha;                  // 1: a fourth (alpha) plane follows, stored but not shown
+    uint32_t frameBytes;             // one stored frame, the alpha plane included
+    uint32_t headerBytes;            // the header line with its newline: where the first frame's line starts
     char colour[Y4M_TEXT_SIZE];      // the C value as written ("" when absent)
     char interlace[Y4M_TEXT_SIZE];   // the I value
     char aspect[Y4M_TEXT_SIZE];      // the A value
@@ -68,10 +68,10 @@ Y4mResult ReadY4mHeader(const FrameSource& file, Y4mHeader* header, char* messag
 FrameSource Y4mFrameSource(FrameSource file, const Y4mHeader& header);
 
 struct Y4mStatus {
-    int isY4m;       // 0: not a Y4M frame source (the rest is 0)
-    int needsIndex;  // frames beyond `frames` may exist: run Y4mIndexStep
-    int damaged;     // a damaged frame line ended the sequence early
-    uint32_t frames; // frames the source holds now
+    int isY4m;                   // 0: not a Y4M frame source (the rest is 0)
+    int needsIndex;              // frames beyond `frames` may exist: run Y4mIndexStep
+    int damaged;                 // a damaged frame line ended the sequence early
+    uint32_t frames;             // frames the source holds now
     uint64_t scanned, fileBytes; // how far indexing has read, of how much (progress)
 };
 Y4mStatus Y4mSourceStatus(const FrameSource& frames);

@@ -111,8 +111,7 @@ uint8_t Clamp(int s) { return static_cast<uint8_t>(s < 0 ? 0 : s > 255 ? 255 : s
 Bgr ReferencePixel(uint8_t y, int8_t u, int8_t v) {
     const ReferenceTables& t = Reference();
     const int l = t.lumaFromY[y];
-    return Bgr{Clamp(l + t.blueFromU[u + 128]),
-               Clamp(l + t.greenFromU[u + 128] + t.greenFromV[v + 128]),
+    return Bgr{Clamp(l + t.blueFromU[u + 128]), Clamp(l + t.greenFromU[u + 128] + t.greenFromV[v + 128]),
                Clamp(l + t.redFromV[v + 128])};
 }
 
@@ -251,9 +250,7 @@ TempFile::TempFile() {
 #endif
 }
 
-TempFile::~TempFile() {
-    remove(path_);
-}
+TempFile::~TempFile() { remove(path_); }
 
 bool TempFile::WriteAt(uint64_t position, const void* data, size_t n) {
     FILE* f = fopen(path_, "r+b");
@@ -288,15 +285,12 @@ namespace {
 
 template <typename Sample>
 std::vector<int> Enlarged(const Sample* s, uint32_t w, uint32_t h, int low, int high) {
-    auto at = [&](int64_t x, int64_t y) {
-        return x < 0 || y < 0 || x >= w || y >= h ? 0 : int(s[y * w + x]);
-    };
+    auto at = [&](int64_t x, int64_t y) { return x < 0 || y < 0 || x >= w || y >= h ? 0 : int(s[y * w + x]); };
     std::vector<int> t(size_t{4} * w * h);
     for (int64_t y = 0; y < 2 * int64_t{h}; ++y) {
         for (int64_t x = 0; x < 2 * int64_t{w}; ++x) {
             const int64_t sx = x / 2, sy = y / 2, dx = x % 2 ? 1 : -1, dy = y % 2 ? 1 : -1;
-            int q = (9 * at(sx, sy) + 3 * at(sx + dx, sy) + 3 * at(sx, sy + dy) +
-                     at(sx + dx, sy + dy)) / 16;
+            int q = (9 * at(sx, sy) + 3 * at(sx + dx, sy) + 3 * at(sx, sy + dy) + at(sx + dx, sy + dy)) / 16;
             t[y * 2 * w + x] = q < low ? low : q > high ? high : q;
         }
     }
@@ -313,8 +307,8 @@ std::vector<int> ReferenceEnlarge(const int8_t* s, uint32_t w, uint32_t h) {
     return Enlarged(s, w, h, -128, 127);
 }
 
-std::vector<uint8_t> ReferenceDoubleSizeImage(uint32_t code, uint32_t w, uint32_t h,
-                                              const uint8_t* y, const int8_t* u, const int8_t* v) {
+std::vector<uint8_t> ReferenceDoubleSizeImage(uint32_t code, uint32_t w, uint32_t h, const uint8_t* y,
+                                              const int8_t* u, const int8_t* v) {
     const uint32_t cw = ChromaPlaneWidth(code, w), ch = ChromaPlaneHeight(code, h);
     const std::vector<int> ly = ReferenceEnlarge(y, w, h);
     const std::vector<int> lu = ReferenceEnlarge(u, cw, ch);

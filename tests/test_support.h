@@ -65,8 +65,8 @@ std::vector<int> ReferenceEnlarge(const int8_t* s, uint32_t w, uint32_t h);
 // The whole 24-bit image the double-size view must give for a w x h frame:
 // each plane enlarged by ReferenceEnlarge, then converted per pixel at
 // 2w x 2h.
-std::vector<uint8_t> ReferenceDoubleSizeImage(uint32_t code, uint32_t w, uint32_t h,
-                                              const uint8_t* y, const int8_t* u, const int8_t* v);
+std::vector<uint8_t> ReferenceDoubleSizeImage(uint32_t code, uint32_t w, uint32_t h, const uint8_t* y,
+                                              const int8_t* u, const int8_t* v);
 
 void FillRandom(uint8_t* p, size_t n, std::mt19937& rng);
 

@@ -32,8 +32,8 @@ struct Rgb {
 // across them, a gray ramp along the bottom and the frame number as binary
 // blocks in the top left corner.
 Rgb PatternPixel(int x, int y, int w, int h, int frame) {
-    static const Rgb bars[] = {{235, 235, 235}, {235, 235, 16},  {16, 235, 235}, {16, 235, 16},
-                               {235, 16, 235},  {235, 16, 16},   {16, 16, 235},  {16, 16, 16}};
+    static const Rgb bars[] = {{235, 235, 235}, {235, 235, 16}, {16, 235, 235}, {16, 235, 16},
+                               {235, 16, 235},  {235, 16, 16},  {16, 16, 235},  {16, 16, 16}};
     const int bit = x / (w / 32 > 0 ? w / 32 : 1);
     if (y < h / 16 && bit < 16) {
         const bool on = (frame >> (15 - bit)) & 1;
