@@ -6,6 +6,7 @@
 
 #include <string.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -194,7 +195,7 @@ TEST(UnpackFrame, EveryDepthFromNineToSixteenBits) {
                 UnpackFrame(l, w, h, in.get(), out.data());
                 for (size_t i = 0; i < shownBytes; ++i) {
                     const double v = stored[2 * i] | stored[2 * i + 1] << 8;
-                    const double rounded = static_cast<double>(static_cast<uint32_t>(v / (1u << (bits - 8)) + 0.5));
+                    const double rounded = std::floor(v / (1u << (bits - 8)) + 0.5);
                     ASSERT_EQ(out.data()[i], rounded > 255 ? 255 : rounded) << "level " << level << ", sample " << i;
                 }
             }

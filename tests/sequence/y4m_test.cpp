@@ -120,7 +120,7 @@ TEST(Y4mHeader, RefusalsNameWhatIsRefused) {
         {"YUV4MPEG2W8 H4\n", Y4M_NOT_Y4M, "Not a Y4M file!"},
         {"YUV4MPEG1 W8 H4\n", Y4M_NOT_Y4M, "Not a Y4M file!"},
         {"YUV4MPEG2 W8 H4", Y4M_SHORT, "Y4M file too short!"},
-        {std::string("YUV4MPEG2 W8 H4\0 Q\n", 20), Y4M_BAD_HEADER, "Y4M header damaged!"},
+        {std::string("YUV4MPEG2 W8 H4\0 Q\n", 19), Y4M_BAD_HEADER, "Y4M header damaged!"},
         {"YUV4MPEG2 W8\n", Y4M_NO_SIZE, "Y4M header lacks the frame size!"},
         {"YUV4MPEG2 \n", Y4M_NO_SIZE, "Y4M header lacks the frame size!"},
         {"YUV4MPEG2 W0 H4\n", Y4M_BAD_SIZE, "Invalid Y4M frame size 'W0'!"},
