@@ -17,7 +17,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
         // Also after a failed attach: nothing is held then, nothing is released twice.
         ReleaseBitmapStore();
         return TRUE;
-    default:
-        return TRUE;
+    default: return TRUE;
     }
 }

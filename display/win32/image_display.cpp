@@ -16,8 +16,7 @@ int32_t DISPLAY_CALL DisplayBMP(HWND window, const uint8_t* data) {
     return BuildBmpImage(window, data) ? Invalidate(window) : 0;
 }
 
-int32_t DISPLAY_CALL DisplayBMP24(HWND window, uint32_t width, uint32_t height,
-                                  const uint8_t* pixels) {
+int32_t DISPLAY_CALL DisplayBMP24(HWND window, uint32_t width, uint32_t height, const uint8_t* pixels) {
     if (!BuildBmp24Image(window, width, height, pixels)) {
         return 0;
     }

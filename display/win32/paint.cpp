@@ -17,8 +17,7 @@ void DrawImage(HDC dc, const uint8_t* image, uint32_t capacity) {
     const BITMAPINFO* info = reinterpret_cast<const BITMAPINFO*>(image + sizeof(BITMAPFILEHEADER));
     const DWORD width = static_cast<DWORD>(info->bmiHeader.biWidth);
     const DWORD height = static_cast<DWORD>(info->bmiHeader.biHeight);
-    SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, image + file->bfOffBits, info,
-                      DIB_RGB_COLORS);
+    SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, image + file->bfOffBits, info, DIB_RGB_COLORS);
 }
 
 namespace {
@@ -35,8 +34,8 @@ HPALETTE CreateBitmapPalette(BITMAPINFOHEADER* info) {
         }
     }
     const uint32_t count = info->biClrUsed & 0xFFFF;
-    LOGPALETTE* record = static_cast<LOGPALETTE*>(
-        malloc(offsetof(LOGPALETTE, palPalEntry) + count * sizeof(PALETTEENTRY)));
+    LOGPALETTE* record =
+        static_cast<LOGPALETTE*>(malloc(offsetof(LOGPALETTE, palPalEntry) + count * sizeof(PALETTEENTRY)));
     if (!record) {
         return nullptr;
     }

@@ -22,16 +22,13 @@ int32_t DrawNow(HWND window, const uint8_t* image) {
 } // namespace
 
 int32_t DISPLAY_CALL DisplayYUVimage(HWND window, uint32_t type, uint32_t width, uint32_t height,
-                                     const uint8_t* yPlane, const int8_t* uPlane,
-                                     const int8_t* vPlane) {
+                                     const uint8_t* yPlane, const int8_t* uPlane, const int8_t* vPlane) {
     const uint8_t* image = BuildYuvImage(window, type, width, height, yPlane, uPlane, vPlane);
     return image ? DrawNow(window, image) : 0;
 }
 
 int32_t DISPLAY_CALL DisplayYUVimage2(HWND window, uint32_t type, uint32_t width, uint32_t height,
-                                      const uint8_t* yPlane, const int8_t* uPlane,
-                                      const int8_t* vPlane) {
-    const uint8_t* image =
-        BuildDoubleSizeYuvImage(window, type, width, height, yPlane, uPlane, vPlane);
+                                      const uint8_t* yPlane, const int8_t* uPlane, const int8_t* vPlane) {
+    const uint8_t* image = BuildDoubleSizeYuvImage(window, type, width, height, yPlane, uPlane, vPlane);
     return image ? DrawNow(window, image) : 0;
 }

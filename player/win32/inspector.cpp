@@ -18,9 +18,7 @@ std::string g_shownText;
 
 LRESULT CALLBACK InspectorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_SIZE:
-        MoveWindow(g_text, 4, 4, LOWORD(lParam) - 8, HIWORD(lParam) - 8, TRUE);
-        return 0;
+    case WM_SIZE: MoveWindow(g_text, 4, 4, LOWORD(lParam) - 8, HIWORD(lParam) - 8, TRUE); return 0;
     case WM_CLOSE:
         // Closing it is the same as Options > Inspector.
         PostMessageA(GetWindow(window, GW_OWNER), WM_COMMAND, MAKEWPARAM(IDM_INSPECTOR, 0), 0);

@@ -349,7 +349,8 @@ void OnTimer(HWND window, UINT id) {
 
 void OnDisplayRequest(HWND window, WPARAM frame, LPARAM what) {
     if (LOWORD(what) != 0) {
-        Carry(window, ShowSequenceFrame(g_player, static_cast<uint32_t>(frame), static_cast<FrameRequestSource>(LOWORD(what))));
+        Carry(window, ShowSequenceFrame(g_player, static_cast<uint32_t>(frame),
+                                        static_cast<FrameRequestSource>(LOWORD(what))));
     } else {
         Carry(window, ShowOpenedImage(g_player, HIWORD(what)));
     }
@@ -365,35 +366,22 @@ void OnDestroy(HWND window) {
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        return OnCreate(window, reinterpret_cast<LPCREATESTRUCT>(lParam)) ? 0 : -1;
+    case WM_CREATE: return OnCreate(window, reinterpret_cast<LPCREATESTRUCT>(lParam)) ? 0 : -1;
     case WM_COMMAND:
         OnCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
         return 0;
-    case WM_TIMER:
-        OnTimer(window, static_cast<UINT>(wParam));
-        return 0;
-    case WM_DISPLAY_REQUEST:
-        OnDisplayRequest(window, wParam, lParam);
-        return 0;
-    case WM_MOUSEMOVE:
-        OnMouseMove(window, lParam);
-        return 0;
-    case WM_MOUSELEAVE:
-        Carry(window, PointerMoved(g_player, false, 0, 0));
-        return 0;
-    case WM_DROPFILES:
-        OpenDroppedFiles(window, reinterpret_cast<HDROP>(wParam));
-        return 0;
+    case WM_TIMER: OnTimer(window, static_cast<UINT>(wParam)); return 0;
+    case WM_DISPLAY_REQUEST: OnDisplayRequest(window, wParam, lParam); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
+    case WM_MOUSELEAVE: Carry(window, PointerMoved(g_player, false, 0, 0)); return 0;
+    case WM_DROPFILES: OpenDroppedFiles(window, reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_PAINT:
         if (g_player.sequenceOpened || g_player.imageOpened) {
             OnPaint(window);
             return 0;
         }
         break;
-    case WM_DESTROY:
-        OnDestroy(window);
-        return 0;
+    case WM_DESTROY: OnDestroy(window); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -72,7 +72,8 @@ INT_PTR CALLBACK FrameOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         FrameOptionsDialog* record = KeepRecord<FrameOptionsDialog>(dialog, lParam);
         const uint32_t preset = record->player->framePreset;
         record->pendingPreset = preset;
-        CheckRadioButton(dialog, IDC_PRESET_FIRST, IDC_PRESET_CUSTOM, IDC_PRESET_FIRST + static_cast<int>(preset));
+        CheckRadioButton(dialog, IDC_PRESET_FIRST, IDC_PRESET_CUSTOM,
+                         IDC_PRESET_FIRST + static_cast<int>(preset));
         EnableCustomSize(dialog, preset == FRAME_PRESET_CUSTOM);
         return TRUE;
     }
@@ -87,8 +88,9 @@ INT_PTR CALLBACK FrameOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return TRUE;
     }
     if (id == IDOK) {
-        Conclude(dialog, FrameOptionsOk(*record->player, record->pendingPreset, ReadNumber(dialog, IDC_CUSTOM_WIDTH),
-                                        ReadNumber(dialog, IDC_CUSTOM_HEIGHT)));
+        Conclude(dialog,
+                 FrameOptionsOk(*record->player, record->pendingPreset, ReadNumber(dialog, IDC_CUSTOM_WIDTH),
+                                ReadNumber(dialog, IDC_CUSTOM_HEIGHT)));
         return TRUE;
     }
     if (id == IDCANCEL) {
@@ -148,7 +150,8 @@ void FillSequenceOption(HWND dialog, const PlayerState& s) {
 void PressSequenceOptionOk(HWND dialog, TypeDialog* record) {
     char rate[FRAME_RATE_TEXT_MAX + 1];
     GetDlgItemTextA(dialog, IDC_FRAME_RATE, rate, sizeof rate);
-    Conclude(dialog, SequenceOptionOk(*record->player, PendingLayout(*record), ReadNumber(dialog, IDC_SEQUENCE_HEADER), rate));
+    Conclude(dialog, SequenceOptionOk(*record->player, PendingLayout(*record),
+                                      ReadNumber(dialog, IDC_SEQUENCE_HEADER), rate));
 }
 
 INT_PTR CALLBACK TypeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -229,8 +232,7 @@ INT_PTR CALLBACK FrameNumberProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 template <typename Record>
 bool RunDialog(HWND owner, int resource, DLGPROC procedure, Record* record) {
     return DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE)),
-                           MAKEINTRESOURCEA(resource), owner, procedure,
-                           reinterpret_cast<LPARAM>(record)) == 1;
+                           MAKEINTRESOURCEA(resource), owner, procedure, reinterpret_cast<LPARAM>(record)) == 1;
 }
 
 } // namespace
@@ -256,7 +258,7 @@ bool RunImageOptionDialog(HWND window, PlayerState& s) {
 }
 
 bool RunSequenceOptionDialog(HWND window, PlayerState& s) {
-    TypeDialog record = {&s, s.sequenceType, ExtendedLayoutIndex(SequenceSettingsLayout(s)), true,
-                         FillSequenceOption, PressSequenceOptionOk};
+    TypeDialog record = {&s,   s.sequenceType,     ExtendedLayoutIndex(SequenceSettingsLayout(s)),
+                         true, FillSequenceOption, PressSequenceOptionOk};
     return RunDialog(window, IDD_SEQUENCE_OPTION, TypeDialogProc, &record);
 }

@@ -65,7 +65,8 @@ void DrawProgress(const DRAWITEMSTRUCT* item, const StatisticsDialog& d) {
     const uint32_t total = d.stats && d.stats->frameCount ? d.stats->frameCount : 1;
     const uint32_t done = d.stats ? d.stats->done : 0;
     RECT filled = r;
-    filled.right = r.left + static_cast<LONG>((uint64_t{static_cast<uint32_t>(r.right - r.left)} * done) / total);
+    filled.right =
+        r.left + static_cast<LONG>((uint64_t{static_cast<uint32_t>(r.right - r.left)} * done) / total);
     FillRect(item->hDC, &filled, GetSysColorBrush(COLOR_HIGHLIGHT));
     RECT rest = r;
     rest.left = filled.right;

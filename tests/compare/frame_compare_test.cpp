@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "compare_kernels.h"
-#include "processor.h"
-#include "frame_compare.h"
 #include "display.h"
+#include "frame_compare.h"
 #include "frame_plan.h"
+#include "processor.h"
 #include "sequence_layout.h"
 #include "test_support.h"
 
@@ -42,7 +42,8 @@ PlaneDiff ReferencePlane(const FrameGeometry& l, uint32_t i, const uint8_t* a, c
     for (uint32_t y = 0; y < p.height; ++y) {
         for (uint32_t x = 0; x < p.width; ++x) {
             const size_t at = p.offset + (size_t{y} * p.width + x) * p.step * l.sampleBytes;
-            const int64_t va = Sample(a + at, l.sampleBytes) >> l.shift, vb = Sample(b + at, l.sampleBytes) >> l.shift;
+            const int64_t va = Sample(a + at, l.sampleBytes) >> l.shift,
+                          vb = Sample(b + at, l.sampleBytes) >> l.shift;
             const uint64_t diff = static_cast<uint64_t>(va > vb ? va - vb : vb - va);
             d.sse += diff * diff;
             if (diff != 0 && !d.hasFirst) {
@@ -145,7 +146,8 @@ TEST(CompareKernels, EveryPathEqualsThePlainSumsOnRandomAndEdgeRuns) {
                         k.sums8x3(ga.get() + n % 3, gb.get() + n % 3, n / 3, rgbGot);
                         for (int c = 0; c < 3; ++c) {
                             EXPECT_EQ(rgbGot[c].sse, wantRgb[c].sse + (c == 0)) << "channel " << c;
-                            EXPECT_EQ(rgbGot[c].differing, wantRgb[c].differing + 2 * (c == 0)) << "channel " << c;
+                            EXPECT_EQ(rgbGot[c].differing, wantRgb[c].differing + 2 * (c == 0))
+                                << "channel " << c;
                             EXPECT_EQ(rgbGot[c].maxDiff, wantRgb[c].maxDiff) << "channel " << c;
                         }
                     }
@@ -157,7 +159,8 @@ TEST(CompareKernels, EveryPathEqualsThePlainSumsOnRandomAndEdgeRuns) {
                     }
                     for (uint32_t c = 0; c < channels; ++c) {
                         EXPECT_EQ(unitsGot[c].sse, wantUnits[c].sse + 3 * (c == 0)) << "channel " << c;
-                        EXPECT_EQ(unitsGot[c].differing, wantUnits[c].differing + 4 * (c == 0)) << "channel " << c;
+                        EXPECT_EQ(unitsGot[c].differing, wantUnits[c].differing + 4 * (c == 0))
+                            << "channel " << c;
                         EXPECT_EQ(unitsGot[c].maxDiff, wantUnits[c].maxDiff) << "channel " << c;
                     }
                 });
@@ -220,7 +223,9 @@ TEST(CompareKernels, DifferencePictureOfWordsOnEveryPath) {
                 for (size_t i = 0; i < n; ++i) {
                     const int d = (a[2 * i] | a[2 * i + 1] << 8) - (b[2 * i] | b[2 * i + 1] << 8);
                     const int v = 128 + d * (1 << shift);
-                    ASSERT_EQ(out.data()[i], v < 0 ? 0 : v > 255 ? 255 : v)
+                    ASSERT_EQ(out.data()[i], v < 0     ? 0
+                                             : v > 255 ? 255
+                                                       : v)
                         << "n " << n << " shift " << shift << " at " << i;
                 }
             }
@@ -384,7 +389,8 @@ TEST(FrameGeometry, EveryExtendedLayoutFindsEachSampleWhereItsDefinitionPutsIt) 
                     if (l.sampleBytes == 2) {
                         v |= uint32_t{frame[at + 1]} << 8;
                     }
-                    ASSERT_EQ(v >> l.shift, GeoValue(static_cast<int>(p), x, y, bits)) << want.name << x << "," << y;
+                    ASSERT_EQ(v >> l.shift, GeoValue(static_cast<int>(p), x, y, bits))
+                        << want.name << x << "," << y;
                 }
             }
             // A change to the last sample of this plane is found there.
@@ -402,7 +408,8 @@ TEST(FrameGeometry, EveryExtendedLayoutFindsEachSampleWhereItsDefinitionPutsIt) 
 
 TEST(CompareFrames, MetricsOfEveryTypeMatchThePlainReference) {
     std::mt19937 rng(3);
-    const uint32_t types[] = {TYPE_GRAY, TYPE_YUV444, TYPE_YUV422, TYPE_YUV411, TYPE_YUV420, TYPE_RGB, TYPE_BGR};
+    const uint32_t types[] = {TYPE_GRAY,   TYPE_YUV444, TYPE_YUV422, TYPE_YUV411,
+                              TYPE_YUV420, TYPE_RGB,    TYPE_BGR};
     const uint32_t sizes[][2] = {{176, 144}, {8, 5}, {7, 3}, {1, 1}};
     for (uint32_t sb : {1u, 2u}) {
         for (uint32_t type : types) {
@@ -461,7 +468,8 @@ std::vector<uint8_t> ReferenceDifference(const FrameGeometry& l, const FramePlan
         const PlaneGeometry& p = l.planes[i];
         for (size_t j = 0; j < PlaneSamples(p); ++j) {
             const size_t at = p.offset + j * p.step * l.sampleBytes;
-            const int64_t x = Sample(a + at, l.sampleBytes) >> l.shift, y = Sample(b + at, l.sampleBytes) >> l.shift;
+            const int64_t x = Sample(a + at, l.sampleBytes) >> l.shift,
+                          y = Sample(b + at, l.sampleBytes) >> l.shift;
             const int64_t v = 128 + int64_t{gain} * (x - y);
             out[offsets[i] + j] = static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
         }
@@ -497,10 +505,14 @@ TEST(CompareFrames, EveryExtendedLayoutMatchesThePlainReference) {
                 for (size_t j = 0; j < PlaneSamples(p); ++j) {
                     const uint32_t ends = rng() & 3; // A, B: 0, 1; top, top; 0, top or top - 1; top, 0
                     PutValue(l, p, j, ends & 1 ? top : 0, as[3].data());
-                    const uint32_t other = ends == 0 ? 1 : ends == 1 ? top : ends == 2 ? top - (rng() & 1) : 0;
+                    const uint32_t other = ends == 0   ? 1
+                                           : ends == 1 ? top
+                                           : ends == 2 ? top - (rng() & 1)
+                                                       : 0;
                     PutValue(l, p, j, other, bs[3].data());
                     if (rng() % 3 == 0) {
-                        PutValue(l, p, j, (ValueAtSample(l, p, j, a.data()) + rng() % 17 - 8) & top, bs[4].data());
+                        PutValue(l, p, j, (ValueAtSample(l, p, j, a.data()) + rng() % 17 - 8) & top,
+                                 bs[4].data());
                     }
                 }
                 if (PlaneSamples(p) != 0) {
@@ -521,8 +533,8 @@ TEST(CompareFrames, EveryExtendedLayoutMatchesThePlainReference) {
             const FramePlan shown = ComputeFramePlan(s[0], s[1], layout.type);
             ForEachLevel([&] {
                 for (size_t k = 0; k < bs.size(); ++k) {
-                    SCOPED_TRACE(::testing::Message() << "layout " << ExtendedLayoutIndex(layout) << " " << s[0]
-                                                      << "x" << s[1] << " case " << k);
+                    SCOPED_TRACE(::testing::Message() << "layout " << ExtendedLayoutIndex(layout) << " "
+                                                      << s[0] << "x" << s[1] << " case " << k);
                     GuardedCopy ga(as[k]), gb(bs[k]);
                     ExpectFrameMatchesReference(l, ga.get(), gb.get());
                     if (k < 2) {
@@ -550,11 +562,11 @@ TEST(Psnr, FromTheExactSumsWithThePeakOfTheBitDepth) {
         const char* text;
     } cases[] = {
         {0, 100, 8, "identical"},
-        {5, 0, 8, "identical"},        // no samples: nothing differs, no division
-        {1, 1, 8, "48.13"},            // 10 log10(255^2)
-        {65025, 8, 8, "9.03"},         // 10 log10(8)
-        {65025, 1, 8, "0.00"},         // every sample at the largest difference
-        {1, 4, 10, "66.22"},           // peak 1023
+        {5, 0, 8, "identical"}, // no samples: nothing differs, no division
+        {1, 1, 8, "48.13"},     // 10 log10(255^2)
+        {65025, 8, 8, "9.03"},  // 10 log10(8)
+        {65025, 1, 8, "0.00"},  // every sample at the largest difference
+        {1, 4, 10, "66.22"},    // peak 1023
         {uint64_t{65535} * 65535 * 2088960, 2088960, 16, "0.00"},
     };
     for (const auto& c : cases) {
@@ -573,9 +585,9 @@ TEST(DifferenceView, SampleRuleKeysAndGains) {
         uint32_t gain;
         uint8_t shown;
     } samples[] = {
-        {0, 0, 16, 128},   {255, 255, 1, 128}, {130, 128, 1, 130}, {128, 130, 1, 126}, {130, 128, 4, 136},
-        {130, 128, 16, 160}, {200, 100, 1, 228}, {200, 100, 4, 255}, {0, 255, 1, 0},   {255, 0, 1, 255},
-        {100, 101, 16, 112}, {100, 108, 16, 0},
+        {0, 0, 16, 128},    {255, 255, 1, 128},  {130, 128, 1, 130},  {128, 130, 1, 126},
+        {130, 128, 4, 136}, {130, 128, 16, 160}, {200, 100, 1, 228},  {200, 100, 4, 255},
+        {0, 255, 1, 0},     {255, 0, 1, 255},    {100, 101, 16, 112}, {100, 108, 16, 0},
     };
     // A gray frame of the samples one after the other, and a 4:2:0 frame
     // whose chroma follows the same rule.

@@ -55,10 +55,10 @@ protected:
     }
 };
 
-#define INSTANTIATE_FOR_EVERY_PATH(suite)                                                        \
-    INSTANTIATE_TEST_SUITE_P(Path, suite, ::testing::ValuesIn(kAllPaths),                         \
-                             [](const ::testing::TestParamInfo<ConversionPath>& p) {             \
-                                 return std::string(PathName(p.param));                          \
+#define INSTANTIATE_FOR_EVERY_PATH(suite)                                                                    \
+    INSTANTIATE_TEST_SUITE_P(Path, suite, ::testing::ValuesIn(kAllPaths),                                    \
+                             [](const ::testing::TestParamInfo<ConversionPath>& p) {                         \
+                                 return std::string(PathName(p.param));                                      \
                              })
 
 #endif

@@ -46,8 +46,10 @@ TEST(ConversionTables, RangesAndNeutralEntry) {
     const struct {
         const int16_t* table;
         int first, last;
-    } ranges[] = {{Tables.RedFromV, -179, 178},  {Tables.BlueFromU, -226, 225},
-                  {Tables.GreenFromU, 44, -43},  {Tables.GreenFromV, 91, -90},
+    } ranges[] = {{Tables.RedFromV, -179, 178},
+                  {Tables.BlueFromU, -226, 225},
+                  {Tables.GreenFromU, 44, -43},
+                  {Tables.GreenFromV, 91, -90},
                   {Tables.LumaFromY, 0, 296}};
     for (const auto& r : ranges) {
         EXPECT_EQ(r.table[0], r.first);
@@ -85,8 +87,8 @@ TEST(ConversionTables, BuildingTwiceGivesTheSameTables) {
 // leave them unproven.
 TEST(VectorTerms, ProvenForTheTablesAndRefusedForAnyOtherEntry) {
     EXPECT_EQ(VectorTerms.proven, 1u);
-    int16_t* const tables[] = {Tables.LumaFromY, Tables.RedFromV, Tables.BlueFromU,
-                               Tables.GreenFromU, Tables.GreenFromV};
+    int16_t* const tables[] = {Tables.LumaFromY, Tables.RedFromV, Tables.BlueFromU, Tables.GreenFromU,
+                               Tables.GreenFromV};
     for (int t = 0; t < 5; ++t) {
         for (int i : {0, 1, 73, 127, 129, 200, 255}) {
             for (int change : {-1, 1}) {

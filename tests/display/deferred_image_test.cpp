@@ -112,8 +112,8 @@ TEST_F(DeferredImageTest, RefusedCallsChangeNothing) {
     memcpy(&huge[18], largest, 4); // 0x7FFFFFFF x 0x7FFFFFFF
     memcpy(&huge[22], largest, 4);
     const uint8_t pixel[4] = {1, 2, 3, 4};
-    const uint32_t types[] = {0,   TYPE_YUV444, TYPE_YUV422, TYPE_YUV411, TYPE_YUV420,
-                              4,   99,          106,         255,         0x100 | TYPE_YUV411};
+    const uint32_t types[] = {0, TYPE_YUV444, TYPE_YUV422, TYPE_YUV411, TYPE_YUV420,
+                              4, 99,          106,         255,         0x100 | TYPE_YUV411};
 
     const HWND window = FakeWindow(0), fresh = FakeWindow(1);
     ASSERT_NE(BuildImage(window, TYPE_RGB, w, h, pixels.data()), nullptr);

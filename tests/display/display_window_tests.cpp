@@ -63,8 +63,8 @@ void RegisterClasses() {
 // whose pixels are not read stay hidden, so they never cover a grid window.
 HWND CreateTestWindow(int x, int y, int width, int height, bool visible = true) {
     RegisterClasses();
-    HWND w = CreateWindowExA(0, "VorlexDisplayTest", "", WS_POPUP | (visible ? WS_VISIBLE : 0), x,
-                             y, width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND w = CreateWindowExA(0, "VorlexDisplayTest", "", WS_POPUP | (visible ? WS_VISIBLE : 0), x, y, width,
+                             height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     UpdateWindow(w);
     Pump();
     return w;
@@ -165,9 +165,7 @@ TEST(BeforeAnyImage, WinPaintDrawsNothingAndEndsThePaint) {
     // Once one window shows an image, a window without one still draws nothing.
     std::mt19937 rng(2);
     Yuv frame(TYPE_YUV420, 64, 32, rng);
-    ASSERT_EQ(DisplayYUVimage(window, TYPE_YUV420, 64, 32, frame.y.data(), frame.u.data(),
-                              frame.v.data()),
-              1);
+    ASSERT_EQ(DisplayYUVimage(window, TYPE_YUV420, 64, 32, frame.y.data(), frame.u.data(), frame.v.data()), 1);
     PaintCount = 0;
     Repaint(other);
     EXPECT_EQ(PaintCount, 1);
@@ -184,9 +182,7 @@ TEST(DisplayYUVimage, WidthThatIsNotAMultipleOf4IsStoredButNotDrawnPastItsBuffer
     HWND window = GridWindow(5, 8, 2);
     Yuv frame(TYPE_YUV444, 6, 2, rng);
     Repaint(window);
-    EXPECT_EQ(DisplayYUVimage(window, TYPE_YUV444, 6, 2, frame.y.data(), frame.u.data(),
-                              frame.v.data()),
-              1);
+    EXPECT_EQ(DisplayYUVimage(window, TYPE_YUV444, 6, 2, frame.y.data(), frame.u.data(), frame.v.data()), 1);
     Repaint(window);
     EXPECT_TRUE(ShowsWithin(window, 8, 2, Solid(8, 2, kBackground), 200));
 }
@@ -198,9 +194,7 @@ TEST(DisplayYUVimage, ShowsEveryCodeExactlyAsConverted) {
     for (uint32_t code : kYuvCodes) {
         Yuv frame(code, w, h, rng);
         const std::vector<uint8_t> image = Converted(code, w, h, frame);
-        EXPECT_EQ(DisplayYUVimage(window, code, w, h, frame.y.data(), frame.u.data(),
-                                  frame.v.data()),
-                  1);
+        EXPECT_EQ(DisplayYUVimage(window, code, w, h, frame.y.data(), frame.u.data(), frame.v.data()), 1);
         ASSERT_NE(GetBitmap(window), nullptr);
         EXPECT_EQ(memcmp(GetBitmap(window), image.data(), image.size()), 0) << code;
         EXPECT_TRUE(ShowsWithin(window, w, h, PixelsOf(image))) << code;
@@ -213,16 +207,13 @@ TEST(WinPaint, RestoresTheImageAfterCoverAndInvalidation) {
     HWND window = GridWindow(1, w, h);
     Yuv frame(TYPE_YUV420, w, h, rng);
     const std::vector<uint8_t> pixels = PixelsOf(Converted(TYPE_YUV420, w, h, frame));
-    ASSERT_EQ(DisplayYUVimage(window, TYPE_YUV420, w, h, frame.y.data(), frame.u.data(),
-                              frame.v.data()),
-              1);
+    ASSERT_EQ(DisplayYUVimage(window, TYPE_YUV420, w, h, frame.y.data(), frame.u.data(), frame.v.data()), 1);
     ASSERT_TRUE(ShowsWithin(window, w, h, pixels));
 
     RECT r;
     GetWindowRect(window, &r);
-    HWND cover = CreateWindowExA(WS_EX_TOPMOST, "VorlexDisplayCover", "", WS_POPUP | WS_VISIBLE,
-                                 r.left, r.top, w, h, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                 nullptr);
+    HWND cover = CreateWindowExA(WS_EX_TOPMOST, "VorlexDisplayCover", "", WS_POPUP | WS_VISIBLE, r.left,
+                                 r.top, w, h, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     UpdateWindow(cover);
     ASSERT_TRUE(ShowsWithin(window, w, h, Solid(w, h, kCover)));
     DestroyWindow(cover);
@@ -274,9 +265,7 @@ TEST(DisplayYUVimage2, ShowsEveryCodeAtDoubleSizeAsTheIndependentComputation) {
         Yuv frame(code, w, h, rng);
         const std::vector<uint8_t> expected =
             ReferenceDoubleSizeImage(code, w, h, frame.y.data(), frame.u.data(), frame.v.data());
-        EXPECT_EQ(DisplayYUVimage2(window, code, w, h, frame.y.data(), frame.u.data(),
-                                   frame.v.data()),
-                  1);
+        EXPECT_EQ(DisplayYUVimage2(window, code, w, h, frame.y.data(), frame.u.data(), frame.v.data()), 1);
         ASSERT_NE(GetBitmap(window), nullptr);
         EXPECT_EQ(memcmp(GetBitmap(window), expected.data(), expected.size()), 0) << code;
         EXPECT_TRUE(ShowsWithin(window, 2 * w, 2 * h, PixelsOf(expected))) << code;
@@ -284,35 +273,26 @@ TEST(DisplayYUVimage2, ShowsEveryCodeAtDoubleSizeAsTheIndependentComputation) {
     // Refused sizes change nothing: the last image stays.
     const std::vector<uint8_t> before(GetBitmap(window), GetBitmap(window) + 54);
     Yuv small(TYPE_YUV420, 4, 2, rng);
-    EXPECT_EQ(DisplayYUVimage2(window, TYPE_YUV420, 4, 2, small.y.data(), small.u.data(),
-                               small.v.data()),
-              0);
+    EXPECT_EQ(DisplayYUVimage2(window, TYPE_YUV420, 4, 2, small.y.data(), small.u.data(), small.v.data()), 0);
     EXPECT_EQ(std::vector<uint8_t>(GetBitmap(window), GetBitmap(window) + 54), before);
 }
 
 TEST(BitmapStore, GrowsReusesAndReportsTheBufferSize) {
     std::mt19937 rng(7);
     HWND window = GridWindow(4, 352, 288);
-    Yuv qcif(TYPE_YUV420, 176, 144, rng), small(TYPE_YUV420, 88, 72, rng),
-        cif(TYPE_YUV420, 352, 288, rng);
-    ASSERT_EQ(DisplayYUVimage(window, TYPE_YUV420, 176, 144, qcif.y.data(), qcif.u.data(),
-                              qcif.v.data()),
-              1);
+    Yuv qcif(TYPE_YUV420, 176, 144, rng), small(TYPE_YUV420, 88, 72, rng), cif(TYPE_YUV420, 352, 288, rng);
+    ASSERT_EQ(DisplayYUVimage(window, TYPE_YUV420, 176, 144, qcif.y.data(), qcif.u.data(), qcif.v.data()), 1);
     uint8_t* first = GetBitmap(window);
     EXPECT_EQ(GetBitmapSize(window), 76086u);
 
     // A smaller image reuses the buffer; the painted size follows its headers.
-    ASSERT_EQ(DisplayYUVimage(window, TYPE_YUV420, 88, 72, small.y.data(), small.u.data(),
-                              small.v.data()),
-              1);
+    ASSERT_EQ(DisplayYUVimage(window, TYPE_YUV420, 88, 72, small.y.data(), small.u.data(), small.v.data()), 1);
     EXPECT_EQ(GetBitmap(window), first);
     EXPECT_EQ(GetBitmapSize(window), 76086u);
     Repaint(window);
     EXPECT_TRUE(ShowsWithin(window, 88, 72, PixelsOf(Converted(TYPE_YUV420, 88, 72, small))));
 
-    ASSERT_EQ(DisplayYUVimage(window, TYPE_YUV420, 352, 288, cif.y.data(), cif.u.data(),
-                              cif.v.data()),
-              1);
+    ASSERT_EQ(DisplayYUVimage(window, TYPE_YUV420, 352, 288, cif.y.data(), cif.u.data(), cif.v.data()), 1);
     EXPECT_EQ(GetBitmapSize(window), 304182u);
     EXPECT_TRUE(ShowsWithin(window, 352, 288, PixelsOf(Converted(TYPE_YUV420, 352, 288, cif))));
 }
@@ -321,8 +301,7 @@ TEST(BitmapStore, SixteenWindowsHoldImagesAndASeventeenthGetsNone) {
     std::mt19937 rng(8);
     Yuv frame(TYPE_YUV444, 16, 8, rng);
     auto show = [&](HWND window) {
-        return DisplayYUVimage(window, TYPE_YUV444, 16, 8, frame.y.data(), frame.u.data(),
-                               frame.v.data());
+        return DisplayYUVimage(window, TYPE_YUV444, 16, 8, frame.y.data(), frame.u.data(), frame.v.data());
     };
     for (int i = 0; i < kGridWindows; ++i) {
         EXPECT_EQ(show(GridWindow(i, 16, 8)), 1) << i;
@@ -331,8 +310,7 @@ TEST(BitmapStore, SixteenWindowsHoldImagesAndASeventeenthGetsNone) {
     EXPECT_EQ(show(seventeenth), 0);
     EXPECT_EQ(GetBitmap(seventeenth), nullptr);
     EXPECT_EQ(GetBitmapSize(seventeenth), 0u);
-    EXPECT_EQ(DisplayYUVimage2(seventeenth, TYPE_YUV444, 16, 8, frame.y.data(), frame.u.data(),
-                               frame.v.data()),
+    EXPECT_EQ(DisplayYUVimage2(seventeenth, TYPE_YUV444, 16, 8, frame.y.data(), frame.u.data(), frame.v.data()),
               0);
     DestroyWindow(seventeenth);
     for (int i = 0; i < kGridWindows; ++i) {
@@ -364,8 +342,7 @@ void* PatchImport(HMODULE module, const char* dll, const char* name, void* repla
                 reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
             if (strcmp(reinterpret_cast<const char*>(byName->Name), name) == 0) {
                 DWORD old;
-                VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE,
-                               &old);
+                VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &old);
                 void* original = reinterpret_cast<void*>(slots->u1.Function);
                 slots->u1.Function = reinterpret_cast<DWORD_PTR>(replacement);
                 VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), old, &old);
@@ -432,9 +409,7 @@ TEST(WinPaint, EveryPaletteCreatedForAPaintIsDeletedAndTheStockOneNever) {
     Created.clear();
     Deleted.clear();
     Yuv frame(TYPE_YUV444, w, h, rng);
-    ASSERT_EQ(DisplayYUVimage(window, TYPE_YUV444, w, h, frame.y.data(), frame.u.data(),
-                              frame.v.data()),
-              1);
+    ASSERT_EQ(DisplayYUVimage(window, TYPE_YUV444, w, h, frame.y.data(), frame.u.data(), frame.v.data()), 1);
     for (int i = 0; i < 5; ++i) {
         Repaint(window);
     }
@@ -473,8 +448,8 @@ std::string CopyOfLibrary() {
     return copy;
 }
 
-typedef int32_t(WINAPI* DisplayFn)(HWND, uint32_t, uint32_t, uint32_t, const uint8_t*,
-                                   const int8_t*, const int8_t*);
+typedef int32_t(WINAPI* DisplayFn)(HWND, uint32_t, uint32_t, uint32_t, const uint8_t*, const int8_t*,
+                                   const int8_t*);
 
 TEST(Lifecycle, LoadingAndFreeingTheLibraryLeavesNoMemoryBehind) {
     const std::string copy = CopyOfLibrary();
@@ -487,18 +462,14 @@ TEST(Lifecycle, LoadingAndFreeingTheLibraryLeavesNoMemoryBehind) {
         ASSERT_NE(dll, nullptr);
         // The three scratch planes are held while it is loaded.
         EXPECT_GE(CommittedPrivateBytes(), before + 3 * 8294400) << cycle;
-        DisplayFn display = reinterpret_cast<DisplayFn>(
-            reinterpret_cast<void*>(GetProcAddress(dll, "DisplayYUVimage")));
-        DisplayFn display2 = reinterpret_cast<DisplayFn>(
-            reinterpret_cast<void*>(GetProcAddress(dll, "DisplayYUVimage2")));
+        DisplayFn display =
+            reinterpret_cast<DisplayFn>(reinterpret_cast<void*>(GetProcAddress(dll, "DisplayYUVimage")));
+        DisplayFn display2 =
+            reinterpret_cast<DisplayFn>(reinterpret_cast<void*>(GetProcAddress(dll, "DisplayYUVimage2")));
         ASSERT_NE(display, nullptr);
         ASSERT_NE(display2, nullptr);
-        EXPECT_EQ(display(window, TYPE_YUV420, 352, 288, frame.y.data(), frame.u.data(),
-                          frame.v.data()),
-                  1);
-        EXPECT_EQ(display2(window, TYPE_YUV420, 176, 144, frame.y.data(), frame.u.data(),
-                           frame.v.data()),
-                  1);
+        EXPECT_EQ(display(window, TYPE_YUV420, 352, 288, frame.y.data(), frame.u.data(), frame.v.data()), 1);
+        EXPECT_EQ(display2(window, TYPE_YUV420, 176, 144, frame.y.data(), frame.u.data(), frame.v.data()), 1);
         ASSERT_TRUE(FreeLibrary(dll));
         // Within 1 MB of where it started (heap bookkeeping); a leak of the
         // planes alone would be 24.9 MB per cycle.

@@ -45,8 +45,8 @@ TEST(DisplayDll, LoadsByNameAndConvertsThroughGetProcAddress) {
     ASSERT_NE(dll, nullptr);
     typedef void(WINAPI * ConvertFn)(uint32_t, uint32_t, uint32_t, const uint8_t*, const int8_t*,
                                      const int8_t*, uint8_t*);
-    ConvertFn convert = reinterpret_cast<ConvertFn>(
-        reinterpret_cast<void*>(GetProcAddress(dll, "ConvertYUV2Bitmap")));
+    ConvertFn convert =
+        reinterpret_cast<ConvertFn>(reinterpret_cast<void*>(GetProcAddress(dll, "ConvertYUV2Bitmap")));
     ASSERT_NE(convert, nullptr);
     const uint8_t y[4] = {128, 128, 128, 128};
     const int8_t u[4] = {0, 0, 0, 0}, v[4] = {127, 127, 127, 127};

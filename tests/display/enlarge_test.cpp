@@ -27,8 +27,7 @@ TEST(Enlarge, WorkedExamples) {
               (std::vector<int>{56, 93, 131, 112, 65, 103, 134, 112, 46, 59, 53, 37, 28, 28, 9, 0}));
     // Negative sums truncate toward zero: -771 / 16 gives -48, not -49.
     EXPECT_EQ(ChromaOf({-128, 127, -128, 127}, 2, 2),
-              (std::vector<int>{-72, -48, 47, 71, -96, -64, 63, 95, -96, -64, 63, 95, -72, -48, 47,
-                                71}));
+              (std::vector<int>{-72, -48, 47, 71, -96, -64, 63, 95, -96, -64, 63, 95, -72, -48, 47, 71}));
 }
 
 TEST(Enlarge, AllMinusOneChromaFadesToZeroAtTheRing) {
@@ -70,8 +69,7 @@ TEST_P(EnlargePaths, MatchesTheRuleForEveryShapeAndExtremes) {
             }
             memset(target.data(), 0xA5, 4 * n);
             EnlargeLuma(w, h, source.data(), target.data());
-            EXPECT_EQ(std::vector<int>(target.data(), target.data() + 4 * n),
-                      ReferenceEnlarge(source.data(), w, h))
+            EXPECT_EQ(std::vector<int>(target.data(), target.data() + 4 * n), ReferenceEnlarge(source.data(), w, h))
                 << w << "x" << h << " luma pass " << pass;
             memset(target.data(), 0xA5, 4 * n);
             EnlargeChroma(w, h, source.signedData(), target.signedData());

@@ -37,7 +37,8 @@ struct Library {
 };
 Library* Loaded; // what the test windows paint with
 
-template <typename Fn> void Find(HMODULE dll, const char* name, Fn* fn) {
+template <typename Fn>
+void Find(HMODULE dll, const char* name, Fn* fn) {
     *fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
 }
 
@@ -101,8 +102,8 @@ protected:
     // A borderless window whose client area is at screen (x, y), painted and
     // with nothing left to paint.
     HWND Window(int x, int y, int width, int height) {
-        HWND w = CreateWindowExA(0, "VorlexImageTest", "", WS_POPUP | WS_VISIBLE, x, y, width,
-                                 height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        HWND w = CreateWindowExA(0, "VorlexImageTest", "", WS_POPUP | WS_VISIBLE, x, y, width, height,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         EXPECT_NE(w, nullptr);
         UpdateWindow(w);
         Pump();
@@ -158,8 +159,7 @@ std::vector<uint8_t> ClassicPixels(const std::vector<uint8_t>& file) {
     std::vector<uint8_t> out(3 * size_t(w) * h);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            const uint8_t* s = bits == 24 ? &rows[y * rowBytes + 3 * x]
-                                          : &file[54 + 4 * rows[y * rowBytes + x]];
+            const uint8_t* s = bits == 24 ? &rows[y * rowBytes + 3 * x] : &file[54 + 4 * rows[y * rowBytes + x]];
             memcpy(&out[3 * (size_t(y) * w + x)], s, 3);
         }
     }

@@ -22,8 +22,7 @@ std::vector<uint8_t> ReadClient(HWND window, int x, int y, int width, int height
         GdiFlush();
         const size_t stride = (3 * size_t(width) + 3) & ~size_t(3);
         for (int r = 0; r < height; ++r) {
-            memcpy(&pixels[r * 3 * size_t(width)], static_cast<uint8_t*>(bits) + r * stride,
-                   3 * size_t(width));
+            memcpy(&pixels[r * 3 * size_t(width)], static_cast<uint8_t*>(bits) + r * stride, 3 * size_t(width));
         }
         SelectObject(memory, old);
         DeleteObject(bitmap);

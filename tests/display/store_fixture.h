@@ -14,10 +14,10 @@
 
 struct TestAllocator {
     std::set<void*> live;
-    int allocations = 0;    // attempts, failed ones included
+    int allocations = 0; // attempts, failed ones included
     int releases = 0;
-    int failFrom = -1;      // attempts with this index and later fail (-1: none)
-    uint64_t largest = 0;   // largest size requested
+    int failFrom = -1;           // attempts with this index and later fail (-1: none)
+    uint64_t largest = 0;        // largest size requested
     size_t failAbove = SIZE_MAX; // requests above this size fail
 };
 

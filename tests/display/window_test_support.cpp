@@ -46,7 +46,7 @@ std::vector<uint8_t> Solid(int width, int height, COLORREF colour) {
     }
     const size_t pixel = first / 3;
     return ::testing::AssertionFailure()
-           << differ << " of " << seen.size() << " bytes differ; first at x " << pixel % width
-           << ", y " << height - 1 - int(pixel / width) << " (from the top): seen "
-           << int(seen[first]) << ", expected " << int(expected[first]);
+           << differ << " of " << seen.size() << " bytes differ; first at x " << pixel % width << ", y "
+           << height - 1 - int(pixel / width) << " (from the top): seen " << int(seen[first]) << ", expected "
+           << int(expected[first]);
 }

@@ -38,16 +38,14 @@ TEST_F(YuvImageTest, DoubleSizeOfEveryCodeMatchesTheIndependentComputation) {
             const HWND window = FakeWindow(int(code));
             ImageShown = 0;
             const uint8_t* image =
-                BuildDoubleSizeYuvImage(window, code, w, h, p.y.data(), p.u.signedData(),
-                                        p.v.signedData());
+                BuildDoubleSizeYuvImage(window, code, w, h, p.y.data(), p.u.signedData(), p.v.signedData());
             ASSERT_NE(image, nullptr) << code << " " << w << "x" << h;
             EXPECT_EQ(ImageShown, 1u);
             EXPECT_EQ(image, GetBitmap(window));
             EXPECT_GE(GetBitmapSize(window), 54 + 12 * w * h);
-            const std::vector<uint8_t> expected = ReferenceDoubleSizeImage(
-                code, w, h, p.y.data(), p.u.signedData(), p.v.signedData());
-            EXPECT_TRUE(memcmp(image, expected.data(), expected.size()) == 0)
-                << code << " " << w << "x" << h;
+            const std::vector<uint8_t> expected =
+                ReferenceDoubleSizeImage(code, w, h, p.y.data(), p.u.signedData(), p.v.signedData());
+            EXPECT_TRUE(memcmp(image, expected.data(), expected.size()) == 0) << code << " " << w << "x" << h;
         }
     }
 }
@@ -59,23 +57,22 @@ TEST_F(YuvImageTest, DoubleSizeRefusesWhatItCannotServe) {
         bool served;
     };
     const Case cases[] = {
-        {TYPE_YUV444, 0, 4, false},   {TYPE_YUV444, 4, 0, false},
-        {TYPE_YUV444, 1, 4, false},   {TYPE_YUV444, 4, 1, false},
-        {TYPE_YUV444, 2, 2, true},    {TYPE_YUV422, 2, 4, false}, // chroma 1 wide
-        {TYPE_YUV422, 4, 2, true},    {TYPE_YUV411, 4, 4, false}, // chroma 1 wide
-        {TYPE_YUV411, 8, 2, true},    {TYPE_YUV420, 4, 2, false}, // chroma 1 high
-        {TYPE_YUV420, 4, 4, true},    {TYPE_GRAY, 2, 2, true},    // luma only
+        {TYPE_YUV444, 0, 4, false},       {TYPE_YUV444, 4, 0, false},
+        {TYPE_YUV444, 1, 4, false},       {TYPE_YUV444, 4, 1, false},
+        {TYPE_YUV444, 2, 2, true},        {TYPE_YUV422, 2, 4, false}, // chroma 1 wide
+        {TYPE_YUV422, 4, 2, true},        {TYPE_YUV411, 4, 4, false}, // chroma 1 wide
+        {TYPE_YUV411, 8, 2, true},        {TYPE_YUV420, 4, 2, false}, // chroma 1 high
+        {TYPE_YUV420, 4, 4, true},        {TYPE_GRAY, 2, 2, true},    // luma only
         {TYPE_YUV420, 1920, 1088, false}, // enlarged planes would overflow the scratch planes
-        {TYPE_YUV420, 1920, 1080, true},
-        {TYPE_GRAY, 32768, 2, false},     // doubled width beyond 16 bits
+        {TYPE_YUV420, 1920, 1080, true},  {TYPE_GRAY, 32768, 2, false}, // doubled width beyond 16 bits
     };
     for (const Case& c : cases) {
         Planes p(c.code, c.w, c.h, rng);
         const HWND window = FakeWindow(0);
         ImageShown = 0;
         const int allocations = alloc.allocations;
-        const uint8_t* image = BuildDoubleSizeYuvImage(window, c.code, c.w, c.h, p.y.data(),
-                                                       p.u.signedData(), p.v.signedData());
+        const uint8_t* image =
+            BuildDoubleSizeYuvImage(window, c.code, c.w, c.h, p.y.data(), p.u.signedData(), p.v.signedData());
         EXPECT_EQ(image != nullptr, c.served) << c.code << " " << c.w << "x" << c.h;
         EXPECT_EQ(ImageShown, c.served ? 1u : 0u);
         if (!c.served) {
@@ -91,8 +88,8 @@ TEST_F(YuvImageTest, DoubleSizeOfAnotherTypeLeavesTheChromaPlanesAlone) {
     Planes p(TYPE_YUV444, 4, 2, rng);
     memset(ScratchPlanes.cb, 0x11, 64);
     memset(ScratchPlanes.cr, 0x22, 64);
-    const uint8_t* image = BuildDoubleSizeYuvImage(FakeWindow(1), TYPE_RGB, 4, 2, p.y.data(),
-                                                   p.u.signedData(), p.v.signedData());
+    const uint8_t* image =
+        BuildDoubleSizeYuvImage(FakeWindow(1), TYPE_RGB, 4, 2, p.y.data(), p.u.signedData(), p.v.signedData());
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(ScratchPlanes.cb[63], 0x11);
     EXPECT_EQ(ScratchPlanes.cr[0], 0x22);
@@ -108,12 +105,10 @@ TEST_F(YuvImageTest, NormalSizeConvertsIntoTheWindowsBuffer) {
     const uint32_t w = 16, h = 6;
     Planes p(TYPE_YUV422, w, h, rng);
     std::vector<uint8_t> expected(54 + 3 * w * h);
-    ConvertYUV2Bitmap(TYPE_YUV422, w, h, p.y.data(), p.u.signedData(), p.v.signedData(),
-                      expected.data());
+    ConvertYUV2Bitmap(TYPE_YUV422, w, h, p.y.data(), p.u.signedData(), p.v.signedData(), expected.data());
     // High bits of the sizes and the type are ignored.
-    const uint8_t* image = BuildYuvImage(FakeWindow(2), 0x7700 + TYPE_YUV422, 0x10000 + w,
-                                         0x30000 + h, p.y.data(), p.u.signedData(),
-                                         p.v.signedData());
+    const uint8_t* image = BuildYuvImage(FakeWindow(2), 0x7700 + TYPE_YUV422, 0x10000 + w, 0x30000 + h,
+                                         p.y.data(), p.u.signedData(), p.v.signedData());
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(GetBitmapSize(FakeWindow(2)), expected.size());
     EXPECT_TRUE(memcmp(image, expected.data(), expected.size()) == 0);
@@ -141,11 +136,10 @@ TEST_F(YuvImageTest, NoBufferMeansNoImageAndTheFlagUnchanged) {
     }
     std::mt19937 rng(2);
     Planes p(TYPE_YUV420, 8, 4, rng);
-    EXPECT_EQ(BuildYuvImage(FakeWindow(99), TYPE_YUV420, 8, 4, p.y.data(), p.u.signedData(),
-                            p.v.signedData()),
+    EXPECT_EQ(BuildYuvImage(FakeWindow(99), TYPE_YUV420, 8, 4, p.y.data(), p.u.signedData(), p.v.signedData()),
               nullptr);
-    EXPECT_EQ(BuildDoubleSizeYuvImage(FakeWindow(99), TYPE_YUV420, 8, 4, p.y.data(),
-                                      p.u.signedData(), p.v.signedData()),
+    EXPECT_EQ(BuildDoubleSizeYuvImage(FakeWindow(99), TYPE_YUV420, 8, 4, p.y.data(), p.u.signedData(),
+                                      p.v.signedData()),
               nullptr);
     EXPECT_EQ(ImageShown, 0u);
 }

@@ -9,8 +9,8 @@
 #include "chroma_geometry.h"
 #include "conversion_paths.h"
 #include "conversion_tables.h"
-#include "kernel_choice.h"
 #include "display.h"
+#include "kernel_choice.h"
 #include "test_support.h"
 #include "yuv_rows.h"
 
@@ -42,8 +42,7 @@ struct Frame {
         memset(out.data(), fill, out.size());
         {
             PathSelection selection(path);
-            ConvertYUV2Bitmap(type, w, h, y.data(), u.signedData(), v.signedData(),
-                              out.data());
+            ConvertYUV2Bitmap(type, w, h, y.data(), u.signedData(), v.signedData(), out.data());
         }
         return std::vector<uint8_t>(out.data(), out.data() + out.size());
     }
@@ -63,8 +62,8 @@ struct Frame {
     }
     for (size_t i = 0; i < a.size(); ++i) {
         if (a[i] != b[i]) {
-            return ::testing::AssertionFailure() << "first difference at byte " << i << ": "
-                                                 << int(a[i]) << " and " << int(b[i]);
+            return ::testing::AssertionFailure()
+                   << "first difference at byte " << i << ": " << int(a[i]) << " and " << int(b[i]);
         }
     }
     return ::testing::AssertionSuccess();
@@ -79,11 +78,9 @@ TEST_P(ConvertYuv, WorkedPixels) {
         int8_t u, v;
         Bgr bgr;
     } cases[] = {
-        {0, 0, 0, {0, 0, 0}},          {16, 0, 0, {18, 18, 18}},
-        {128, 0, 0, {149, 149, 149}},  {219, 0, 0, {255, 255, 255}},
-        {235, 0, 0, {255, 255, 255}},  {128, 0, 127, {149, 59, 255}},
-        {100, -50, 30, {28, 112, 158}}, {0, -128, -128, {0, 135, 0}},
-        {255, 127, 127, {255, 163, 255}},
+        {0, 0, 0, {0, 0, 0}},           {16, 0, 0, {18, 18, 18}},     {128, 0, 0, {149, 149, 149}},
+        {219, 0, 0, {255, 255, 255}},   {235, 0, 0, {255, 255, 255}}, {128, 0, 127, {149, 59, 255}},
+        {100, -50, 30, {28, 112, 158}}, {0, -128, -128, {0, 135, 0}}, {255, 127, 127, {255, 163, 255}},
     };
     for (const auto& c : cases) {
         Frame f(TYPE_YUV444, 4, 1);
@@ -107,7 +104,7 @@ TEST_P(ConvertYuv, WorkedPixels) {
 TEST_P(ConvertYuv, MatchesTheReferenceForEveryCode) {
     const struct {
         uint32_t w, h;
-    } sizes[] = {{4, 1},  {4, 2},  {8, 2},  {12, 5},     {16, 7},     {20, 3},
+    } sizes[] = {{4, 1},  {4, 2},  {8, 2},  {12, 5},    {16, 7},   {20, 3},
                  {36, 4}, {60, 6}, {92, 2}, {176, 144}, {352, 289}};
     std::mt19937 rng(1);
     for (uint32_t code : kYuvCodes) {
@@ -164,7 +161,7 @@ TEST_P(ConvertYuv, RowsAreStoredBottomUp) {
     memset(f.y.data(), 0, 4);       // top row black
     memset(f.y.data() + 4, 219, 4); // bottom row white
     const std::vector<uint8_t> image = f.Convert(GetParam(), 0x11);
-    EXPECT_EQ(image[54], 255);      // first stored row: the bottom picture row
+    EXPECT_EQ(image[54], 255); // first stored row: the bottom picture row
     EXPECT_EQ(image[54 + 12], 0);
 }
 
@@ -183,8 +180,8 @@ TEST_P(ConvertYuv, OddHeightLeavesTheFirstStoredRowOf420) {
 TEST_P(ConvertYuv, HeadersOnlyWhenThereIsNoWholeGroupOrRowPair) {
     const struct {
         uint32_t code, w, h;
-    } cases[] = {{TYPE_YUV444, 3, 4}, {TYPE_YUV422, 2, 4}, {TYPE_YUV411, 1, 1}, {TYPE_YUV420, 0, 4},
-                 {TYPE_YUV444, 8, 0}, {TYPE_YUV420, 8, 1}};
+    } cases[] = {{TYPE_YUV444, 3, 4}, {TYPE_YUV422, 2, 4}, {TYPE_YUV411, 1, 1},
+                 {TYPE_YUV420, 0, 4}, {TYPE_YUV444, 8, 0}, {TYPE_YUV420, 8, 1}};
     for (const auto& c : cases) {
         const size_t chroma = c.w * c.h + 8;
         std::vector<uint8_t> y(c.w * c.h + 8, 1), u(chroma, 2), v(chroma, 3);
@@ -216,8 +213,8 @@ TEST_P(ConvertYuv, OnlyTheLowBitsOfTypeAndSizesCount) {
     f.Randomise(rng);
     GuardedBuffer out(f.ImageSize());
     PathSelection selection(GetParam());
-    ConvertYUV2Bitmap(0xABCD00 | TYPE_YUV422, 0x10000 | 8, 0xFFFF0000u | 4, f.y.data(),
-                      f.u.signedData(), f.v.signedData(), out.data());
+    ConvertYUV2Bitmap(0xABCD00 | TYPE_YUV422, 0x10000 | 8, 0xFFFF0000u | 4, f.y.data(), f.u.signedData(),
+                      f.v.signedData(), out.data());
     EXPECT_TRUE(SameBytes(std::vector<uint8_t>(out.data(), out.data() + out.size()), f.Expected(0)));
 }
 
@@ -294,8 +291,8 @@ void BuildExhaustiveFrame(Frame& f, int vValue) {
 TEST(AllPaths, AgreeOnEveryYuvTripleForEveryCode) {
     const struct {
         uint32_t code, w, h;
-    } shapes[] = {{TYPE_YUV444, 256, 256}, {TYPE_YUV422, 512, 128}, {TYPE_YUV411, 1024, 64},
-                  {TYPE_YUV420, 512, 256}};
+    } shapes[] = {
+        {TYPE_YUV444, 256, 256}, {TYPE_YUV422, 512, 128}, {TYPE_YUV411, 1024, 64}, {TYPE_YUV420, 512, 256}};
     for (const auto& s : shapes) {
         Frame f(s.code, s.w, s.h);
         auto seen = std::make_unique<std::bitset<1 << 24>>();
@@ -311,8 +308,8 @@ TEST(AllPaths, AgreeOnEveryYuvTripleForEveryCode) {
             for (uint32_t r = 0; r < f.h; ++r) {
                 for (uint32_t x = 0; x < f.w; ++x) {
                     const size_t c = ChromaIndex(s.code, f.w, x, r);
-                    seen->set(size_t{f.y.data()[size_t{r} * f.w + x]} << 16 |
-                              size_t{f.u.data()[c]} << 8 | f.v.data()[c]);
+                    seen->set(size_t{f.y.data()[size_t{r} * f.w + x]} << 16 | size_t{f.u.data()[c]} << 8 |
+                              f.v.data()[c]);
                 }
             }
         }
@@ -337,8 +334,7 @@ TEST(AllPaths, AgreeOnRandomFramesOfEveryPresetSize) {
                         << PathName(path) << " code " << code << " " << p.w << "x" << p.h;
                 }
             }
-            EXPECT_TRUE(SameBytes(scalar, f.Expected(0x00)))
-                << "code " << code << " " << p.w << "x" << p.h;
+            EXPECT_TRUE(SameBytes(scalar, f.Expected(0x00))) << "code " << code << " " << p.w << "x" << p.h;
         }
     }
 }

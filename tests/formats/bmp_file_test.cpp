@@ -98,9 +98,8 @@ std::vector<uint8_t> Store(const std::vector<uint8_t>& file, BmpFileLayout* layo
 TEST(BmpFile, ClassicFilesAreStoredUnchangedByTheSizeRule) {
     const struct {
         uint32_t width, height, bits, clrUsed, length;
-    } cases[] = {{3, 2, 8, 0, 54 + 1024 + 2 * 4}, {5, 3, 24, 0, 54 + 3 * 16},
-                 {40, 2, 1, 0, 62 + 2 * 8},       {7, 2, 8, 12, 54 + 48 + 2 * 8},
-                 {6, 2, 4, 0, 118 + 2 * 4},       {3, 3, 32, 0, 54 + 3 * 12}};
+    } cases[] = {{3, 2, 8, 0, 54 + 1024 + 2 * 4}, {5, 3, 24, 0, 54 + 3 * 16}, {40, 2, 1, 0, 62 + 2 * 8},
+                 {7, 2, 8, 12, 54 + 48 + 2 * 8},  {6, 2, 4, 0, 118 + 2 * 4},  {3, 3, 32, 0, 54 + 3 * 12}};
     for (const auto& c : cases) {
         BmpSpec s;
         s.width = c.width;
@@ -146,8 +145,8 @@ TEST(BmpFile, OtherLayoutsAreNormalisedToTheClassicImage) {
             EXPECT_EQ(layout.unchanged, 0);
             // Fields a normalised copy states explicitly; the rest must match.
             EXPECT_EQ(Get32(image, 46), bits <= 8 ? 1u << bits : 0u); // colour count
-            EXPECT_EQ(Get32(image, 34), RowBytes(v) * v.height);       // image size
-            EXPECT_EQ(Get32(image, 2), image.size());                  // bfSize
+            EXPECT_EQ(Get32(image, 34), RowBytes(v) * v.height);      // image size
+            EXPECT_EQ(Get32(image, 2), image.size());                 // bfSize
             Put32(image, 46, 0);
             Put32(image, 34, 0);
             std::vector<uint8_t> want = expected;

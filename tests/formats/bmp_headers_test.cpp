@@ -47,11 +47,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(HeaderCase{176, 144, 24, 76086, 54, 176, 144, 24},
                       HeaderCase{176, 144, 8, 26422, 1078, 176, 144, 8},
                       HeaderCase{352, 288, 24, 304182, 54, 352, 288, 24},
-                      HeaderCase{0, 144, 24, 54, 54, 0, 144, 24},
-                      HeaderCase{176, 0, 8, 1078, 1078, 176, 0, 8},
+                      HeaderCase{0, 144, 24, 54, 54, 0, 144, 24}, HeaderCase{176, 0, 8, 1078, 1078, 176, 0, 8},
                       // 15 bits truncate to one byte.
-                      HeaderCase{5, 3, 1, 63, 62, 5, 3, 1},
-                      HeaderCase{5, 3, 4, 125, 118, 5, 3, 4},
+                      HeaderCase{5, 3, 1, 63, 62, 5, 3, 1}, HeaderCase{5, 3, 4, 125, 118, 5, 3, 4},
                       // Only the low 16 bits of a size and 8 bits of the bit count count.
                       HeaderCase{65536 + 176, 144, 24 + 256, 76086, 54, 176, 144, 24},
                       HeaderCase{176, 0x7FFF0000u + 144, 24, 76086, 54, 176, 144, 24}),

@@ -15,8 +15,14 @@ const int kQcifW = 176, kQcifH = 144;
 const size_t kQcifBytes = size_t(kQcifW) * kQcifH * 3 / 2;
 
 enum {
-    CMD_COMPARE = 103, CMD_END_COMPARISON = 104, CMD_STATISTICS = 105, CMD_SETTINGS_FROM_NAME = 305,
-    CMD_INSPECTOR = 306, RADIO_OTHER = 108, LIST_OTHER = 111, STATS_COPY = 104
+    CMD_COMPARE = 103,
+    CMD_END_COMPARISON = 104,
+    CMD_STATISTICS = 105,
+    CMD_SETTINGS_FROM_NAME = 305,
+    CMD_INSPECTOR = 306,
+    RADIO_OTHER = 108,
+    LIST_OTHER = 111,
+    STATS_COPY = 104
 };
 
 class CompareTest : public PlayerTest {
@@ -88,8 +94,8 @@ TEST_F(CompareTest, NFindsTheOneDifferingSampleOfFrame17AndEachViewShowsIt) {
     ExpectFitted(kQcifW, kQcifH);
 
     PressKey(player_, 'N');
-    const std::string found = "Frame 17: first difference in U at (10, 5): A " + std::to_string(a[u]) + ", B " +
-                              std::to_string(b[u]);
+    const std::string found = "Frame 17: first difference in U at (10, 5): A " + std::to_string(a[u]) +
+                              ", B " + std::to_string(b[u]);
     EXPECT_TRUE(InspectorSays(found));
     EXPECT_TRUE(InspectorSays("SSE 9, 1 of 6336 differ"));
     EXPECT_TRUE(WaitForFrame(kQcifW, kQcifH, [](int n) { return n == 17; }));
@@ -167,7 +173,8 @@ std::vector<uint8_t> Stored(int item, const std::vector<uint8_t>& planar, int w,
         }
     } else {
         for (size_t i = 0; i < p / 2; ++i) {
-            const uint8_t y0 = planar[2 * i], y1 = planar[2 * i + 1], u = planar[p + i], v = planar[p + p / 2 + i];
+            const uint8_t y0 = planar[2 * i], y1 = planar[2 * i + 1], u = planar[p + i],
+                          v = planar[p + p / 2 + i];
             if (item == 15) {
                 out.insert(out.end(), {y0, u, y1, v});
             } else {

@@ -189,8 +189,7 @@ TEST_F(PlayerTest, FrameNumberDialogsShowRefuseAndStoreTheNumber) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(Field(dialog, 101), "3");
     CancelDialog(dialog);
-    EXPECT_TRUE(WaitForFrame(kQcifW, kQcifH, [](int n) { return n == 7; }))
-        << "a cancelled dialog shows nothing";
+    EXPECT_TRUE(WaitForFrame(kQcifW, kQcifH, [](int n) { return n == 7; })) << "a cancelled dialog shows nothing";
     ExpectNoDialog();
 }
 

@@ -60,8 +60,6 @@ TEST_F(Watchdog, DISABLED_EndsTheProgramWhenATestLoopsForEver) {
 }
 
 // Runs after the hangs, in a new program: a new player answers.
-TEST_F(Watchdog, DISABLED_LaterTestsStillRun) {
-    EXPECT_TRUE(ControlGrayed());
-}
+TEST_F(Watchdog, DISABLED_LaterTestsStillRun) { EXPECT_TRUE(ControlGrayed()); }
 
 } // namespace

@@ -331,7 +331,8 @@ bool Checked(HWND dialog, int id) {
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
 bool ChooseListItem(HWND dialog, int id, int index) {
-    SetStep("choosing item " + std::to_string(index) + " of list " + std::to_string(id) + " of " + Quoted(dialog));
+    SetStep("choosing item " + std::to_string(index) + " of list " + std::to_string(id) + " of " +
+            Quoted(dialog));
     HWND list = GetDlgItem(dialog, id);
     DWORD_PTR chosen;
     return SendBounded(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0, &chosen) && int(chosen) == index &&
@@ -452,7 +453,9 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) 
     return fclose(f) == 0 && ok;
 }
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 uint64_t FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;

@@ -19,8 +19,7 @@ std::vector<uint8_t> WriteSequence(const std::string& name, uint32_t type, int w
     return all;
 }
 
-std::vector<uint8_t> ExpectedFramePixels(uint32_t type, int w, int h, const uint8_t* frame,
-                                         bool lumaOnly) {
+std::vector<uint8_t> ExpectedFramePixels(uint32_t type, int w, int h, const uint8_t* frame, bool lumaOnly) {
     const size_t p = size_t(w) * h;
     std::vector<uint8_t> image(54 + 3 * p);
     if (type == TYPE_RGB || type == TYPE_BGR) {
@@ -75,9 +74,7 @@ const FittedWindow kFitted[] = {
 
 } // namespace
 
-void PlayerTest::SetUp() {
-    ASSERT_TRUE(LaunchPlayer(&player_)) << "vorlex.exe did not start";
-}
+void PlayerTest::SetUp() { ASSERT_TRUE(LaunchPlayer(&player_)) << "vorlex.exe did not start"; }
 
 void PlayerTest::TearDown() { EndPlayer(&player_); }
 
@@ -182,9 +179,8 @@ void PlayerTest::ExpectFitted(int w, int h) {
         GetWindowRect(player_.window, &window);
         return EqualRect(&window, &fitted->window) != FALSE;
     });
-    EXPECT_TRUE(EqualRect(&window, &fitted->window))
-        << w << "x" << h << ": " << window.left << "," << window.top << " " << window.right << ","
-        << window.bottom;
+    EXPECT_TRUE(EqualRect(&window, &fitted->window)) << w << "x" << h << ": " << window.left << "," << window.top
+                                                     << " " << window.right << "," << window.bottom;
     const SIZE client = ClientSize(player_.window);
     EXPECT_EQ(client.cx, fitted->client.cx) << w;
     EXPECT_EQ(client.cy, fitted->client.cy) << h;
@@ -194,9 +190,7 @@ void PlayerTest::ExpectPlayerMessage(const char* message) {
     EXPECT_EQ(TakeMessageBox(player_, nullptr), message);
 }
 
-void PlayerTest::ExpectNoDialog() {
-    EXPECT_TRUE(PlayerDialogs(player_).empty());
-}
+void PlayerTest::ExpectNoDialog() { EXPECT_TRUE(PlayerDialogs(player_).empty()); }
 
 bool PlayerTest::Grayed(UINT id) {
     const UINT state = MenuState(player_, id);
@@ -260,8 +254,8 @@ int PlayerTest::SettledFrame(int w, int h, DWORD quietMs) {
     failure << differ << " of " << seen.size() << " bytes differ";
     if (first < seen.size()) {
         const size_t pixel = first / 3;
-        failure << "; first at x " << pixel % w << ", row " << h - 1 - int(pixel / w) << " from the top: "
-                << int(seen[first]) << " instead of " << int(pixels[first]);
+        failure << "; first at x " << pixel % w << ", row " << h - 1 - int(pixel / w)
+                << " from the top: " << int(seen[first]) << " instead of " << int(pixels[first]);
     }
     return failure;
 }

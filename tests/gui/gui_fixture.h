@@ -16,10 +16,19 @@
 
 // Menu and control ids of the player, as a user's tools see them.
 enum {
-    CMD_OPEN_SEQUENCE = 101, CMD_OPEN_IMAGE = 102, CMD_EXIT = 110,
-    CMD_PLAY = 201, CMD_STOP = 202, CMD_PAUSE = 203, CMD_SHOW_FRAME = 204,
-    CMD_SAVE_RAW = 205, CMD_SAVE_BITMAP = 206,
-    CMD_FRAME_OPTIONS = 301, CMD_IMAGE_OPTION = 302, CMD_SEQUENCE_OPTION = 303, CMD_Y_ONLY = 304
+    CMD_OPEN_SEQUENCE = 101,
+    CMD_OPEN_IMAGE = 102,
+    CMD_EXIT = 110,
+    CMD_PLAY = 201,
+    CMD_STOP = 202,
+    CMD_PAUSE = 203,
+    CMD_SHOW_FRAME = 204,
+    CMD_SAVE_RAW = 205,
+    CMD_SAVE_BITMAP = 206,
+    CMD_FRAME_OPTIONS = 301,
+    CMD_IMAGE_OPTION = 302,
+    CMD_SEQUENCE_OPTION = 303,
+    CMD_Y_ONLY = 304
 };
 
 // The folder of the test files, in Windows form with a trailing backslash

@@ -28,11 +28,11 @@ struct RemoteJob {
     void (*work)(RemoteJob* job);
     HANDLE process; // the job's own handle, set by RunJob
     DWORD pid;
-    char module[MAX_PATH];    // FindModule: its file name
-    MODULEENTRY32 entry;      // FindModule: what was found
-    BYTE* remote;             // AllocatePage: the page; WriteAndCall: where `bytes` go
-    UINT_PTR function;        // WriteAndCall: a thread procedure there, or 0 to only write
-    std::vector<BYTE> bytes;  // WriteAndCall: written, and read back after the thread
+    char module[MAX_PATH];   // FindModule: its file name
+    MODULEENTRY32 entry;     // FindModule: what was found
+    BYTE* remote;            // AllocatePage: the page; WriteAndCall: where `bytes` go
+    UINT_PTR function;       // WriteAndCall: a thread procedure there, or 0 to only write
+    std::vector<BYTE> bytes; // WriteAndCall: written, and read back after the thread
     bool ok;
 };
 
@@ -87,8 +87,8 @@ void FindModule(RemoteJob* job) {
 }
 
 void AllocatePage(RemoteJob* job) {
-    job->remote = static_cast<BYTE*>(
-        VirtualAllocEx(job->process, nullptr, kPageBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    job->remote = static_cast<BYTE*>(VirtualAllocEx(job->process, nullptr, kPageBytes,
+                                                    MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     job->ok = job->remote != nullptr;
 }
 
@@ -97,9 +97,9 @@ void WriteAndCall(RemoteJob* job) {
     if (!job->ok || !job->function) {
         return;
     }
-    HANDLE thread = CreateRemoteThread(job->process, nullptr, 0,
-                                       reinterpret_cast<LPTHREAD_START_ROUTINE>(job->function), job->remote, 0,
-                                       nullptr);
+    HANDLE thread =
+        CreateRemoteThread(job->process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(job->function),
+                           job->remote, 0, nullptr);
     job->ok = thread && WaitForSingleObject(thread, kRemoteMs) == WAIT_OBJECT_0 &&
               ReadProcessMemory(job->process, job->remote, job->bytes.data(), job->bytes.size(), nullptr);
     if (thread) {

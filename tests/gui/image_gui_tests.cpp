@@ -79,7 +79,9 @@ std::vector<uint8_t> BitmapPixels(const std::vector<uint8_t>& file, int w, int h
     return out;
 }
 
-std::vector<uint8_t> Solid(int w, int h, uint8_t value) { return std::vector<uint8_t>(3 * size_t(w) * h, value); }
+std::vector<uint8_t> Solid(int w, int h, uint8_t value) {
+    return std::vector<uint8_t>(3 * size_t(w) * h, value);
+}
 
 // A packed-format file of random pixel groups.
 std::vector<uint8_t> MmpFile(int w, int h, uint32_t seed) {
@@ -121,8 +123,7 @@ std::vector<uint8_t> TopDownRgb(const std::vector<uint8_t>& bottomUp, int w, int
 }
 
 // Lists a saved bitmap for the independent check.
-void ListForIndependentCheck(const std::string& saved, const std::vector<uint8_t>& bottomUpBgr, int w,
-                             int h) {
+void ListForIndependentCheck(const std::string& saved, const std::vector<uint8_t>& bottomUpBgr, int w, int h) {
     const std::string expected = saved + ".expected-rgb";
     ASSERT_TRUE(WriteFileBytes(WorkPath(expected), TopDownRgb(bottomUpBgr, w, h)));
     FILE* list = fopen(WorkPath("saved-bitmaps.txt").c_str(), "a");

@@ -54,8 +54,8 @@ TEST_F(PlayerTest, StartsCentredForQcifWithControlGreyed) {
     EXPECT_TRUE(ControlGrayed());
     // Every item starts enabled and unchecked.
     for (UINT id : {CMD_OPEN_SEQUENCE, CMD_OPEN_IMAGE, CMD_EXIT, CMD_PLAY, CMD_STOP, CMD_PAUSE,
-                    CMD_SHOW_FRAME, CMD_SAVE_RAW, CMD_SAVE_BITMAP, CMD_FRAME_OPTIONS,
-                    CMD_IMAGE_OPTION, CMD_SEQUENCE_OPTION, CMD_Y_ONLY}) {
+                    CMD_SHOW_FRAME, CMD_SAVE_RAW, CMD_SAVE_BITMAP, CMD_FRAME_OPTIONS, CMD_IMAGE_OPTION,
+                    CMD_SEQUENCE_OPTION, CMD_Y_ONLY}) {
         EXPECT_FALSE(Grayed(id)) << id;
         EXPECT_FALSE(MenuChecked(id)) << id;
     }
@@ -110,8 +110,9 @@ TEST_F(PlayerTest, PlayRunsThroughTenFramesAndStopsSilently) {
     ExpectArrangement(false);
     EXPECT_FALSE(MenuChecked(CMD_PAUSE));
     ExpectNoDialog();
-    EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH,
-                                                          FrameOf(file, TYPE_YUV420, kQcifW, kQcifH, 9))));
+    EXPECT_TRUE(Shows(kQcifW, kQcifH,
+                      ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH,
+                                          FrameOf(file, TYPE_YUV420, kQcifW, kQcifH, 9))));
 
     // Playback stopped at the first missing frame, which cannot be shown.
     HWND dialog = OpenDialog(CMD_SHOW_FRAME, "Frame Number");
@@ -147,17 +148,19 @@ TEST_F(PlayerTest, GrayRgbAndBgrSequencesShowTheirOwnPixels) {
         int radio;
         uint32_t type;
         const char* name;
-    } cases[] = {{101, TYPE_GRAY, "seq.gray"}, {106, TYPE_RGB, "seq.rgb"}, {107, TYPE_BGR, "seq.bgr"},
-                 {102, TYPE_YUV444, "seq444.yuv"}, {103, TYPE_YUV422, "seq422.yuv"}};
+    } cases[] = {{101, TYPE_GRAY, "seq.gray"},
+                 {106, TYPE_RGB, "seq.rgb"},
+                 {107, TYPE_BGR, "seq.bgr"},
+                 {102, TYPE_YUV444, "seq444.yuv"},
+                 {103, TYPE_YUV422, "seq422.yuv"}};
     for (const auto& c : cases) {
         const std::vector<uint8_t> file = WriteSequence(c.name, c.type, kQcifW, kQcifH, 3);
         SetSequenceOptions(c.radio, nullptr, nullptr);
         OpenSequence(WorkPath(c.name));
-        EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(c.type, kQcifW, kQcifH, file.data())))
-            << c.name;
+        EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(c.type, kQcifW, kQcifH, file.data()))) << c.name;
         ShowFrame(2);
-        EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(c.type, kQcifW, kQcifH,
-                                                              FrameOf(file, c.type, kQcifW, kQcifH, 2))))
+        EXPECT_TRUE(Shows(kQcifW, kQcifH,
+                          ExpectedFramePixels(c.type, kQcifW, kQcifH, FrameOf(file, c.type, kQcifW, kQcifH, 2))))
             << c.name;
     }
     ExpectNoDialog();
@@ -201,8 +204,9 @@ TEST_F(PlayerTest, AFileThatCannotBeOpenedKeepsTitleAndPicture) {
     EXPECT_EQ(WindowText(player_.window), "Vorlex - " + WorkPath("kept.yuv"));
     EXPECT_TRUE(Shows(kQcifW, kQcifH, shown));
     ShowFrame(1);
-    EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH,
-                                                          FrameOf(file, TYPE_YUV420, kQcifW, kQcifH, 1))));
+    EXPECT_TRUE(Shows(kQcifW, kQcifH,
+                      ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH,
+                                          FrameOf(file, TYPE_YUV420, kQcifW, kQcifH, 1))));
 }
 
 TEST_F(PlayerTest, ASequenceInADeepFolderOpens) {

@@ -9,8 +9,8 @@
 #include "comparison.h"
 #include "display.h"
 #include "frame_access.h"
-#include "player_state.h"
 #include "memory_files.h"
+#include "player_state.h"
 #include "test_support.h"
 
 namespace {
@@ -33,10 +33,10 @@ protected:
         }
         b_ = a_;
         a_.resize(5 * kBytes);
-        b_[0 * kBytes + 5] += 255;              // one sample by 1: SSE 1
-        a_[2 * kBytes + 7] = 0; // the last sample, as far off as can be
+        b_[0 * kBytes + 5] += 255; // one sample by 1: SSE 1
+        a_[2 * kBytes + 7] = 0;    // the last sample, as far off as can be
         b_[2 * kBytes + 7] = 255;
-        b_[4 * kBytes + 1] += 2;                // two samples by 2: SSE 8
+        b_[4 * kBytes + 1] += 2; // two samples by 2: SSE 8
         b_[4 * kBytes + 6] -= 2;
         files_.Put("a", a_);
         files_.Put("b", b_);
@@ -85,10 +85,18 @@ TEST_F(ComparisonFiles, NextDifferenceAcrossBothEnds) {
         bool forward;
         int64_t found;
     } cases[] = {
-        {0, true, 2}, {1, true, 2}, {2, true, 4}, {4, true, kNone}, {3, true, 4},
-        {4, false, 2}, {2, false, 0}, {1, false, 0}, {0, false, kNone},
+        {0, true, 2},
+        {1, true, 2},
+        {2, true, 4},
+        {4, true, kNone},
+        {3, true, 4},
+        {4, false, 2},
+        {2, false, 0},
+        {1, false, 0},
+        {0, false, kNone},
         // Past the end (a file shrank): backwards, from the last frame both have.
-        {9, false, 4}, {9, true, kNone},
+        {9, false, 4},
+        {9, true, kNone},
     };
     for (const auto& c : cases) {
         uint32_t found = 99;

@@ -13,7 +13,7 @@ TEST(NameSettings, RealWorldNames) {
     const uint32_t kNoType = 0;
     struct {
         const char* path;
-        uint32_t w, h; // 0: no size
+        uint32_t w, h;    // 0: no size
         const char* rate; // null: no rate
         uint32_t type, bits;
         int packing;

@@ -37,8 +37,7 @@ TEST_F(FrameBitmapTest, QcifLengths) {
 TEST_F(FrameBitmapTest, EveryTypeGivesTheFramesOwnColours) {
     std::mt19937 rng(6);
     const uint32_t w = 8, h = 4;
-    for (uint32_t type : {TYPE_GRAY, TYPE_YUV444, TYPE_YUV422, TYPE_YUV411, TYPE_YUV420, TYPE_RGB,
-                          TYPE_BGR}) {
+    for (uint32_t type : {TYPE_GRAY, TYPE_YUV444, TYPE_YUV422, TYPE_YUV411, TYPE_YUV420, TYPE_RGB, TYPE_BGR}) {
         SCOPED_TRACE(type);
         s.frameWidth = w;
         s.frameHeight = h;

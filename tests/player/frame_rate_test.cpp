@@ -26,9 +26,9 @@ TEST(TimerPeriod, QuotientIsRoundedToDoubleBeforeTruncation) {
     // For rate = 1000 / k (as a double), 1000 / rate lies just below k. For
     // these k its double-precision value is k itself, which extended
     // precision would miss by one.
-    for (uint32_t k : {7, 9, 14, 18, 21, 23, 27, 28, 33, 35, 36, 37, 39, 41, 42, 46, 53, 54, 56,
-                       63, 65, 66, 67, 69, 70, 71, 72, 74, 75, 78, 82, 83, 84, 85, 89, 91, 92,
-                       95, 97, 106, 107, 108, 109, 111, 112, 119}) {
+    for (uint32_t k : {7,  9,  14, 18, 21, 23, 27, 28,  33,  35,  36,  37,  39,  41, 42, 46,
+                       53, 54, 56, 63, 65, 66, 67, 69,  70,  71,  72,  74,  75,  78, 82, 83,
+                       84, 85, 89, 91, 92, 95, 97, 106, 107, 108, 109, 111, 112, 119}) {
         EXPECT_EQ(TimerPeriodFor(1000.0 / k), k) << k;
     }
     // For these the double-precision quotient stays below k.
@@ -59,9 +59,21 @@ struct TextCase {
 };
 
 const TextCase kTexts[] = {
-    {"30.0", 30.0}, {"25fps", 25.0}, {" 29.97", 29.97}, {"12.5", 12.5}, {"abc", 0.0},
-    {"", 0.0},      {"-5", -5.0},    {"1e9", 1e9},      {"\t+7.5x", 7.5}, {".5", 0.5},
-    {"5.", 5.0},    {"1.5e-1", 0.15}, {"2,5", 2.0},     {"1.5.3", 1.5},  {"e5", 0.0},
+    {"30.0", 30.0},
+    {"25fps", 25.0},
+    {" 29.97", 29.97},
+    {"12.5", 12.5},
+    {"abc", 0.0},
+    {"", 0.0},
+    {"-5", -5.0},
+    {"1e9", 1e9},
+    {"\t+7.5x", 7.5},
+    {".5", 0.5},
+    {"5.", 5.0},
+    {"1.5e-1", 0.15},
+    {"2,5", 2.0},
+    {"1.5.3", 1.5},
+    {"e5", 0.0},
     // More digits than a double holds: correctly rounded.
     {"0.1000000000000000055511151231257827", 0.1},
 };
@@ -88,8 +100,8 @@ public:
     ~NumericLocale() { setlocale(LC_NUMERIC, saved_.c_str()); }
     // Sets a locale whose decimal point is not "."; false when none is there.
     bool SetCommaLocale() {
-        const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "German",
-                               "German_Germany.1252", "de-DE"};
+        const char* names[] = {"de_DE.UTF-8", "de_DE.utf8",          "de_DE", "fr_FR.UTF-8",
+                               "German",      "German_Germany.1252", "de-DE"};
         for (const char* name : names) {
             if (setlocale(LC_NUMERIC, name) && std::string(localeconv()->decimal_point) != ".") {
                 return true;

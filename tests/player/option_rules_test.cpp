@@ -144,8 +144,8 @@ TEST_F(DialogOkTest, SequenceOptionStoresTypeThenHeaderThenRate) {
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(InitPlayerState(s));
-        ExpectVerdict(SequenceOptionOk(s, SequenceLayout{TYPE_GRAY, 12, PACKING_PLANAR}, c.header, c.rate), c.message,
-                      c.field);
+        ExpectVerdict(SequenceOptionOk(s, SequenceLayout{TYPE_GRAY, 12, PACKING_PLANAR}, c.header, c.rate),
+                      c.message, c.field);
         EXPECT_EQ(s.sequenceType, uint32_t{TYPE_GRAY});
         EXPECT_EQ(s.sequenceBits, 12u);
         EXPECT_EQ(s.sequenceHeader, c.headerAfter);

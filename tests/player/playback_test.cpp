@@ -11,10 +11,10 @@
 #include "display.h"
 #include "file_names.h"
 #include "frame_access.h"
+#include "memory_files.h"
 #include "option_rules.h"
 #include "playback.h"
 #include "player_state.h"
-#include "memory_files.h"
 #include "test_support.h"
 
 namespace {
@@ -418,16 +418,25 @@ TEST_F(PlaybackTest, ComparingViewsJumpsAndTheReadout) {
 TEST_F(PlaybackTest, ExtendedLayoutsCompareAtFullDepth) {
     const struct {
         SequenceLayout layout;
-        uint32_t byteAt;          // of the stored frame 1 that B changes
-        uint8_t change;           // added to that byte
-        const char* first;        // the jump's report
-        const char* planeLine;    // the start of the plane's metrics line
+        uint32_t byteAt;       // of the stored frame 1 that B changes
+        uint8_t change;        // added to that byte
+        const char* first;     // the jump's report
+        const char* planeLine; // the start of the plane's metrics line
     } cases[] = {
-        {{TYPE_YUV420, 10, PACKING_PLANAR}, 2 * 9, 1, "Frame 1: first difference in Y at (1, 1): A ",
+        {{TYPE_YUV420, 10, PACKING_PLANAR},
+         2 * 9,
+         1,
+         "Frame 1: first difference in Y at (1, 1): A ",
          "Y  PSNR 75.25 dB  max 1\n   SSE 1, 1 of 32 differ"},
-        {{TYPE_YUV420, 10, PACKING_P010}, 2 * (32 + 2 * 3 + 1) + 1, 1, "Frame 1: first difference in V at (3, 0)",
+        {{TYPE_YUV420, 10, PACKING_P010},
+         2 * (32 + 2 * 3 + 1) + 1,
+         1,
+         "Frame 1: first difference in V at (3, 0)",
          "max 4\n   SSE 16, 1 of 8 differ"},
-        {{TYPE_YUV422, 8, PACKING_YUYV}, 16 + 4 + 1, 2, "Frame 1: first difference in U at (1, 1)",
+        {{TYPE_YUV422, 8, PACKING_YUYV},
+         16 + 4 + 1,
+         2,
+         "Frame 1: first difference in U at (1, 1)",
          "max 2\n   SSE 4, 1 of 16 differ"},
     };
     for (const auto& c : cases) {
@@ -460,7 +469,8 @@ TEST_F(PlaybackTest, ExtendedLayoutsCompareAtFullDepth) {
 // Without it the user is told of the missing memory, not of a missing frame,
 // also when playback ends for it; once memory is there, the frame shows.
 TEST_F(PlaybackTest, NoMemoryForStoredSamplesIsABufferFailure) {
-    ASSERT_EQ(SequenceOptionOk(s, {TYPE_YUV420, 10, PACKING_PLANAR}, NumberEntry{true, 0}, "30").message, nullptr);
+    ASSERT_EQ(SequenceOptionOk(s, {TYPE_YUV420, 10, PACKING_PLANAR}, NumberEntry{true, 0}, "30").message,
+              nullptr);
     SequenceOptionAccepted(s);
     void* (*const saved)(size_t) = PlayerBufferAllocator;
     PlayerBufferAllocator = [](size_t) -> void* { return nullptr; };

@@ -10,9 +10,9 @@
 #include <random>
 #include <vector>
 
-#include "processor.h"
 #include "display.h"
 #include "frame_plan.h"
+#include "processor.h"
 #include "sequence_layout.h"
 #include "test_support.h"
 #include "unpack_kernels.h"
@@ -24,15 +24,42 @@ TEST(ShownSample, RoundsHalfUpAndClampsWhatIsOutOfRange) {
         uint32_t bits, v;
         uint8_t shown;
     } cases[] = {
-        {8, 0, 0},       {8, 255, 255},     {8, 300, 255},
-        {10, 0, 0},      {10, 1, 0},        {10, 2, 1},       {10, 512, 128},   {10, 1021, 255},
-        {10, 1022, 255}, {10, 1023, 255},   {10, 1024, 255},  {10, 65535, 255}, // above 2^10 - 1
-        {12, 7, 0},      {12, 8, 1},        {12, 2048, 128},  {12, 4095, 255},
-        {16, 127, 0},    {16, 128, 1},      {16, 32768, 128}, {16, 65407, 255}, {16, 65535, 255},
+        {8, 0, 0},
+        {8, 255, 255},
+        {8, 300, 255},
+        {10, 0, 0},
+        {10, 1, 0},
+        {10, 2, 1},
+        {10, 512, 128},
+        {10, 1021, 255},
+        {10, 1022, 255},
+        {10, 1023, 255},
+        {10, 1024, 255},
+        {10, 65535, 255}, // above 2^10 - 1
+        {12, 7, 0},
+        {12, 8, 1},
+        {12, 2048, 128},
+        {12, 4095, 255},
+        {16, 127, 0},
+        {16, 128, 1},
+        {16, 32768, 128},
+        {16, 65407, 255},
+        {16, 65535, 255},
         // the depths only Y4M files bring
-        {9, 1, 1},       {9, 508, 254},     {9, 509, 255},    {9, 511, 255},    {11, 3, 0},
-        {11, 4, 1},      {11, 1024, 128},   {13, 15, 0},      {13, 16, 1},      {14, 31, 0},
-        {14, 32, 1},     {15, 63, 0},       {15, 64, 1},      {15, 32767, 255},
+        {9, 1, 1},
+        {9, 508, 254},
+        {9, 509, 255},
+        {9, 511, 255},
+        {11, 3, 0},
+        {11, 4, 1},
+        {11, 1024, 128},
+        {13, 15, 0},
+        {13, 16, 1},
+        {14, 31, 0},
+        {14, 32, 1},
+        {15, 63, 0},
+        {15, 64, 1},
+        {15, 32767, 255},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ShownSample(c.v, c.bits), c.shown) << c.v << " of " << c.bits << " bits";
@@ -196,7 +223,8 @@ TEST(UnpackFrame, EveryDepthFromNineToSixteenBits) {
                 for (size_t i = 0; i < shownBytes; ++i) {
                     const double v = stored[2 * i] | stored[2 * i + 1] << 8;
                     const double rounded = std::floor(v / (1u << (bits - 8)) + 0.5);
-                    ASSERT_EQ(out.data()[i], rounded > 255 ? 255 : rounded) << "level " << level << ", sample " << i;
+                    ASSERT_EQ(out.data()[i], rounded > 255 ? 255 : rounded)
+                        << "level " << level << ", sample " << i;
                 }
             }
         }

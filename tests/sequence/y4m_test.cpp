@@ -52,7 +52,8 @@ TEST(Y4mHeader, EveryColourSpaceGivesItsLayout) {
     const struct {
         const char* prefix;
         uint32_t type, samples;
-    } deep[] = {{"420p", TYPE_YUV420, 48}, {"422p", TYPE_YUV422, 64}, {"444p", TYPE_YUV444, 96}, {"mono", TYPE_GRAY, 32}};
+    } deep[] = {
+        {"420p", TYPE_YUV420, 48}, {"422p", TYPE_YUV422, 64}, {"444p", TYPE_YUV444, 96}, {"mono", TYPE_GRAY, 32}};
     for (const auto& d : deep) {
         for (uint32_t bits = 9; bits <= 16; ++bits) {
             const std::string colour = d.prefix + std::to_string(bits);
@@ -67,7 +68,8 @@ TEST(Y4mHeader, EveryColourSpaceGivesItsLayout) {
 }
 
 TEST(Y4mHeader, RatesTextsAndSpacingAreKept) {
-    const std::string line = "YUV4MPEG2 W64 H48 F30000:1001 Ip A128:117 C420jpeg XYSCSS=420JPEG XCOLORRANGE=LIMITED\n";
+    const std::string line =
+        "YUV4MPEG2 W64 H48 F30000:1001 Ip A128:117 C420jpeg XYSCSS=420JPEG XCOLORRANGE=LIMITED\n";
     Parsed p = Parse(line + "FRAME\n");
     ASSERT_EQ(p.result, Y4M_OK) << p.message;
     EXPECT_EQ(p.header.width, 64u);
@@ -142,7 +144,9 @@ TEST(Y4mHeader, RefusalsNameWhatIsRefused) {
         {"YUV4MPEG2 W8 H4 C\n", Y4M_BAD_COLOUR, "Unsupported Y4M colour space ''!"},
         {"YUV4MPEG2 W8 H4 C" + std::string(40, 'z') + "\n", Y4M_BAD_COLOUR,
          "Unsupported Y4M colour space 'zzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzz...'!"},
-        {"YUV4MPEG2 W8 H4 C4\x7f\x80\n", Y4M_BAD_COLOUR, "Unsupported Y4M colour space '4?" "?'!"},
+        {"YUV4MPEG2 W8 H4 C4\x7f\x80\n", Y4M_BAD_COLOUR,
+         "Unsupported Y4M colour space '4?"
+         "?'!"},
         {"YUV4MPEG2 W8 H4 Q5\n", Y4M_BAD_TAG, "Unsupported Y4M header tag 'Q5'!"},
         {"YUV4MPEG2 W8 H4 W8\n", Y4M_REPEATED_TAG, "Y4M header repeats the tag 'W8'!"},
         {"YUV4MPEG2 W8 H4 C420 C444\n", Y4M_REPEATED_TAG, "Y4M header repeats the tag 'C444'!"},
@@ -164,7 +168,8 @@ TEST(Y4mHeader, RefusalsNameWhatIsRefused) {
     const MemoryBytes bytes = {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
     GuardedBuffer small(8);
     Y4mHeader header;
-    EXPECT_EQ(ReadY4mHeader(MemorySource(&bytes), &header, reinterpret_cast<char*>(small.data()), 8), Y4M_BAD_COLOUR);
+    EXPECT_EQ(ReadY4mHeader(MemorySource(&bytes), &header, reinterpret_cast<char*>(small.data()), 8),
+              Y4M_BAD_COLOUR);
     EXPECT_STREQ(reinterpret_cast<char*>(small.data()), "Unsuppo");
 }
 
