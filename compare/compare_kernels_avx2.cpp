@@ -69,6 +69,18 @@ void Sums8(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
     Sse2CompareKernels.sums8(a + i, b + i, n - i, sums);
 }
 
+// One vector of sixteen word differences: the largest, a count of the equal
+// ones, and their exact squares into four 64-bit lanes.
+inline __attribute__((always_inline)) void WordVector(__m256i va, __m256i vb, __m256i* maxv, __m256i* equal16,
+                                                      __m256i* sse64) {
+    const __m256i ad = _mm256_sub_epi16(_mm256_max_epu16(va, vb), _mm256_min_epu16(va, vb));
+    *maxv = _mm256_max_epu16(*maxv, ad);
+    *equal16 = _mm256_sub_epi16(*equal16, _mm256_cmpeq_epi16(ad, _mm256_setzero_si256()));
+    const __m256i lo = _mm256_mullo_epi16(ad, ad), hi = _mm256_mulhi_epu16(ad, ad);
+    *sse64 = Widen32(*sse64, _mm256_unpacklo_epi16(lo, hi));
+    *sse64 = Widen32(*sse64, _mm256_unpackhi_epi16(lo, hi));
+}
+
 void Sums16(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i ones = _mm256_set1_epi16(1);
@@ -80,13 +92,7 @@ void Sums16(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
         blocks = blocks < kChunkBlocks ? blocks : kChunkBlocks;
         __m256i equal16 = zero;
         for (size_t k = 0; k < blocks; ++k, i += 16) {
-            const __m256i va = Load(a + 2 * i), vb = Load(b + 2 * i);
-            const __m256i ad = _mm256_sub_epi16(_mm256_max_epu16(va, vb), _mm256_min_epu16(va, vb));
-            maxv = _mm256_max_epu16(maxv, ad);
-            equal16 = _mm256_sub_epi16(equal16, _mm256_cmpeq_epi16(ad, zero));
-            const __m256i lo = _mm256_mullo_epi16(ad, ad), hi = _mm256_mulhi_epu16(ad, ad);
-            sse64 = Widen32(sse64, _mm256_unpacklo_epi16(lo, hi));
-            sse64 = Widen32(sse64, _mm256_unpackhi_epi16(lo, hi));
+            WordVector(Load(a + 2 * i), Load(b + 2 * i), &maxv, &equal16, &sse64);
         }
         equal += Sum64(Widen32(zero, _mm256_madd_epi16(equal16, ones)));
         sums->differing += 16 * uint64_t{blocks};
@@ -184,14 +190,8 @@ void Sums16x2(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, Diff
         blocks = blocks < kChunkBlocks ? blocks : kChunkBlocks;
         __m256i equal16 = zero;
         for (size_t k = 0; k < blocks; ++k, i += 8) {
-            const __m256i va = _mm256_srl_epi16(Load(a + 4 * i), count);
-            const __m256i vb = _mm256_srl_epi16(Load(b + 4 * i), count);
-            const __m256i ad = _mm256_sub_epi16(_mm256_max_epu16(va, vb), _mm256_min_epu16(va, vb));
-            maxv = _mm256_max_epu16(maxv, ad);
-            equal16 = _mm256_sub_epi16(equal16, _mm256_cmpeq_epi16(ad, zero));
-            const __m256i lo = _mm256_mullo_epi16(ad, ad), hi = _mm256_mulhi_epu16(ad, ad);
-            sse64 = Widen32(sse64, _mm256_unpacklo_epi16(lo, hi));
-            sse64 = Widen32(sse64, _mm256_unpackhi_epi16(lo, hi));
+            WordVector(_mm256_srl_epi16(Load(a + 4 * i), count), _mm256_srl_epi16(Load(b + 4 * i), count),
+                       &maxv, &equal16, &sse64);
         }
         equal[0] += Sum32(_mm256_madd_epi16(equal16, evenWords));
         equal[1] += Sum32(_mm256_madd_epi16(equal16, oddWords));

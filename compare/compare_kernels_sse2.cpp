@@ -55,6 +55,19 @@ void Sums8(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
     ScalarCompareKernels.sums8(a + i, b + i, n - i, sums);
 }
 
+// One vector of eight word differences: the largest (biased, see Sums16),
+// a count of the equal ones, and their exact squares into two 64-bit lanes.
+inline __attribute__((always_inline)) void WordVector(__m128i va, __m128i vb, __m128i bias, __m128i* maxv,
+                                                      __m128i* equal16, __m128i* sse64) {
+    const __m128i ad = _mm_or_si128(_mm_subs_epu16(va, vb), _mm_subs_epu16(vb, va));
+    *maxv = _mm_max_epi16(*maxv, _mm_xor_si128(ad, bias));
+    *equal16 = _mm_sub_epi16(*equal16, _mm_cmpeq_epi16(ad, _mm_setzero_si128()));
+    // Exact 32-bit squares from the low and high halves of the products.
+    const __m128i lo = _mm_mullo_epi16(ad, ad), hi = _mm_mulhi_epu16(ad, ad);
+    *sse64 = Widen32(*sse64, _mm_unpacklo_epi16(lo, hi));
+    *sse64 = Widen32(*sse64, _mm_unpackhi_epi16(lo, hi));
+}
+
 void Sums16(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i bias = _mm_set1_epi16(static_cast<short>(0x8000));
@@ -68,14 +81,7 @@ void Sums16(const uint8_t* a, const uint8_t* b, size_t n, DiffSums* sums) {
         blocks = blocks < kChunkBlocks ? blocks : kChunkBlocks;
         __m128i equal16 = zero; // each lane counts up to kChunkBlocks
         for (size_t k = 0; k < blocks; ++k, i += 8) {
-            const __m128i va = Load(a + 2 * i), vb = Load(b + 2 * i);
-            const __m128i ad = _mm_or_si128(_mm_subs_epu16(va, vb), _mm_subs_epu16(vb, va));
-            maxv = _mm_max_epi16(maxv, _mm_xor_si128(ad, bias));
-            equal16 = _mm_sub_epi16(equal16, _mm_cmpeq_epi16(ad, zero));
-            // Exact 32-bit squares from the low and high halves of the products.
-            const __m128i lo = _mm_mullo_epi16(ad, ad), hi = _mm_mulhi_epu16(ad, ad);
-            sse64 = Widen32(sse64, _mm_unpacklo_epi16(lo, hi));
-            sse64 = Widen32(sse64, _mm_unpackhi_epi16(lo, hi));
+            WordVector(Load(a + 2 * i), Load(b + 2 * i), bias, &maxv, &equal16, &sse64);
         }
         equal += Sum64(Widen32(zero, _mm_madd_epi16(equal16, ones)));
         sums->differing += 8 * uint64_t{blocks};
@@ -238,13 +244,8 @@ void Sums16x2(const uint8_t* a, const uint8_t* b, size_t n, uint32_t shift, Diff
         blocks = blocks < kChunkBlocks ? blocks : kChunkBlocks;
         __m128i equal16 = zero;
         for (size_t k = 0; k < blocks; ++k, i += 4) {
-            const __m128i va = _mm_srl_epi16(Load(a + 4 * i), count), vb = _mm_srl_epi16(Load(b + 4 * i), count);
-            const __m128i ad = _mm_or_si128(_mm_subs_epu16(va, vb), _mm_subs_epu16(vb, va));
-            maxv = _mm_max_epi16(maxv, _mm_xor_si128(ad, bias));
-            equal16 = _mm_sub_epi16(equal16, _mm_cmpeq_epi16(ad, zero));
-            const __m128i lo = _mm_mullo_epi16(ad, ad), hi = _mm_mulhi_epu16(ad, ad);
-            sse64 = Widen32(sse64, _mm_unpacklo_epi16(lo, hi));
-            sse64 = Widen32(sse64, _mm_unpackhi_epi16(lo, hi));
+            WordVector(_mm_srl_epi16(Load(a + 4 * i), count), _mm_srl_epi16(Load(b + 4 * i), count), bias,
+                       &maxv, &equal16, &sse64);
         }
         equal[0] += Sum32(_mm_madd_epi16(equal16, evenWords));
         equal[1] += Sum32(_mm_madd_epi16(equal16, oddWords));
