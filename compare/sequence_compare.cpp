@@ -7,13 +7,23 @@
 
 const char* const NoMoreDifferencesMessage = "No more differences.";
 
+namespace {
+
+StoredFramePlan PlanOfB(const SequencePair& pair) {
+    StoredFramePlan plan = pair.plan;
+    plan.header = pair.headerB;
+    return plan;
+}
+
+} // namespace
+
 uint32_t PairFrameCount(const SequencePair& pair) {
-    const uint32_t a = CountFrames(pair.a, pair.plan), b = CountFrames(pair.b, pair.plan);
+    const uint32_t a = CountFrames(pair.a, pair.plan), b = CountFrames(pair.b, PlanOfB(pair));
     return a < b ? a : b;
 }
 
 int ReadFramePair(const SequencePair& pair, uint32_t n, uint8_t* a, uint8_t* b, uint32_t capacity) {
-    return ReadFrame(pair.a, pair.plan, n, a, capacity) && ReadFrame(pair.b, pair.plan, n, b, capacity);
+    return ReadFrame(pair.a, pair.plan, n, a, capacity) && ReadFrame(pair.b, PlanOfB(pair), n, b, capacity);
 }
 
 SearchResult FindDifferentFrame(const SequencePair& pair, uint32_t shown, bool forward, uint8_t* a,

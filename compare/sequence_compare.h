@@ -14,11 +14,13 @@
 #include "plane_geometry.h"
 
 // Sequences A and B, frames laid out by `plan` in both and compared by
-// `geometry`.
+// `geometry`. B's frames start after headerB bytes, A's after plan.header:
+// the frames of a Y4M source start at 0 whatever the raw file's header is.
 struct SequencePair {
     FrameSource a, b;
     StoredFramePlan plan;
     FrameGeometry geometry;
+    uint64_t headerB;
 };
 
 // Whole frames both sources have.

@@ -18,7 +18,7 @@ void Walk(const FrameSource& frames, const Y4mHeader& header, size_t size) {
     const StoredFramePlan plan = {header.layout, header.width, header.height, header.frameBytes, 0};
     const uint32_t count = CountFrames(frames, plan);
     const uint64_t frameBytes = header.frameBytes;
-    if (header.headerBytes + count * (frameBytes + 6) > size) {
+    if (header.headerBytes + count * (frameBytes + header.alphaBytes + 6) > size) {
         Violated("more frames than the input holds");
     }
     // Two frames a read, so each read crosses from one frame into the next

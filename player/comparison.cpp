@@ -1,17 +1,73 @@
 #include "comparison.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "frame_access.h"
+
+namespace {
+
+// "352x288 4:2:0 10-bit"
+void DescribeFrames(const StoredFramePlan& plan, char* text, size_t size) {
+    char layout[32];
+    DescribeLayout(plan.layout, layout, sizeof layout);
+    snprintf(text, size, "%ux%u %s", static_cast<unsigned>(plan.width), static_cast<unsigned>(plan.height),
+             layout);
+}
+
+// B as a Y4M file: its frame source when its header states the frames A is
+// read with; otherwise `file` is closed and messageText says why.
+StartResult OpenY4mB(PlayerState& s, FrameSource* file, Y4mResult read, const Y4mHeader& header) {
+    if (read != Y4M_OK) {
+        CloseSource(file);
+        return COMPARE_REFUSED;
+    }
+    const StoredFramePlan a = ReadingPlan(s);
+    const StoredFramePlan b = {header.layout, header.width, header.height, header.frameBytes, 0};
+    if (b.width != a.width || b.height != a.height || b.layout.type != a.layout.type ||
+        b.layout.bits != a.layout.bits || b.layout.packing != a.layout.packing) {
+        char stated[48], shown[48];
+        DescribeFrames(b, stated, sizeof stated);
+        DescribeFrames(a, shown, sizeof shown);
+        snprintf(s.messageText, sizeof s.messageText,
+                 "The Y4M header of sequence B states %s frames; the open sequence has %s frames!", stated,
+                 shown);
+        CloseSource(file);
+        return COMPARE_REFUSED;
+    }
+    *file = Y4mFrameSource(*file, header);
+    if (!SourceOpen(*file)) {
+        return COMPARE_NO_MEMORY;
+    }
+    // The first frame is found now when the lines must be indexed, so a file
+    // without one is refused; the rest are indexed before they are shown.
+    if (Y4mIndexStep(*file, 1) == Y4M_INDEX_NO_MEMORY) {
+        CloseSource(file);
+        return COMPARE_NO_MEMORY;
+    }
+    return COMPARE_STARTED;
+}
+
+} // namespace
 
 StartResult StartComparison(PlayerState& s, const char* path) {
     FrameSource file = s.files.open ? s.files.open(s.files.context, path) : FrameSource{};
     if (!SourceOpen(file)) {
         return COMPARE_CANNOT_OPEN;
     }
+    Y4mHeader header;
+    const Y4mResult read = ReadY4mHeader(file, &header, s.messageText, sizeof s.messageText);
+    if (read != Y4M_NOT_Y4M) {
+        const StartResult opened = OpenY4mB(s, &file, read, header);
+        if (opened != COMPARE_STARTED) {
+            return opened;
+        }
+    }
+    StoredFramePlan planB = ReadingPlan(s);
+    planB.header = IsY4mSource(file) ? 0 : s.sequenceHeader;
     // A comparison of no frames would have nothing to show or count.
-    if (CountFrames(file, ReadingPlan(s)) == 0) {
+    if (CountFrames(file, planB) == 0) {
         CloseSource(&file);
         return COMPARE_NO_FRAME;
     }
@@ -43,7 +99,8 @@ FrameGeometry SequenceFrameGeometry(const PlayerState& s) {
 }
 
 SequencePair ComparedPair(const PlayerState& s) {
-    SequencePair pair = {s.openFile, s.comparison.fileB, ReadingPlan(s), SequenceFrameGeometry(s)};
+    const uint64_t headerB = IsY4mSource(s.comparison.fileB) ? 0 : s.sequenceHeader;
+    SequencePair pair = {s.openFile, s.comparison.fileB, ReadingPlan(s), SequenceFrameGeometry(s), headerB};
     return pair;
 }
 

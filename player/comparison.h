@@ -15,10 +15,14 @@ enum StartResult {
     COMPARE_CANNOT_OPEN = 0, // "Cannot open file for reading!"; nothing changed
     COMPARE_STARTED = 1,
     COMPARE_NO_MEMORY = 2, // the buffers cannot be had; nothing changed
-    COMPARE_NO_FRAME = 3   // B holds no whole frame after the header; nothing changed
+    COMPARE_NO_FRAME = 3,  // B holds no whole frame after the header; nothing changed
+    COMPARE_REFUSED = 4    // B's Y4M header was refused or states other frames: messageText
+                           // says why; nothing changed
 };
 // Opens `path` as sequence B, ending a comparison that ran before only when
-// the new one can start. Starts in view A with gain 1.
+// the new one can start. Starts in view A with gain 1. A Y4M file is read
+// through its frame source and must state the size and layout the open
+// sequence is read with; a raw file is read with the frame settings.
 StartResult StartComparison(PlayerState& s, const char* path);
 
 bool ComparisonActive(const PlayerState& s);

@@ -242,7 +242,7 @@ int ReadNameSettings(const char* path, NameSettings* s) {
     return s->hasSize || s->hasRate || s->hasLayout;
 }
 
-void DescribeNameSettings(const NameSettings& s, char* text, size_t size) {
+void DescribeNameSettings(const NameSettings& s, char* text, size_t size, const char* origin) {
     if (size == 0) {
         return;
     }
@@ -270,6 +270,6 @@ void DescribeNameSettings(const NameSettings& s, char* text, size_t size) {
         }
     }
     if (used < size) {
-        snprintf(text + used, size - used, " from the name]");
+        snprintf(text + used, size - used, " from %s]", origin);
     }
 }

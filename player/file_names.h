@@ -39,9 +39,10 @@ struct NameSettings {
 // anything.
 int ReadNameSettings(const char* path, NameSettings* settings);
 
-// What the title adds for settings taken from the name, e.g.
-// " [1920x1080, 4:2:0 10-bit, 50 fps from the name]"; empty when the name
-// stated nothing.
-void DescribeNameSettings(const NameSettings& settings, char* text, size_t size);
+// What the title adds for settings taken from the name (or the `origin`
+// given), e.g. " [1920x1080, 4:2:0 10-bit, 50 fps from the name]"; empty
+// when the name stated nothing.
+void DescribeNameSettings(const NameSettings& settings, char* text, size_t size,
+                          const char* origin = "the name");
 
 #endif

@@ -23,7 +23,7 @@ uint32_t StoredFrameBytes(const PlayerState& s) {
 StoredFramePlan ReadingPlan(const PlayerState& s) {
     StoredFramePlan plan = s.storedPlan;
     plan.frameBytes = StoredFrameBytes(s);
-    plan.header = s.sequenceHeader;
+    plan.header = IsY4mSource(s.openFile) ? 0 : s.sequenceHeader;
     return plan;
 }
 
@@ -56,6 +56,28 @@ int ReadSequenceFrame(PlayerState& s, uint32_t n) {
 }
 
 int SampleBufferMissing(const PlayerState& s) { return ExtendedFrames(s) && !s.sampleBuffer; }
+
+bool FramesNeedIndex(const PlayerState& s) {
+    return Y4mSourceStatus(s.openFile).needsIndex || Y4mSourceStatus(s.comparison.fileB).needsIndex;
+}
+
+Y4mIndexResult IndexFrames(PlayerState& s, uint32_t count) {
+    const FrameSource& first = Y4mSourceStatus(s.openFile).needsIndex ? s.openFile : s.comparison.fileB;
+    const Y4mIndexResult result = Y4mIndexStep(first, count);
+    return result == Y4M_INDEX_DONE && FramesNeedIndex(s) ? Y4M_INDEX_MORE : result;
+}
+
+void IndexProgress(const PlayerState& s, uint64_t* scanned, uint64_t* total) {
+    *scanned = 0;
+    *total = 0;
+    for (const FrameSource* source : {&s.openFile, &s.comparison.fileB}) {
+        const Y4mStatus status = Y4mSourceStatus(*source);
+        if (status.isY4m) {
+            *scanned += status.scanned;
+            *total += status.fileBytes;
+        }
+    }
+}
 
 int ReadRawImage(PlayerState& s) { return ReadPlannedBytes(s, s.imageHeader, s.imagePlan); }
 

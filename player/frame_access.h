@@ -11,6 +11,7 @@
 
 #include "display.h"
 #include "frame_source.h"
+#include "y4m.h"
 
 struct PlayerState;
 
@@ -23,7 +24,7 @@ uint32_t StoredFrameBytes(const PlayerState& s);
 const uint8_t* StoredFrame(const PlayerState& s);
 
 // Where frames of the open sequence lie: the stored plan, with the header
-// setting as it is now.
+// setting as it is now (0 for a Y4M file's frame source).
 StoredFramePlan ReadingPlan(const PlayerState& s);
 
 // Byte position of frame n: sequenceHeader + n x StoredFrameBytes().
@@ -43,6 +44,15 @@ int ReadSequenceFrame(PlayerState& s, uint32_t n);
 // read into could not be obtained (ReadSequenceFrame asks for it again on
 // each read).
 int SampleBufferMissing(const PlayerState& s);
+
+// The frames of a Y4M sequence are found by their lines. Where a line is not
+// at its place, the open sequence or sequence B needs an index of them
+// before more of its frames can be read: IndexFrames indexes up to `count`
+// more frames of the first that needs it (DONE when neither does), and
+// IndexProgress says how far the two have been read, of how much.
+bool FramesNeedIndex(const PlayerState& s);
+Y4mIndexResult IndexFrames(PlayerState& s, uint32_t count);
+void IndexProgress(const PlayerState& s, uint64_t* scanned, uint64_t* total);
 
 // Reads the raw image (imagePlan's frameBytes from byte imageHeader) into
 // frameBuffer. Returns 0 when fewer bytes arrived: the file is too short and

@@ -119,6 +119,18 @@ const char* UnreadFrameMessage(bool noMemory) {
     return noMemory ? "Frame buffer failure!" : "Frame number too large!";
 }
 
+// The frame lines must be indexed before `then` (for frame n, asked for by
+// `source`) can be done: the window indexes, then calls FramesIndexed.
+void AwaitIndex(PlayerState& s, WindowActions* a, AfterIndex then, uint32_t n, FrameRequestSource source) {
+    s.indexWait.then = then;
+    s.indexWait.frame = n;
+    s.indexWait.source = source;
+    s.indexWait.sequence = Y4mSourceStatus(s.openFile).needsIndex != 0;
+    s.indexWait.b = Y4mSourceStatus(s.comparison.fileB).needsIndex != 0;
+    a->requestFrame = false;
+    a->indexFrames = true;
+}
+
 } // namespace
 
 PlaybackMode ModeOf(const PlayerState& s) {
@@ -245,6 +257,11 @@ WindowActions ShowSequenceFrame(PlayerState& s, uint32_t n, FrameRequestSource s
     FrameDiff diff;
     const bool comparing = ComparisonActive(s);
     if (comparing ? !LoadComparedFrame(s, n, &diff) : !ReadSequenceFrame(s, n)) {
+        if (FramesNeedIndex(s)) { // a Y4M frame line out of place
+            WindowActions a = NoActions();
+            AwaitIndex(s, &a, AFTER_INDEX_SHOW, n, source);
+            return a;
+        }
         const bool noMemory = !comparing && SampleBufferMissing(s);
         if (s.playing) {
             EndPlayback(s); // the normal end of playback, unless memory ran out
@@ -300,7 +317,101 @@ WindowActions ShowOpenedImage(PlayerState& s, int kind) {
     return a;
 }
 
+namespace {
+
+// The open file is now `frames`, a sequence, shown from frame 0 with
+// `named` taken as its settings (described after the path in the title).
+// Frames of a Y4M file whose lines must be indexed are shown after that.
+WindowActions StartSequence(PlayerState& s, FrameSource frames, const char* path, const NameSettings* named,
+                            const char* origin) {
+    CloseSource(&s.openFile);
+    s.openFile = frames;
+    s.sequenceOpened = true;
+    s.sequenceActive = true;
+    EndPlayback(s);
+    WindowActions a = RequestFrame(0, REQUEST_BY_COMMAND);
+    ForgetComparison(s, &a);
+    char taken[96] = "";
+    if (named) {
+        ApplyNameSettings(s, *named, &a);
+        DescribeNameSettings(*named, taken, sizeof taken, origin);
+    }
+    SetTitle(s, &a, path, taken);
+    FitTo(&a, s.frameWidth, s.frameHeight);
+    s.currentFrame = 0;
+    s.frameShown = 0;
+    if (FramesNeedIndex(s)) {
+        AwaitIndex(s, &a, AFTER_INDEX_SHOW, 0, REQUEST_BY_COMMAND);
+    }
+    return a;
+}
+
+// "29.97" for 30000:1001: the rate to three decimals, without trailing zeros.
+void RateText(uint32_t num, uint32_t den, char* text, size_t size) {
+    snprintf(text, size, "%.3f", static_cast<double>(num) / den);
+    char* end = text + strlen(text);
+    while (end > text && end[-1] == '0') {
+        *--end = '\0';
+    }
+    if (end > text && end[-1] == '.') {
+        end[-1] = '\0';
+    }
+}
+
+// A Y4M file: its header states the settings.
+WindowActions OpenY4mSequence(PlayerState& s, FrameSource file, Y4mResult read, const Y4mHeader& header,
+                              const char* path) {
+    if (read != Y4M_OK) {
+        CloseSource(&file);
+        return Message(s.messageText);
+    }
+    if (const char* refused =
+            CheckSizeEntry(true, header.width, true, header.height, FrameSizeMessages)) {
+        CloseSource(&file);
+        return Message(refused);
+    }
+    NameSettings named;
+    memset(&named, 0, sizeof named);
+    named.hasSize = true;
+    named.width = header.width;
+    named.height = header.height;
+    named.preset = -1;
+    named.hasLayout = true;
+    named.type = header.layout.type;
+    named.bits = header.layout.bits;
+    named.packing = header.layout.packing;
+    // F0:0 keeps the rate, and so does one the timer cannot play.
+    const double rate = header.rateDen ? static_cast<double>(header.rateNum) / header.rateDen : 0;
+    named.hasRate = header.rateDen != 0 && FrameRateUsable(rate);
+    if (named.hasRate) {
+        RateText(header.rateNum, header.rateDen, named.rateText, sizeof named.rateText);
+    }
+    const FrameSource frames = Y4mFrameSource(file, header);
+    if (!SourceOpen(frames)) {
+        return Message("Frame buffer failure!");
+    }
+    WindowActions a = StartSequence(s, frames, path, &named, "the Y4M header");
+    s.sequenceY4m = header;
+    if (named.hasRate) {
+        s.frameRate = rate; // exact, where the text is rounded
+    }
+    return a;
+}
+
+} // namespace
+
 WindowActions OpenSequence(PlayerState& s, const char* path) {
+    FrameSource file = s.files.open ? s.files.open(s.files.context, path) : FrameSource{};
+    if (!SourceOpen(file)) {
+        // A file that cannot be opened leaves the previous file, title and
+        // picture.
+        return Message("Cannot open file for reading!");
+    }
+    Y4mHeader header;
+    const Y4mResult read = ReadY4mHeader(file, &header, s.messageText, sizeof s.messageText);
+    if (read != Y4M_NOT_Y4M) {
+        return OpenY4mSequence(s, file, read, header, path);
+    }
     NameSettings named;
     const bool fromName = s.settingsFromName && ReadNameSettings(path, &named);
     // A rate the Sequence dialog would refuse is not a setting: neither taken
@@ -310,29 +421,11 @@ WindowActions OpenSequence(PlayerState& s, const char* path) {
     }
     if (fromName && named.hasSize) {
         if (const char* refused = CheckSizeEntry(true, named.width, true, named.height, FrameSizeMessages)) {
+            CloseSource(&file);
             return Message(refused);
         }
     }
-    // A file that cannot be opened leaves the previous file, title and
-    // picture.
-    if (!OpenInputFile(s, path)) {
-        return Message("Cannot open file for reading!");
-    }
-    s.sequenceOpened = true;
-    s.sequenceActive = true;
-    EndPlayback(s);
-    WindowActions a = RequestFrame(0, REQUEST_BY_COMMAND);
-    ForgetComparison(s, &a);
-    char taken[96] = "";
-    if (fromName) {
-        ApplyNameSettings(s, named, &a);
-        DescribeNameSettings(named, taken, sizeof taken);
-    }
-    SetTitle(s, &a, path, taken);
-    FitTo(&a, s.frameWidth, s.frameHeight);
-    s.currentFrame = 0;
-    s.frameShown = 0;
-    return a;
+    return StartSequence(s, file, path, fromName ? &named : nullptr, "the name");
 }
 
 WindowActions OpenImage(PlayerState& s, const char* path) {
@@ -405,6 +498,7 @@ WindowActions CompareWithSequence(PlayerState& s, const char* path) {
     case COMPARE_CANNOT_OPEN: return Message("Cannot open file for reading!");
     case COMPARE_NO_MEMORY: return Message("Frame buffer failure!");
     case COMPARE_NO_FRAME: return Message("Sequence B has no whole frame!");
+    case COMPARE_REFUSED: return Message(s.messageText);
     case COMPARE_STARTED: break;
     }
     s.inspector.shown = true;
@@ -412,6 +506,10 @@ WindowActions CompareWithSequence(PlayerState& s, const char* path) {
     s.inspector.status[0] = '\0';
     WindowActions a = ShowAgain(s);
     a.updateInspector = true;
+    if (FramesNeedIndex(s)) {
+        AwaitIndex(s, &a, a.requestFrame ? AFTER_INDEX_SHOW : AFTER_INDEX_NOTHING, s.frameShown,
+                   REQUEST_BY_COMMAND);
+    }
     return a;
 }
 
@@ -443,7 +541,14 @@ WindowActions JumpToDifference(PlayerState& s, bool forward) {
         a = StepTo(s, found);
         break;
     case SEARCH_NONE: snprintf(status, size, "%s", NoMoreDifferencesMessage); break;
-    case SEARCH_READ_FAILED: snprintf(status, size, "Cannot read the sequences."); break;
+    case SEARCH_READ_FAILED:
+        if (FramesNeedIndex(s)) { // searched again once the frame lines are indexed
+            AwaitIndex(s, &a, forward ? AFTER_INDEX_NEXT_DIFFERENCE : AFTER_INDEX_PREVIOUS_DIFFERENCE, 0,
+                       REQUEST_BY_COMMAND);
+            return a;
+        }
+        snprintf(status, size, "Cannot read the sequences.");
+        break;
     }
     a.updateInspector = true;
     return a;
@@ -476,6 +581,62 @@ WindowActions PressCompareKey(PlayerState& s, CompareKey key) {
     case KEY_PREVIOUS_DIFFERENCE: return JumpToDifference(s, false);
     }
     return NoActions();
+}
+
+namespace {
+
+// The message for a damaged frame line the index found, or null.
+const char* DamageFound(PlayerState& s, const IndexWait& wait) {
+    const Y4mStatus a = Y4mSourceStatus(s.openFile), b = Y4mSourceStatus(s.comparison.fileB);
+    const bool inA = wait.sequence && a.damaged;
+    if (!inA && !(wait.b && b.damaged)) {
+        return nullptr;
+    }
+    const uint32_t frames = inA ? a.frames : b.frames;
+    const char* which = inA ? "" : " of sequence B";
+    const char* ends = inA ? "the sequence" : "the comparison";
+    if (frames == 0) {
+        snprintf(s.messageText, sizeof s.messageText,
+                 "Damaged Y4M frame line before the first frame%s: %s has no frames.", which, ends);
+    } else {
+        snprintf(s.messageText, sizeof s.messageText, "Damaged Y4M frame line after frame %u%s: %s ends there.",
+                 static_cast<unsigned>(frames - 1), which, ends);
+    }
+    return s.messageText;
+}
+
+} // namespace
+
+WindowActions FramesIndexed(PlayerState& s, IndexOutcome outcome) {
+    const IndexWait wait = s.indexWait;
+    s.indexWait = IndexWait{};
+    WindowActions a = NoActions();
+    switch (wait.then) {
+    case AFTER_INDEX_SHOW: {
+        const uint32_t count = ComparisonActive(s) ? ComparedFrameCount(s) : SequenceFrameCount(s);
+        if (wait.frame < count) {
+            a = RequestFrame(wait.frame, static_cast<FrameRequestSource>(wait.source));
+        } else if (s.playing) {
+            EndPlayback(s); // the end of the frames, as at the end of a raw file
+        } else if (outcome == INDEX_FINISHED && !DamageFound(s, wait)) {
+            a.message = UnreadFrameMessage(false);
+        }
+        break;
+    }
+    case AFTER_INDEX_NEXT_DIFFERENCE:
+    case AFTER_INDEX_PREVIOUS_DIFFERENCE:
+        if (outcome == INDEX_FINISHED) {
+            a = JumpToDifference(s, wait.then == AFTER_INDEX_NEXT_DIFFERENCE);
+        }
+        break;
+    case AFTER_INDEX_NOTHING: break;
+    }
+    if (const char* damage = DamageFound(s, wait)) {
+        a.message = damage;
+    } else if (outcome == INDEX_NO_MEMORY && !a.requestFrame) {
+        a.message = UnreadFrameMessage(true);
+    }
+    return a;
 }
 
 WindowActions ToggleInspector(PlayerState& s) {
@@ -519,8 +680,31 @@ std::string PlaneMetrics(char name, const PlaneDiff& d, uint32_t peak) {
 
 } // namespace
 
+namespace {
+
+// What the open Y4M file's header says beyond the frame settings:
+// "Y4M: C420jpeg Ip A1:1 XCOLORRANGE=FULL", the tags as given.
+std::string Y4mHeaderLine(const Y4mHeader& h) {
+    std::string line = "Y4M:";
+    const struct {
+        const char* tag;
+        const char* value;
+    } tags[] = {{" C", h.colour}, {" I", h.interlace}, {" A", h.aspect}, {" XCOLORRANGE=", h.colourRange}};
+    for (const auto& t : tags) {
+        if (t.value[0]) {
+            line += std::string(t.tag) + t.value;
+        }
+    }
+    return line + (line.size() == 4 ? " no C, I or A tag\n" : "\n");
+}
+
+} // namespace
+
 std::string InspectorText(const PlayerState& s, const uint8_t* image, uint32_t capacity) {
     std::string text;
+    if (s.sequenceActive && IsY4mSource(s.openFile)) {
+        text += Y4mHeaderLine(s.sequenceY4m);
+    }
     if (ComparisonActive(s)) {
         static const char* const views[] = {"A", "B", "difference"};
         char line[96];

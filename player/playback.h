@@ -61,6 +61,11 @@ struct WindowActions {
     int requestImage;     // the kind of the image to show (ImageFileKind), 0 for none
     bool updateInspector; // show or hide the Inspector as inspector.shown says, and renew its text
     const char* message;  // the main window's message box, or null
+    // Last: the frame lines of a Y4M sequence must be indexed first. The
+    // window calls IndexFrames (frame_access.h) until it is done, showing
+    // the progress with Cancel when that takes over half a second, then
+    // carries out FramesIndexed.
+    bool indexFrames;
 };
 
 // The frame keys (Right, Left, Home, End) and Space.
@@ -95,7 +100,10 @@ WindowActions ShowOpenedImage(PlayerState& s, int kind);
 
 // Opening a file chosen in the open dialog or dropped on the window. A file
 // that cannot be opened gets "Cannot open file for reading!" and changes
-// nothing. OpenDroppedFile opens bitmap and MMP names as images, every other
+// nothing. A sequence that starts "YUV4MPEG2 " is a Y4M file, whatever its
+// name: its header's size, layout and rate replace the settings and the
+// title says so; a header refused, or a size the Frame Options dialog would
+// refuse, gets its message, and nothing opens. OpenDroppedFile opens bitmap and MMP names as images, every other
 // name as a sequence. With settingsFromName on, what a sequence's name states
 // (file_names.h) replaces the settings first, and the title says so; a size
 // the Frame Options dialog would refuse gets its message, and nothing opens.
@@ -111,6 +119,13 @@ WindowActions SequenceOptionAccepted(PlayerState& s); // new plan and timer peri
 // The save dialog's OK: reads currentFrame and writes it to saveFileName as
 // raw bytes or as a bitmap file, then shows it.
 WindowActions SaveFrameAccepted(PlayerState& s, bool asBitmap);
+
+// How indexing the frame lines ended.
+enum IndexOutcome { INDEX_FINISHED, INDEX_CANCELLED, INDEX_NO_MEMORY };
+// After indexing: what waited for it (IndexWait) is done where its frames
+// now exist; a damaged line found gets its message, and a frame beyond the
+// end ends playback, as at the end of a file.
+WindowActions FramesIndexed(PlayerState& s, IndexOutcome outcome);
 
 // ---- Comparing with a second sequence, and the Inspector ----
 

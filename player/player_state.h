@@ -17,6 +17,7 @@
 #include "frame_plan.h"
 #include "frame_source.h"
 #include "sequence_layout.h"
+#include "y4m.h"
 
 enum {
     MAX_FRAME_WIDTH = 1920,
@@ -76,6 +77,21 @@ struct InspectorState {
     char status[160]; // the last jump's report, or "No more differences."
 };
 
+// What waits while the frame lines of Y4M sequences are indexed: a display
+// request to repeat, a difference search to run again, or nothing.
+enum AfterIndex {
+    AFTER_INDEX_NOTHING,
+    AFTER_INDEX_SHOW,
+    AFTER_INDEX_NEXT_DIFFERENCE,
+    AFTER_INDEX_PREVIOUS_DIFFERENCE
+};
+struct IndexWait {
+    AfterIndex then;
+    uint32_t frame;
+    int source;         // the FrameRequestSource of the display request
+    bool sequence, b;   // which of the two needed the index: what it finds is reported
+};
+
 struct PlayerState {
     // Sequence settings.
     uint32_t framePreset; // 0..5, FRAME_PRESET_CUSTOM keeps frameWidth/Height
@@ -114,6 +130,11 @@ struct PlayerState {
     bool imageOpened;
     int imageKind;        // the ImageFileKind of the image opened last
     FrameSource openFile; // empty when no file is open (also after a failed open)
+    // The header of the open sequence when it is a Y4M file (then openFile
+    // is its frame source and reads from frame 0 whatever sequenceHeader is).
+    Y4mHeader sequenceY4m;
+    IndexWait indexWait;
+    char messageText[200]; // a message composed for WindowActions.message
     char saveFileName[SAVE_FILE_NAME_MAX + 1];
     char title[TITLE_MAX + 1]; // the main window's title
     uint8_t* frameBuffer;      // FRAME_BUFFER_SIZE bytes

@@ -227,7 +227,8 @@ Y4mResult ReadY4mHeader(const FrameSource& file, Y4mHeader* header, char* messag
     header->layout = layout;
     header->alpha = alpha;
     // Below 2^31 for sides up to Y4M_MAX_SIDE.
-    header->frameBytes = static_cast<uint32_t>(LayoutFrameBytes(layout, w, h) + (alpha ? uint64_t{w} * h : 0));
+    header->frameBytes = static_cast<uint32_t>(LayoutFrameBytes(layout, w, h));
+    header->alphaBytes = alpha ? w * h : 0;
     return Y4M_OK;
 }
 
@@ -237,8 +238,9 @@ namespace {
 struct Y4mFrames {
     FrameSource file;
     uint64_t fileBytes;
-    uint64_t first; // the first frame line
-    uint32_t frameBytes;
+    uint64_t first;       // the first frame line
+    uint32_t frameBytes;  // a frame as offered: its colour planes
+    uint64_t storedBytes; // a frame as stored, its alpha plane included
     int indexed; // 0: frames at the fixed stride; 1: at starts[]
     int indexDone;
     int damaged;
@@ -260,7 +262,7 @@ bool PlainLineAt(const Y4mFrames& y, uint64_t at) {
 }
 
 uint64_t StrideLine(const Y4mFrames& y, uint32_t frame) {
-    return y.first + uint64_t{frame} * (uint64_t{y.frameBytes} + kFrameLineBytes);
+    return y.first + uint64_t{frame} * (y.storedBytes + kFrameLineBytes);
 }
 
 void StartIndex(Y4mFrames* y) {
@@ -397,13 +399,14 @@ FrameSource Y4mFrameSource(FrameSource file, const Y4mHeader& header) {
     y->file = file;
     y->first = header.headerBytes;
     y->frameBytes = header.frameBytes;
+    y->storedBytes = uint64_t{header.frameBytes} + header.alphaBytes;
     if (!SourceOpen(file) || !file.size(file.context, &y->fileBytes)) {
         y->fileBytes = 0;
     }
     // The stride holds while the first and the last line are at their places;
     // every other line is checked when its frame is read.
     const uint64_t after = y->fileBytes > y->first ? y->fileBytes - y->first : 0;
-    const uint64_t frames = after / (uint64_t{y->frameBytes} + kFrameLineBytes);
+    const uint64_t frames = after / (y->storedBytes + kFrameLineBytes);
     y->count = frames > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(frames);
     if (y->count == 0 ? after != 0
                       : !PlainLineAt(*y, y->first) || !PlainLineAt(*y, StrideLine(*y, y->count - 1))) {
@@ -438,7 +441,7 @@ Y4mIndexResult Y4mIndexStep(const FrameSource& frames, uint32_t count) {
         uint32_t line = 0;
         const LineEnd found = y->count == 0xFFFFFFFFu ? LINE_END : ReadFrameLine(*y, y->next, &line);
         const uint64_t start = y->next + line;
-        if (found != LINE_FOUND || y->fileBytes - start < y->frameBytes) {
+        if (found != LINE_FOUND || y->fileBytes - start < y->storedBytes) {
             y->indexDone = 1;
             y->damaged = found == LINE_DAMAGED;
             return Y4M_INDEX_DONE;
@@ -447,7 +450,7 @@ Y4mIndexResult Y4mIndexStep(const FrameSource& frames, uint32_t count) {
             return Y4M_INDEX_NO_MEMORY;
         }
         y->starts[y->count++] = start;
-        y->next = start + y->frameBytes;
+        y->next = start + y->storedBytes;
     }
     return Y4M_INDEX_MORE;
 }

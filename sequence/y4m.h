@@ -39,7 +39,8 @@ struct Y4mHeader {
     uint32_t rateNum, rateDen;
     SequenceLayout layout;           // what is shown: planar, 8 to 16 bits
     uint32_t alpha;                  // 1: a fourth (alpha) plane follows, stored but not shown
-    uint32_t frameBytes;             // one stored frame, the alpha plane included
+    uint32_t frameBytes;             // one frame's colour planes: what the frame source gives a frame
+    uint32_t alphaBytes;             // the alpha plane after them in the file, skipped (0 without)
     uint32_t headerBytes;            // the header line with its newline: where the first frame's line starts
     char colour[Y4M_TEXT_SIZE];      // the C value as written ("" when absent)
     char interlace[Y4M_TEXT_SIZE];   // the I value
@@ -53,7 +54,8 @@ struct Y4mHeader {
 Y4mResult ReadY4mHeader(const FrameSource& file, Y4mHeader* header, char* message, size_t size);
 
 // A frame source of the frames of a Y4M file: frame n is bytes
-// [n x frameBytes, (n + 1) x frameBytes) of it, so a StoredFramePlan of the
+// [n x frameBytes, (n + 1) x frameBytes) of it, its colour planes without
+// the frame line (and without the alpha plane), so a StoredFramePlan of the
 // header's layout, header 0 and frameBytes reads the file as a raw sequence.
 // It owns `file` (closing it closes the file) and is empty when no memory
 // could be had (the file is then closed).
@@ -75,6 +77,9 @@ struct Y4mStatus {
     uint64_t scanned, fileBytes; // how far indexing has read, of how much (progress)
 };
 Y4mStatus Y4mSourceStatus(const FrameSource& frames);
+
+// True for a source made by Y4mFrameSource.
+inline bool IsY4mSource(const FrameSource& frames) { return Y4mSourceStatus(frames).isY4m != 0; }
 
 enum Y4mIndexResult { Y4M_INDEX_DONE, Y4M_INDEX_MORE, Y4M_INDEX_NO_MEMORY };
 

@@ -33,6 +33,9 @@ int main(int argc, char** argv) {
     while (Y4mIndexStep(frames, 1000) == Y4M_INDEX_MORE) {
     }
     const StoredFramePlan plan = {header.layout, header.width, header.height, header.frameBytes, 0};
+    // The raw frames hold the alpha plane; the Y4M source skips it.
+    const StoredFramePlan rawPlan = {header.layout, header.width, header.height,
+                                     header.frameBytes + header.alphaBytes, 0};
     const uint32_t count = CountFrames(frames, plan);
     char layout[32];
     DescribeLayout(header.layout, layout, sizeof layout);
@@ -43,14 +46,14 @@ int main(int argc, char** argv) {
         fprintf(stderr, "a damaged frame line\n");
         status = 1;
     }
-    if (CountFrames(raw, plan) != count) {
-        fprintf(stderr, "the raw file holds %u frames\n", static_cast<unsigned>(CountFrames(raw, plan)));
+    if (CountFrames(raw, rawPlan) != count) {
+        fprintf(stderr, "the raw file holds %u frames\n", static_cast<unsigned>(CountFrames(raw, rawPlan)));
         status = 1;
     }
     uint8_t* a = static_cast<uint8_t*>(malloc(plan.frameBytes));
-    uint8_t* b = static_cast<uint8_t*>(malloc(plan.frameBytes));
+    uint8_t* b = static_cast<uint8_t*>(malloc(rawPlan.frameBytes));
     for (uint32_t n = 0; status == 0 && n < count; ++n) {
-        if (!ReadFrame(frames, plan, n, a, plan.frameBytes) || !ReadFrame(raw, plan, n, b, plan.frameBytes) ||
+        if (!ReadFrame(frames, plan, n, a, plan.frameBytes) || !ReadFrame(raw, rawPlan, n, b, rawPlan.frameBytes) ||
             memcmp(a, b, plan.frameBytes) != 0) {
             fprintf(stderr, "frame %u differs from the raw frame\n", static_cast<unsigned>(n));
             status = 1;

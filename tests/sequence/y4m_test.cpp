@@ -37,7 +37,7 @@ TEST(Y4mHeader, EveryColourSpaceGivesItsLayout) {
         {" C420mpeg2", TYPE_YUV420, 8, 0, 48}, {" C420paldv", TYPE_YUV420, 8, 0, 48},
         {" C420", TYPE_YUV420, 8, 0, 48},      {" C411", TYPE_YUV411, 8, 0, 48},
         {" C422", TYPE_YUV422, 8, 0, 64},      {" C444", TYPE_YUV444, 8, 0, 96},
-        {" Cmono", TYPE_GRAY, 8, 0, 32},       {" C444alpha", TYPE_YUV444, 8, 1, 128},
+        {" Cmono", TYPE_GRAY, 8, 0, 32},       {" C444alpha", TYPE_YUV444, 8, 1, 96},
     };
     for (const auto& c : cases) {
         const Parsed p = Parse(std::string("YUV4MPEG2 W8 H4") + c.tag + "\n");
@@ -47,6 +47,7 @@ TEST(Y4mHeader, EveryColourSpaceGivesItsLayout) {
         EXPECT_EQ(p.header.layout.packing, PACKING_PLANAR) << c.tag;
         EXPECT_EQ(p.header.alpha, c.alpha) << c.tag;
         EXPECT_EQ(p.header.frameBytes, c.frameBytes) << c.tag;
+        EXPECT_EQ(p.header.alphaBytes, c.alpha * 32) << c.tag;
         EXPECT_EQ(p.message, "");
     }
     const struct {
@@ -301,6 +302,31 @@ TEST(Y4mFrames, ADamagedLineEndsTheSequenceBeforeIt) {
         z.Index();
         EXPECT_TRUE(Y4mSourceStatus(z.frames).damaged) << bad;
         z.ExpectFrames(1);
+    }
+}
+
+TEST(Y4mFrames, TheAlphaPlaneIsSkipped) {
+    // 4 x 1 pixels: Y, U, V and alpha planes of 4 bytes, each byte naming
+    // its frame and plane.
+    for (const char* line : {"FRAME\n", "FRAME Ip\n"}) { // at the stride, and indexed
+        std::string file = "YUV4MPEG2 W4 H1 C444alpha\n";
+        for (int f = 0; f < 3; ++f) {
+            file += line;
+            for (int plane = 0; plane < 4; ++plane) {
+                file += std::string(4, static_cast<char>(16 * f + plane));
+            }
+        }
+        Opened y(std::vector<uint8_t>(file.begin(), file.end()));
+        y.Index();
+        ASSERT_EQ(y.header.frameBytes, 12u);
+        ASSERT_EQ(CountFrames(y.frames, y.plan), 3u) << line;
+        uint8_t frame[12];
+        for (uint32_t f = 0; f < 3; ++f) {
+            ASSERT_TRUE(ReadFrame(y.frames, y.plan, f, frame, sizeof frame));
+            for (int i = 0; i < 12; ++i) {
+                EXPECT_EQ(frame[i], 16 * f + i / 4) << line << " frame " << f << " byte " << i;
+            }
+        }
     }
 }
 
