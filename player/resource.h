@@ -14,6 +14,7 @@
 #define IDD_FRAME_NUMBER 14
 #define IDD_SAVE_FRAME 15
 #define IDD_COMPARISON_STATISTICS 16
+#define IDD_Y4M_INDEX 17
 
 // Menu items
 #define IDM_OPEN_SEQUENCE 101
@@ -97,5 +98,7 @@
 #define IDC_STATS_STATE 103
 #define IDC_STATS_COPY 104
 #define IDC_STATS_SAVE 105
+#define IDC_INDEX_STATE 110
+#define IDC_INDEX_PROGRESS 111
 
 #endif

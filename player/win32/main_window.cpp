@@ -18,6 +18,7 @@
 #include "option_rules.h"
 #include "playback.h"
 #include "player_state.h"
+#include "progress_dialog.h"
 #include "resource.h"
 #include "statistics_dialog.h"
 
@@ -194,6 +195,9 @@ void Carry(HWND window, const WindowActions& a) {
     if (a.message) {
         ShowError(nullptr, a.message);
     }
+    if (a.indexFrames && !IndexingRuns()) {
+        Carry(window, FramesIndexed(g_player, RunIndexing(window, g_player)));
+    }
 }
 
 // Runs the open dialog; the chosen path is left in g_fileName. False when the
@@ -227,6 +231,10 @@ void OpenImageCommand(HWND window) {
 // A file dropped on the window opens as its menu command would open it; of
 // several files, the first.
 void OpenDroppedFiles(HWND window, HDROP drop) {
+    if (IndexingRuns()) {
+        DragFinish(drop);
+        return;
+    }
     char path[MAX_PATH];
     const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
     const bool fits = length > 0 && length < sizeof path && DragQueryFileA(drop, 0, path, sizeof path) == length;
@@ -341,13 +349,18 @@ void OnCommand(HWND window, int id, HWND, UINT) {
     }
 }
 
+// While frame lines are indexed, ticks and display requests wait: what asked
+// for the index is carried out after it.
 void OnTimer(HWND window, UINT id) {
-    if (id == kPlaybackTimer) {
+    if (id == kPlaybackTimer && !IndexingRuns()) {
         Carry(window, TimerTick(g_player));
     }
 }
 
 void OnDisplayRequest(HWND window, WPARAM frame, LPARAM what) {
+    if (IndexingRuns()) {
+        return;
+    }
     if (LOWORD(what) != 0) {
         Carry(window, ShowSequenceFrame(g_player, static_cast<uint32_t>(frame),
                                         static_cast<FrameRequestSource>(LOWORD(what))));

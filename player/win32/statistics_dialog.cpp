@@ -7,6 +7,7 @@
 
 #include "comparison.h"
 #include "message_box.h"
+#include "progress_dialog.h"
 #include "resource.h"
 
 namespace {
@@ -56,21 +57,6 @@ void Step(HWND dialog, StatisticsDialog* d) {
         return;
     }
     Finish(dialog, d, result == STATS_FAILED ? "A frame could not be read; the table ends there." : nullptr);
-}
-
-void DrawProgress(const DRAWITEMSTRUCT* item, const StatisticsDialog& d) {
-    RECT r = item->rcItem;
-    FrameRect(item->hDC, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
-    InflateRect(&r, -1, -1);
-    const uint32_t total = d.stats && d.stats->frameCount ? d.stats->frameCount : 1;
-    const uint32_t done = d.stats ? d.stats->done : 0;
-    RECT filled = r;
-    filled.right =
-        r.left + static_cast<LONG>((uint64_t{static_cast<uint32_t>(r.right - r.left)} * done) / total);
-    FillRect(item->hDC, &filled, GetSysColorBrush(COLOR_HIGHLIGHT));
-    RECT rest = r;
-    rest.left = filled.right;
-    FillRect(item->hDC, &rest, GetSysColorBrush(COLOR_WINDOW));
 }
 
 void CopyTable(HWND dialog, const StatisticsDialog& d) {
@@ -133,7 +119,8 @@ INT_PTR CALLBACK StatisticsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     case WM_DRAWITEM:
         if (wParam == IDC_STATS_PROGRESS) {
-            DrawProgress(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), *d);
+            DrawProgressBar(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), d->stats->done,
+                            d->stats->frameCount);
             return TRUE;
         }
         return FALSE;

@@ -1,0 +1,296 @@
+// Y4M files in the player's rules: the header's settings, refusals that
+// change nothing, frames found by indexing with the window's part played
+// here, damaged lines, comparing in each direction, saving and the
+// Inspector.
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "comparison.h"
+#include "display.h"
+#include "frame_access.h"
+#include "memory_files.h"
+#include "playback.h"
+#include "player_state.h"
+
+namespace {
+
+const uint32_t kW = 8, kH = 4, kFrameBytes = kW * kH * 3 / 2, kFrames = 4;
+
+// Frame f of the test sequence, 8 x 4 4:2:0: every byte names its frame.
+std::vector<uint8_t> Frame(uint32_t f) {
+    std::vector<uint8_t> frame(kFrameBytes);
+    for (uint32_t i = 0; i < kFrameBytes; ++i) {
+        frame[i] = static_cast<uint8_t>(40 * f + i);
+    }
+    return frame;
+}
+
+std::vector<uint8_t> Raw() {
+    std::vector<uint8_t> raw;
+    for (uint32_t f = 0; f < kFrames; ++f) {
+        const std::vector<uint8_t> frame = Frame(f);
+        raw.insert(raw.end(), frame.begin(), frame.end());
+    }
+    return raw;
+}
+
+// The same frames in a Y4M file, each after its line of `lines` (the last
+// one repeated).
+std::vector<uint8_t> Y4m(const std::string& header, std::vector<std::string> lines = {"FRAME\n"}) {
+    std::vector<uint8_t> file(header.begin(), header.end());
+    for (uint32_t f = 0; f < kFrames; ++f) {
+        const std::string& line = lines[f < lines.size() ? f : lines.size() - 1];
+        const std::vector<uint8_t> frame = Frame(f);
+        file.insert(file.end(), line.begin(), line.end());
+        file.insert(file.end(), frame.begin(), frame.end());
+    }
+    return file;
+}
+
+const char kHeader[] = "YUV4MPEG2 W8 H4 F30000:1001 Ip A1:1 C420jpeg XYSCSS=420JPEG XCOLORRANGE=LIMITED\n";
+
+class Y4mPlayback : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(InitPlayerState(s));
+        s.files = files_.Access();
+        files_.Put("raw.yuv", Raw());
+        files_.Put("clip.y4m", Y4m(kHeader));
+        files_.Put("clip.yuv", Y4m(kHeader)); // the name does not matter
+    }
+    void TearDown() override { ReleasePlayerState(s); }
+
+    // What the window does with the actions: indexes when asked, then
+    // shows the frame asked for. Returns the last actions.
+    WindowActions Follow(WindowActions a) {
+        for (int rounds = 0; rounds < 8; ++rounds) {
+            if (a.indexFrames) {
+                while (IndexFrames(s, 1) == Y4M_INDEX_MORE) {
+                }
+                a = FramesIndexed(s, INDEX_FINISHED);
+            } else if (a.requestFrame) {
+                a = ShowSequenceFrame(s, a.frame, a.source);
+            } else {
+                break;
+            }
+        }
+        return a;
+    }
+
+    // The frame in frameBuffer is frame f of the test sequence.
+    void ExpectShown(uint32_t f) {
+        ASSERT_EQ(s.frameShown, f);
+        const std::vector<uint8_t> frame = Frame(f);
+        EXPECT_EQ(std::vector<uint8_t>(s.frameBuffer, s.frameBuffer + kW * kH),
+                  std::vector<uint8_t>(frame.begin(), frame.begin() + kW * kH))
+            << "frame " << f;
+    }
+
+    PlayerState s{};
+    MemoryFiles files_;
+};
+
+TEST_F(Y4mPlayback, TheHeaderSetsSizeLayoutAndRateWhateverTheNameAndHeaderSetting) {
+    s.sequenceHeader = 100; // a raw file's header does not apply
+    s.settingsFromName = true;
+    files_.Put("clip_1920x1080_50fps_p010.y4m", Y4m(kHeader));
+    WindowActions a = OpenSequence(s, "clip_1920x1080_50fps_p010.y4m");
+    EXPECT_STREQ(s.title, "Vorlex - clip_1920x1080_50fps_p010.y4m [8x4, 4:2:0, 29.97 fps from the Y4M header]");
+    EXPECT_TRUE(a.setTitle && a.fitWindow && a.restartTimer && a.requestFrame);
+    EXPECT_EQ(a.fitWidth, kW);
+    EXPECT_EQ(a.fitHeight, kH);
+    EXPECT_EQ(s.frameRate, 30000.0 / 1001) << "the exact fraction";
+    EXPECT_EQ(s.timerPeriod, 33u);
+    EXPECT_EQ(SequenceFrameCount(s), kFrames);
+    Follow(a);
+    ExpectShown(0);
+    for (uint32_t f = 1; f < kFrames; ++f) {
+        Follow(PressKey(s, FRAME_KEY_NEXT, SequenceFrameCount(s)));
+        ExpectShown(f);
+    }
+
+    // Raw saving writes the samples without the frame line.
+    snprintf(s.saveFileName, sizeof s.saveFileName, "saved");
+    s.currentFrame = 2;
+    EXPECT_EQ(SaveFrameAccepted(s, false).message, nullptr);
+    EXPECT_EQ(files_.Get("saved"), Frame(2));
+
+    // The Inspector names what the header says beyond the settings.
+    ToggleInspector(s);
+    EXPECT_EQ(InspectorText(s, nullptr, 0).rfind("Y4M: C420jpeg Ip A1:1 XCOLORRANGE=LIMITED\n", 0), 0u);
+
+    // A raw file afterwards opens as before, with the settings the header left.
+    Follow(OpenSequence(s, "raw.yuv"));
+    EXPECT_STREQ(s.title, "Vorlex - raw.yuv");
+    EXPECT_EQ(InspectorText(s, nullptr, 0).find("Y4M"), std::string::npos);
+    s.sequenceHeader = kFrameBytes;
+    Follow(ShowSequenceFrame(s, 0, REQUEST_BY_COMMAND));
+    const std::vector<uint8_t> second = Frame(1);
+    EXPECT_EQ(std::vector<uint8_t>(s.frameBuffer, s.frameBuffer + kW * kH),
+              std::vector<uint8_t>(second.begin(), second.begin() + kW * kH))
+        << "read after its header";
+}
+
+TEST_F(Y4mPlayback, DeepAlphaAndRatelessHeaders) {
+    // 10 bits: words shown by the 8-bit rule; the rate stays without F.
+    std::string header = "YUV4MPEG2 W8 H2 C420p10\nFRAME\n";
+    std::vector<uint8_t> file(header.begin(), header.end());
+    for (uint32_t i = 0; i < 8 * 2 * 3 / 2; ++i) {
+        file.push_back(static_cast<uint8_t>((i * 8 + 2) & 0xFF)); // 4i + 0.5 at 8 bits, rounded up
+        file.push_back(static_cast<uint8_t>((i * 8 + 2) >> 8));
+    }
+    files_.Put("deep.y4m", file);
+    const double rate = s.frameRate;
+    Follow(OpenSequence(s, "deep.y4m"));
+    EXPECT_STREQ(s.title, "Vorlex - deep.y4m [8x2, 4:2:0 10-bit from the Y4M header]");
+    EXPECT_EQ(s.frameRate, rate);
+    for (uint32_t i = 0; i < 8 * 2; ++i) {
+        ASSERT_EQ(s.frameBuffer[i], 2 * i + 1) << i;
+    }
+
+    // 4:4:4 with alpha: the colour planes are shown, saved and counted.
+    header = "YUV4MPEG2 W4 H1 F25:1 C444alpha\n";
+    file.assign(header.begin(), header.end());
+    for (int f = 0; f < 2; ++f) {
+        const std::string frame = "FRAME\nYYYYUUUUVVVVAAAA";
+        file.insert(file.end(), frame.begin(), frame.end());
+    }
+    files_.Put("alpha.y4m", file);
+    Follow(OpenSequence(s, "alpha.y4m"));
+    EXPECT_STREQ(s.title, "Vorlex - alpha.y4m [4x1, 4:4:4, 25 fps from the Y4M header]");
+    EXPECT_EQ(SequenceFrameCount(s), 2u);
+    snprintf(s.saveFileName, sizeof s.saveFileName, "saved");
+    s.currentFrame = 1;
+    SaveFrameAccepted(s, false);
+    const std::string planes = "YYYYUUUUVVVV";
+    EXPECT_EQ(files_.Get("saved"), std::vector<uint8_t>(planes.begin(), planes.end()));
+}
+
+TEST_F(Y4mPlayback, RefusedHeadersChangeNothing) {
+    Follow(OpenSequence(s, "raw.yuv"));
+    const PlayerState before = s;
+    const struct {
+        const char* header;
+        const char* message;
+    } cases[] = {
+        {"YUV4MPEG2 W8 H4 Cxyz\n", "Unsupported Y4M colour space 'xyz'!"},
+        {"YUV4MPEG2 W8 H4 C420p8\n", "Unsupported Y4M colour space '420p8'!"},
+        {"YUV4MPEG2 W2048 H4\n", "Frame size too large!"},
+        {"YUV4MPEG2 W6 H4\n", "Frame width must be a multiple of 4!"},
+        {"YUV4MPEG2 H4\n", "Y4M header lacks the frame size!"},
+    };
+    for (const auto& c : cases) {
+        files_.Put("bad.y4m", Y4m(c.header));
+        const WindowActions a = OpenSequence(s, "bad.y4m");
+        EXPECT_STREQ(a.message, c.message) << c.header;
+        EXPECT_FALSE(a.requestFrame || a.setTitle || a.indexFrames);
+        EXPECT_STREQ(s.title, before.title);
+        EXPECT_EQ(s.openFile.context, before.openFile.context) << "the open file stays";
+        EXPECT_EQ(s.frameWidth, before.frameWidth);
+        EXPECT_EQ(s.sequenceBits, before.sequenceBits);
+    }
+}
+
+TEST_F(Y4mPlayback, LinesOutOfPlaceAreIndexedAndDamageEndsTheSequence) {
+    // Every line with parameters: indexed at the open, before frame 0 shows.
+    files_.Put("params.y4m", Y4m(kHeader, {"FRAME Ip XA=1\n"}));
+    WindowActions a = OpenSequence(s, "params.y4m");
+    EXPECT_TRUE(a.indexFrames && !a.requestFrame && a.setTitle);
+    Follow(a);
+    ExpectShown(0);
+    EXPECT_EQ(SequenceFrameCount(s), kFrames);
+
+    // A damaged third line, with the first and last in place: found when
+    // playback reaches it, which ends there with the message.
+    files_.Put("damaged.y4m", Y4m(kHeader, {"FRAME\n", "FRAME\n", "FRAMX\n", "FRAME\n"}));
+    Follow(OpenSequence(s, "damaged.y4m"));
+    Follow(PlayCommand(s));
+    ExpectShown(0);
+    Follow(TimerTick(s));
+    ExpectShown(1);
+    a = ShowSequenceFrame(s, 2, REQUEST_BY_PLAYBACK);
+    EXPECT_TRUE(a.indexFrames && !a.display.call) << "nothing read from behind the bad line";
+    a = Follow(a);
+    EXPECT_STREQ(a.message, "Damaged Y4M frame line after frame 1: the sequence ends there.");
+    EXPECT_FALSE(s.playing);
+    ExpectShown(1);
+    EXPECT_EQ(SequenceFrameCount(s), 2u);
+    EXPECT_STREQ(Follow(PressKey(s, FRAME_KEY_LAST, SequenceFrameCount(s))).message, nullptr);
+    ExpectShown(1);
+
+    // Cancelled indexing shows what was found and tries again later.
+    files_.Put("params.y4m", Y4m(kHeader, {"FRAME Ip\n"}));
+    a = OpenSequence(s, "params.y4m");
+    ASSERT_EQ(IndexFrames(s, 1), Y4M_INDEX_MORE);
+    a = FramesIndexed(s, INDEX_CANCELLED);
+    EXPECT_TRUE(a.requestFrame && a.frame == 0 && !a.message);
+    Follow(a);
+    ExpectShown(0);
+    a = ShowSequenceFrame(s, 3, REQUEST_BY_COMMAND);
+    EXPECT_TRUE(a.indexFrames);
+    EXPECT_TRUE(FramesIndexed(s, INDEX_CANCELLED).message == nullptr);
+    Follow(ShowSequenceFrame(s, 3, REQUEST_BY_COMMAND));
+    ExpectShown(3);
+}
+
+TEST_F(Y4mPlayback, ComparingInEachDirection) {
+    std::vector<uint8_t> other = Y4m(kHeader, {"FRAME Ib\n"});
+    other[other.size() - kFrameBytes + 5] ^= 1; // frame 3, luma (5, 0)
+    files_.Put("other.y4m", other);
+    std::vector<uint8_t> raw64(64, 0);
+    const std::vector<uint8_t> raw = Raw();
+    raw64.insert(raw64.end(), raw.begin(), raw.end());
+    files_.Put("raw64.yuv", raw64);
+    const struct {
+        const char* a;
+        const char* b;
+        uint32_t header; // the raw files' header setting
+    } pairs[] = {{"clip.y4m", "raw.yuv", 0},
+                 {"raw.yuv", "clip.y4m", 0},
+                 {"raw64.yuv", "other.y4m", 64}, // B's frames start at its first line all the same
+                 {"clip.y4m", "other.y4m", 64}};
+    for (const auto& p : pairs) {
+        SCOPED_TRACE(std::string(p.a) + " against " + p.b);
+        Follow(OpenSequence(s, "clip.y4m")); // the header's settings
+        s.sequenceHeader = p.header;
+        Follow(OpenSequence(s, p.a));
+        Follow(CompareWithSequence(s, p.b));
+        ASSERT_TRUE(ComparisonActive(s));
+        EXPECT_EQ(ComparedFrameCount(s), kFrames);
+        EXPECT_FALSE(AnyDifference(s.inspector.diff));
+        const bool differs = strcmp(p.b, "other.y4m") == 0;
+        const WindowActions a = Follow(PressCompareKey(s, KEY_NEXT_DIFFERENCE));
+        EXPECT_EQ(s.frameShown, differs ? 3u : 0u);
+        EXPECT_STREQ(s.inspector.status, differs ? "Frame 3: first difference in Y at (5, 0): A 125, B 124"
+                                                 : "No more differences.");
+        EXPECT_EQ(a.message, nullptr);
+    }
+
+    // Headers that disagree start nothing, and end nothing that runs.
+    files_.Put("cif.y4m", Y4m("YUV4MPEG2 W16 H4\n"));
+    files_.Put("gray.y4m", Y4m("YUV4MPEG2 W8 H4 Cmono\n"));
+    EXPECT_STREQ(CompareWithSequence(s, "cif.y4m").message,
+                 "The Y4M header of sequence B states 16x4 4:2:0 frames; the open sequence has 8x4 4:2:0 frames!");
+    EXPECT_STREQ(CompareWithSequence(s, "gray.y4m").message,
+                 "The Y4M header of sequence B states 8x4 Gray frames; the open sequence has 8x4 4:2:0 frames!");
+    files_.Put("bad.y4m", Y4m("YUV4MPEG2 W8 H4 C420p17\n"));
+    EXPECT_STREQ(CompareWithSequence(s, "bad.y4m").message, "Unsupported Y4M colour space '420p17'!");
+    EXPECT_EQ(ComparedFrameCount(s), kFrames) << "the running comparison stays";
+
+    // A damaged line in B is found where it is read, and ends the
+    // comparison's frames there; the frame after it, read at its own
+    // line, was sound.
+    files_.Put("damagedB.y4m", Y4m(kHeader, {"FRAME\n", "FRAME\n", "XRAME\n", "FRAME\n"}));
+    Follow(CompareWithSequence(s, "damagedB.y4m"));
+    EXPECT_EQ(Follow(PressKey(s, FRAME_KEY_LAST, ComparedFrameCount(s))).message, nullptr);
+    ExpectShown(3);
+    const WindowActions a = Follow(PressKey(s, FRAME_KEY_PREVIOUS, ComparedFrameCount(s)));
+    EXPECT_STREQ(a.message, "Damaged Y4M frame line after frame 1 of sequence B: the comparison ends there.");
+    EXPECT_EQ(ComparedFrameCount(s), 2u);
+}
+
+} // namespace
