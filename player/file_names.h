@@ -42,7 +42,6 @@ int ReadNameSettings(const char* path, NameSettings* settings);
 // What the title adds for settings taken from the name (or the `origin`
 // given), e.g. " [1920x1080, 4:2:0 10-bit, 50 fps from the name]"; empty
 // when the name stated nothing.
-void DescribeNameSettings(const NameSettings& settings, char* text, size_t size,
-                          const char* origin = "the name");
+void DescribeNameSettings(const NameSettings& settings, char* text, size_t size, const char* origin = "the name");
 
 #endif

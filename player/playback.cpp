@@ -365,8 +365,7 @@ WindowActions OpenY4mSequence(PlayerState& s, FrameSource file, Y4mResult read, 
         CloseSource(&file);
         return Message(s.messageText);
     }
-    if (const char* refused =
-            CheckSizeEntry(true, header.width, true, header.height, FrameSizeMessages)) {
+    if (const char* refused = CheckSizeEntry(true, header.width, true, header.height, FrameSizeMessages)) {
         CloseSource(&file);
         return Message(refused);
     }

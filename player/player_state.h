@@ -88,8 +88,8 @@ enum AfterIndex {
 struct IndexWait {
     AfterIndex then;
     uint32_t frame;
-    int source;         // the FrameRequestSource of the display request
-    bool sequence, b;   // which of the two needed the index: what it finds is reported
+    int source;       // the FrameRequestSource of the display request
+    bool sequence, b; // which of the two needed the index: what it finds is reported
 };
 
 struct PlayerState {

@@ -241,7 +241,7 @@ struct Y4mFrames {
     uint64_t first;       // the first frame line
     uint32_t frameBytes;  // a frame as offered: its colour planes
     uint64_t storedBytes; // a frame as stored, its alpha plane included
-    int indexed; // 0: frames at the fixed stride; 1: at starts[]
+    int indexed;          // 0: frames at the fixed stride; 1: at starts[]
     int indexDone;
     int damaged;
     uint32_t count;   // by the stride, or indexed so far

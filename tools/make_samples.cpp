@@ -2,7 +2,7 @@
 // moving test patterns in every sequence type at QCIF and CIF, a 1920x1080
 // 4:2:0 clip, the QCIF pattern in 10-bit 4:2:0, NV12, P010, YUYV and UYVY, a
 // CIF 4:2:0 clip as a decoder might give it back (to compare with the
-// original), a raw gray image behind a 64-byte header, a 24-bit and an 8-bit
+// original), the CIF clip as Y4M files at 8 and 10 bits, a raw gray image behind a 64-byte header, a 24-bit and an 8-bit
 // bitmap, and a packed-format (MMP) image. File names carry size and type.
 //
 //   make_samples DIRECTORY
@@ -121,17 +121,20 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     return fclose(f) == 0 && ok;
 }
 
-// Writes `frames` frames, each made by frameAt(n), one after the other.
-bool WriteFrames(const std::string& path, int frames, const std::function<std::vector<uint8_t>(int)>& frameAt) {
+// Writes `frames` frames, each made by frameAt(n), one after the other. A
+// Y4M file's header line is given as `header`; each frame then follows its
+// own "FRAME" line.
+bool WriteFrames(const std::string& path, int frames, const std::function<std::vector<uint8_t>(int)>& frameAt,
+                 const char* header = nullptr) {
     FILE* f = fopen(path.c_str(), "wb");
     if (!f) {
         perror(path.c_str());
         return false;
     }
-    bool ok = true;
+    bool ok = !header || fputs(header, f) >= 0;
     for (int n = 0; n < frames && ok; ++n) {
         const std::vector<uint8_t> frame = frameAt(n);
-        ok = fwrite(frame.data(), 1, frame.size(), f) == frame.size();
+        ok = (!header || fputs("FRAME\n", f) >= 0) && fwrite(frame.data(), 1, frame.size(), f) == frame.size();
     }
     return fclose(f) == 0 && ok;
 }
@@ -183,8 +186,10 @@ std::vector<uint8_t> Packed(Packing packing, int w, int h, int frame) {
     return out;
 }
 
-bool WritePackedSequence(const std::string& path, Packing packing, int w, int h, int frames) {
-    return WriteFrames(path, frames, [&](int n) { return Packed(packing, w, h, n); });
+bool WritePackedSequence(const std::string& path, Packing packing, int w, int h, int frames,
+                         const char* y4mHeader = nullptr) {
+    return WriteFrames(
+        path, frames, [&](int n) { return Packed(packing, w, h, n); }, y4mHeader);
 }
 
 // The CIF 4:2:0 bars as a decoder might give them back: from frame 30 on,
@@ -294,6 +299,12 @@ int main(int argc, char** argv) {
     ok = ok && WritePackedSequence(dir + "bars_qcif_yuyv.yuv", YUYV, 176, 144, 90);
     ok = ok && WritePackedSequence(dir + "bars_qcif_uyvy.yuv", UYVY, 176, 144, 90);
     ok = ok && WriteDecodedSequence(dir + "bars_cif_420_decoded.yuv", 352, 288, 60);
+    // Y4M: the header states size, layout and rate, whatever the name says.
+    ok = ok && WriteFrames(
+                   dir + "bars_cif.y4m", 60, [&](int n) { return Frame(TYPE_YUV420, 352, 288, n); },
+                   "YUV4MPEG2 W352 H288 F30000:1001 Ip A1:1 C420jpeg XCOLORRANGE=LIMITED\n");
+    ok = ok && WritePackedSequence(dir + "bars_cif_10bit.y4m", PLANAR_10, 352, 288, 60,
+                                   "YUV4MPEG2 W352 H288 F30000:1001 Ip A1:1 C420p10 XCOLORRANGE=LIMITED\n");
 
     std::vector<uint8_t> raw(64, 0);
     const std::vector<uint8_t> gray = Frame(TYPE_GRAY, 512, 512, 20);

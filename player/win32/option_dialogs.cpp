@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <string.h>
+
 #include "message_box.h"
 #include "option_rules.h"
 #include "player_state.h"
@@ -108,13 +110,26 @@ INT_PTR CALLBACK FrameOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 struct TypeDialog {
     PlayerState* player;
     uint32_t pendingType;
-    int pendingLayout; // index in ExtendedLayouts while "Other:" is chosen, else -1
+    // Index in ExtendedLayouts while "Other:" is chosen, else -1; an index of
+    // EXTENDED_LAYOUT_COUNT is `current`: a layout not in the list (a Y4M
+    // file's 9-bit samples, say), offered after it so OK keeps it.
+    int pendingLayout;
     bool offersLayouts;
     void (*fill)(HWND dialog, const PlayerState& s);
     void (*ok)(HWND dialog, TypeDialog* record);
+    SequenceLayout current;
 };
 
+int LayoutEntries(const TypeDialog& record) {
+    return IsExtendedLayout(record.current) && ExtendedLayoutIndex(record.current) < 0
+               ? EXTENDED_LAYOUT_COUNT + 1
+               : EXTENDED_LAYOUT_COUNT;
+}
+
 SequenceLayout PendingLayout(const TypeDialog& record) {
+    if (record.pendingLayout == EXTENDED_LAYOUT_COUNT) {
+        return record.current;
+    }
     if (record.pendingLayout >= 0) {
         return ExtendedLayouts[record.pendingLayout];
     }
@@ -124,6 +139,12 @@ SequenceLayout PendingLayout(const TypeDialog& record) {
 
 void FillLayoutList(HWND dialog, const TypeDialog& record) {
     for (const char* label : ExtendedLayoutLabels) {
+        SendDlgItemMessageA(dialog, IDC_OTHER_LAYOUT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label));
+    }
+    if (LayoutEntries(record) > EXTENDED_LAYOUT_COUNT) {
+        char label[48];
+        DescribeLayout(record.current, label, sizeof label - 10);
+        strcat(label, " (current)");
         SendDlgItemMessageA(dialog, IDC_OTHER_LAYOUT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label));
     }
     const int shown = record.pendingLayout >= 0 ? record.pendingLayout : 0;
@@ -180,7 +201,7 @@ INT_PTR CALLBACK TypeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
                                   (id == IDC_OTHER_LAYOUT && HIWORD(wParam) == CBN_SELCHANGE))) {
         // Choosing from the list chooses "Other:" too.
         const LRESULT chosen = SendDlgItemMessageA(dialog, IDC_OTHER_LAYOUT, CB_GETCURSEL, 0, 0);
-        record->pendingLayout = chosen >= 0 && chosen < EXTENDED_LAYOUT_COUNT ? static_cast<int>(chosen) : 0;
+        record->pendingLayout = chosen >= 0 && chosen < LayoutEntries(*record) ? static_cast<int>(chosen) : 0;
         CheckRadioButton(dialog, IDC_TYPE_GRAY, IDC_TYPE_OTHER, IDC_TYPE_OTHER);
         return TRUE;
     }
@@ -253,12 +274,17 @@ bool RunFrameOptionsDialog(HWND window, PlayerState& s) {
 }
 
 bool RunImageOptionDialog(HWND window, PlayerState& s) {
-    TypeDialog record = {&s, s.imageType, -1, false, FillImageOption, PressImageOptionOk};
+    TypeDialog record = {&s, s.imageType, -1, false, FillImageOption, PressImageOptionOk, {}};
     return RunDialog(window, IDD_IMAGE_OPTION, TypeDialogProc, &record);
 }
 
 bool RunSequenceOptionDialog(HWND window, PlayerState& s) {
-    TypeDialog record = {&s,   s.sequenceType,     ExtendedLayoutIndex(SequenceSettingsLayout(s)),
-                         true, FillSequenceOption, PressSequenceOptionOk};
+    const SequenceLayout current = SequenceSettingsLayout(s);
+    TypeDialog record = {&s,     s.sequenceType,     ExtendedLayoutIndex(current),
+                         true,   FillSequenceOption, PressSequenceOptionOk,
+                         current};
+    if (LayoutEntries(record) > EXTENDED_LAYOUT_COUNT) {
+        record.pendingLayout = EXTENDED_LAYOUT_COUNT;
+    }
     return RunDialog(window, IDD_SEQUENCE_OPTION, TypeDialogProc, &record);
 }

@@ -34,8 +34,7 @@ void ShowIndexState(HWND dialog, const PlayerState& s) {
     uint64_t scanned, total;
     IndexProgress(s, &scanned, &total);
     char line[96];
-    wsprintfA(line, "Finding the frames: %u%%",
-              static_cast<unsigned>(total ? (scanned * 100) / total : 100));
+    wsprintfA(line, "Finding the frames: %u%%", static_cast<unsigned>(total ? (scanned * 100) / total : 100));
     SetDlgItemTextA(dialog, IDC_INDEX_STATE, line);
     InvalidateRect(GetDlgItem(dialog, IDC_INDEX_PROGRESS), nullptr, FALSE);
 }
@@ -93,7 +92,8 @@ void DrawProgressBar(const DRAWITEMSTRUCT* item, uint64_t done, uint64_t total) 
     RECT filled = r;
     // In two steps, so a width times a byte count of several GiB stays in 64 bits.
     const uint64_t width = static_cast<uint32_t>(r.right - r.left);
-    filled.right = r.left + static_cast<LONG>(width * (part / (whole / 4096 + 1)) / (whole / (whole / 4096 + 1)));
+    filled.right =
+        r.left + static_cast<LONG>(width * (part / (whole / 4096 + 1)) / (whole / (whole / 4096 + 1)));
     FillRect(item->hDC, &filled, GetSysColorBrush(COLOR_HIGHLIGHT));
     RECT rest = r;
     rest.left = filled.right;

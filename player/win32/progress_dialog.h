@@ -3,8 +3,8 @@
 #ifndef VORLEX_PROGRESS_DIALOG_H
 #define VORLEX_PROGRESS_DIALOG_H
 
-#include <windows.h>
 #include <stdint.h>
+#include <windows.h>
 
 #include "playback.h"
 

@@ -21,6 +21,8 @@ shift 2
 work=$(mktemp -d "${TMPDIR:-/tmp}/vorlex gui.XXXXXX")
 after="$work/tests-after-hang.txt"
 status=0
+# Y4M files of ffmpeg's making, written here: the driver runs under Wine.
+/usr/bin/python3 "$(dirname "$0")/ffmpeg_material.py" "$work/ffmpeg" || status=1
 code=0
 "$wine_run" $arch "$driver" "$work" "$@" || code=$?
 # Each new run leaves out the hung test and those before it, so this ends.

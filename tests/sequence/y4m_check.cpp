@@ -53,8 +53,8 @@ int main(int argc, char** argv) {
     uint8_t* a = static_cast<uint8_t*>(malloc(plan.frameBytes));
     uint8_t* b = static_cast<uint8_t*>(malloc(rawPlan.frameBytes));
     for (uint32_t n = 0; status == 0 && n < count; ++n) {
-        if (!ReadFrame(frames, plan, n, a, plan.frameBytes) || !ReadFrame(raw, rawPlan, n, b, rawPlan.frameBytes) ||
-            memcmp(a, b, plan.frameBytes) != 0) {
+        if (!ReadFrame(frames, plan, n, a, plan.frameBytes) ||
+            !ReadFrame(raw, rawPlan, n, b, rawPlan.frameBytes) || memcmp(a, b, plan.frameBytes) != 0) {
             fprintf(stderr, "frame %u differs from the raw frame\n", static_cast<unsigned>(n));
             status = 1;
         }
