@@ -118,7 +118,8 @@ int main(int argc, char** argv) {
             {{"pace_qcif_420.yuv", 176, 144, 400, SEQUENCE_PLAIN},
              {"pace_1920x1088_420.yuv", 1920, 1088, 420, SEQUENCE_PLAIN},
              {"pace_1920x1088_420_numbers_differ.yuv", 1920, 1088, 420, SEQUENCE_NUMBERS_DIFFER},
-             {"pace_1920x1088_420p10.yuv", 1920, 1088, 420, SEQUENCE_10_BIT}},
+             {"pace_1920x1088_420p10.yuv", 1920, 1088, 420, SEQUENCE_10_BIT},
+             {"pace_1920x1088_420_60fps.y4m", 1920, 1088, 420, SEQUENCE_Y4M_60}},
             nullptr, &paths)) {
         return status;
     }
@@ -130,6 +131,8 @@ int main(int argc, char** argv) {
         {"1920x1088 4:2:0", 1920, 1088, "60", 16, hd, true, -1, ""},
         {"1920x1088 4:2:0, difference view", 1920, 1088, "60", 16, hd, true, -1, paths[2]},
         {"1920x1088 4:2:0 10-bit", 1920, 1088, "60", 16, paths[3], true, 0, ""},
+        // The Y4M header's 60 fps replaces the 30 set before it opens.
+        {"1920x1088 4:2:0 Y4M, F60:1", 1920, 1088, "30", 16, paths[4], true, -1, ""},
         // Headroom: Wine raises shorter timer periods to 10 ms, so this asks
         // for frames as fast as the platform's timer allows. The file ends
         // after 4.2 s.

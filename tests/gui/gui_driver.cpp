@@ -521,7 +521,10 @@ std::vector<uint8_t> FormedFrame(int w, int h, int n, int form) {
 // already holds them all.
 bool WriteNumberedSequence(const std::string& path, int w, int h, int frames, int form) {
     const size_t frameBytes = FrameBytes(TYPE_YUV420, w, h) * (form == SEQUENCE_10_BIT ? 2 : 1);
-    if (FileSize(path) == uint64_t(frameBytes) * frames) {
+    const bool y4m = form == SEQUENCE_Y4M_60;
+    const std::string header = "YUV4MPEG2 W" + std::to_string(w) + " H" + std::to_string(h) + " F60:1 C420jpeg\n";
+    const char line[] = "FRAME\n";
+    if (FileSize(path) == (y4m ? header.size() : 0) + uint64_t(frameBytes + (y4m ? 6 : 0)) * frames) {
         return true;
     }
     printf("writing %s (%d frames)\n", path.c_str(), frames);
@@ -529,10 +532,10 @@ bool WriteNumberedSequence(const std::string& path, int w, int h, int frames, in
     if (!f) {
         return false;
     }
-    bool ok = true;
+    bool ok = !y4m || fputs(header.c_str(), f) >= 0;
     for (int n = 0; n < frames && ok; ++n) {
         const std::vector<uint8_t> frame = FormedFrame(w, h, n, form);
-        ok = fwrite(frame.data(), 1, frame.size(), f) == frame.size();
+        ok = (!y4m || fputs(line, f) >= 0) && fwrite(frame.data(), 1, frame.size(), f) == frame.size();
     }
     return fclose(f) == 0 && ok;
 }

@@ -180,8 +180,9 @@ uint64_t FileSize(const std::string& path);
 // A sequence of numbered 4:2:0 frames (NumberedFrame) that a benchmark plays,
 // as they are, as the second sequence of a comparison whose difference view
 // at gain 16 shows the numbers (their blocks 16 levels darker or lighter,
-// all else equal), or in 10 bits (each sample shifted up by 2).
-enum SequenceForm { SEQUENCE_PLAIN, SEQUENCE_NUMBERS_DIFFER, SEQUENCE_10_BIT };
+// all else equal), in 10 bits (each sample shifted up by 2), or as a Y4M
+// file at 60 fps.
+enum SequenceForm { SEQUENCE_PLAIN, SEQUENCE_NUMBERS_DIFFER, SEQUENCE_10_BIT, SEQUENCE_Y4M_60 };
 struct NumberedSequence {
     const char* name;
     int w, h, frames;
