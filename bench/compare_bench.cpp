@@ -292,7 +292,8 @@ void WholeFileStatistics(uint32_t frames) {
     FrameSource b = written ? OpenFileSource(pathB.c_str()) : FrameSource{};
     if (SourceOpen(a) && SourceOpen(b)) {
         const SequenceLayout layout = {TYPE_YUV420, 8, PACKING_PLANAR};
-        const SequencePair pair = {a, b, {layout, 1920, 1088, p.layout.frameBytes, 0}, p.layout, 0};
+        const SequencePair pair = {
+            a, b, {layout, 1920, 1088, p.layout.frameBytes, 0}, p.layout, 0, layout, nullptr, 0};
         const double mb = 2.0 * frames * static_cast<double>(p.a.size()) / 1e6;
         for (int round = 0; round < 3; ++round) {
             // Reading alone: both files, frame by frame, as the statistics do.

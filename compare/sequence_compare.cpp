@@ -7,22 +7,71 @@
 
 const char* const NoMoreDifferencesMessage = "No more differences.";
 
-namespace {
+bool PairMixed(const SequencePair& pair) { return !SameLayout(pair.plan.layout, pair.layoutB); }
 
 StoredFramePlan PlanOfB(const SequencePair& pair) {
     StoredFramePlan plan = pair.plan;
     plan.header = pair.headerB;
+    if (PairMixed(pair)) {
+        plan.layout = pair.layoutB;
+        plan.frameBytes = Saturate32(LayoutFrameBytes(pair.layoutB, plan.width, plan.height));
+    }
     return plan;
+}
+
+FrameGeometry ComparedGeometry(const SequenceLayout& a, const SequenceLayout& b, uint32_t width, uint32_t height) {
+    SequenceLayout both = a;
+    CompareLayoutOf(a, b, &both);
+    return StoredFrameGeometry(both, width, height);
+}
+
+namespace {
+
+// Frame n of one side of a mixed pair, copied into the compared form.
+int ReadCopied(const SequencePair& pair, const FrameSource& source, const StoredFramePlan& plan, uint32_t n,
+               uint8_t* dst, uint32_t capacity) {
+    const FrameGeometry& to = pair.geometry;
+    if (SameLayout(plan.layout, SequenceLayout{plan.layout.type, to.bitDepth, PACKING_PLANAR})) {
+        return ReadFrame(source, plan, n, dst, capacity);
+    }
+    if (to.frameBytes > capacity ||
+        !ReadFrame(source, plan, n, pair.scratch, pair.scratch ? pair.scratchBytes : 0)) {
+        return 0;
+    }
+    const FrameGeometry from = StoredFrameGeometry(plan.layout, plan.width, plan.height);
+    CopySamples(from, pair.scratch, to, to.bitDepth - plan.layout.bits, dst);
+    return 1;
+}
+
+} // namespace
+
+namespace {
+
+// A mixed pair whose samplings differ (A's settings changed since) has no
+// frames to compare.
+bool Comparable(const SequencePair& pair) {
+    SequenceLayout both;
+    return CompareLayoutOf(pair.plan.layout, pair.layoutB, &both);
 }
 
 } // namespace
 
 uint32_t PairFrameCount(const SequencePair& pair) {
+    if (!Comparable(pair)) {
+        return 0;
+    }
     const uint32_t a = CountFrames(pair.a, pair.plan), b = CountFrames(pair.b, PlanOfB(pair));
     return a < b ? a : b;
 }
 
 int ReadFramePair(const SequencePair& pair, uint32_t n, uint8_t* a, uint8_t* b, uint32_t capacity) {
+    if (!Comparable(pair)) {
+        return 0;
+    }
+    if (PairMixed(pair)) {
+        return ReadCopied(pair, pair.a, pair.plan, n, a, capacity) &&
+               ReadCopied(pair, pair.b, PlanOfB(pair), n, b, capacity);
+    }
     return ReadFrame(pair.a, pair.plan, n, a, capacity) && ReadFrame(pair.b, PlanOfB(pair), n, b, capacity);
 }
 
@@ -63,7 +112,14 @@ CompareStatistics* StartStatistics(const SequencePair& pair) {
     s->bufferBytes = Saturate32(uint64_t{s->layout.frameBytes > stored ? s->layout.frameBytes : stored} + 1);
     s->a = static_cast<uint8_t*>(malloc(s->bufferBytes));
     s->b = static_cast<uint8_t*>(malloc(s->bufferBytes));
-    if (!s->a || !s->b) {
+    if (PairMixed(pair)) {
+        // A scratch frame of its own, so the frames on screen stay.
+        const uint32_t b = PlanOfB(pair).frameBytes;
+        s->pair.scratchBytes = stored > b ? stored : b;
+        s->scratch = static_cast<uint8_t*>(malloc(s->pair.scratchBytes));
+        s->pair.scratch = s->scratch;
+    }
+    if (!s->a || !s->b || (PairMixed(pair) && !s->scratch)) {
         FreeStatistics(s);
         return nullptr;
     }
@@ -121,6 +177,7 @@ void FreeStatistics(CompareStatistics* s) {
         free(s->rows);
         free(s->a);
         free(s->b);
+        free(s->scratch);
         free(s);
     }
 }
@@ -174,7 +231,26 @@ std::string StatisticsText(const CompareStatistics& s, char separator) {
     t += "First differing frame" + sep + (s.anyDiffering ? Number(s.firstDiffering) : "none") + eol;
     t += "Last differing frame" + sep + (s.anyDiffering ? Number(s.lastDiffering) : "none") + eol;
     t += "Frames compared" + sep + Number(s.done) + sep + "of" + sep + Number(s.frameCount) + eol;
+    if (PairMixed(s.pair)) {
+        t += DepthNote(s.pair, sep.c_str()) + eol;
+    }
     return t;
+}
+
+std::string DepthNote(const SequencePair& pair, const char* separator) {
+    const uint32_t depth = pair.geometry.bitDepth;
+    const std::string sep = separator;
+    std::string note = "Compared at" + sep + Number(depth) + " bits";
+    const struct {
+        const char* name;
+        uint32_t bits;
+    } sides[] = {{"A", pair.plan.layout.bits}, {"B", pair.layoutB.bits}};
+    for (const auto& side : sides) {
+        if (side.bits < depth) {
+            note += sep + side.name + " shifted left by " + Number(depth - side.bits);
+        }
+    }
+    return note;
 }
 
 int SaveStatisticsCsv(const CompareStatistics& s, const char* path) {

@@ -16,12 +16,28 @@
 // Sequences A and B, frames laid out by `plan` in both and compared by
 // `geometry`. B's frames start after headerB bytes, A's after plan.header:
 // the frames of a Y4M source start at 0 whatever the raw file's header is.
+// B's frames are of layoutB, at plan's size. Where that is not A's layout,
+// both are compared in their CompareLayoutOf form (sequence_layout.h),
+// which `geometry` then describes: each frame is read into `scratch`
+// (scratchBytes long) and its samples copied into that form.
 struct SequencePair {
     FrameSource a, b;
     StoredFramePlan plan;
     FrameGeometry geometry;
     uint64_t headerB;
+    SequenceLayout layoutB;
+    uint8_t* scratch;
+    uint32_t scratchBytes;
 };
+
+// True when B's layout is not A's: frames are copied into one form.
+bool PairMixed(const SequencePair& pair);
+
+// How B's frames lie in B.
+StoredFramePlan PlanOfB(const SequencePair& pair);
+
+// The geometry two frames of layouts a and b, w x h, are compared by.
+FrameGeometry ComparedGeometry(const SequenceLayout& a, const SequenceLayout& b, uint32_t width, uint32_t height);
 
 // Whole frames both sources have.
 uint32_t PairFrameCount(const SequencePair& pair);
@@ -62,6 +78,7 @@ struct CompareStatistics {
     uint8_t* a;
     uint8_t* b;
     uint32_t bufferBytes; // of a and b each
+    uint8_t* scratch;     // a stored frame of a mixed pair (pair.scratch)
 };
 
 // Null when memory cannot be had. The sources stay open while it is used.
@@ -76,6 +93,11 @@ void FreeStatistics(CompareStatistics* stats);
 // text that pastes into a spreadsheet, ',' the CSV file. Lines end in CR LF,
 // as the edit control, the clipboard and CSV readers take them.
 std::string StatisticsText(const CompareStatistics& stats, char separator);
+// What depth a mixed pair's figures use, its parts joined by `separator`:
+// "Compared at, 10 bits, A shifted left by 2" with ", " (the table ends
+// with this line for a mixed pair).
+std::string DepthNote(const SequencePair& pair, const char* separator);
+
 // Writes the CSV form to `path`; 0 when it cannot be written (a partly
 // written file is removed).
 int SaveStatisticsCsv(const CompareStatistics& stats, const char* path);

@@ -20,9 +20,11 @@ enum StartResult {
                            // says why; nothing changed
 };
 // Opens `path` as sequence B, ending a comparison that ran before only when
-// the new one can start. Starts in view A with gain 1. A Y4M file is read
-// through its frame source and must state the size and layout the open
-// sequence is read with; a raw file is read with the frame settings.
+// the new one can start. Starts in view A with gain 1. B is read with the
+// frame settings, unless its Y4M header or (with Settings from file name)
+// its name states its own layout: B's frames then compare with A's sample
+// by sample, at the higher depth, when they have A's size and sampling;
+// otherwise COMPARE_REFUSED. A Y4M file is read through its frame source.
 StartResult StartComparison(PlayerState& s, const char* path);
 
 bool ComparisonActive(const PlayerState& s);
@@ -34,8 +36,10 @@ uint32_t ComparedFrameCount(const PlayerState& s);
 // bits, or the stored planes of an extended layout (storedPlan).
 FrameGeometry SequenceFrameGeometry(const PlayerState& s);
 
-// The open sequence and B as compare/ reads them.
+// The open sequence and B as compare/ reads them: with B's own layout where
+// it stated one, and then, if that is not A's, compared in one form.
 SequencePair ComparedPair(const PlayerState& s);
+SequencePair PairWith(const PlayerState& s, const ComparisonState& c);
 
 // Reads frame n of A and of B into frameA and frameB, compares them into
 // *diff, and puts the frame of the current view into frameBuffer, unsigned,

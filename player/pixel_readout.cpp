@@ -22,25 +22,37 @@ std::string Format(const char* format, ...) {
     return text;
 }
 
+// Where one sequence's samples of the frame on screen are read: its frame's
+// position and geometry, and how far its values are shifted up to the
+// depth they are compared at.
+struct ReadSide {
+    const FrameSource* source;
+    uint64_t position;
+    FrameGeometry planes;
+    uint32_t up;
+};
+
 // One line per plane: "Y 81", "U 90 at 60, 22", or in a comparison
 // "Y  A 81  B 80  A-B +1".
-std::string PlaneLines(const FrameSource& a, const FrameSource* b, uint64_t position,
-                       const SequenceLayout& layout, uint32_t w, uint32_t h, uint32_t x, uint32_t y) {
-    const FrameGeometry planes = StoredFrameGeometry(layout, w, h);
+std::string PlaneLines(const ReadSide& a, const ReadSide* b, uint32_t type, uint32_t x, uint32_t y) {
     std::string text;
-    for (uint32_t p = 0; p < planes.planeCount; ++p) {
-        SampleSpot spot;
+    for (uint32_t p = 0; p < a.planes.planeCount; ++p) {
+        SampleSpot spot, spotB;
         uint32_t va, vb;
-        if (!SpotOf(planes, layout.type, p, x, y, &spot) || !ReadStoredSample(a, position, planes, spot, &va)) {
+        if (!SpotOf(a.planes, type, p, x, y, &spot) ||
+            !ReadStoredSample(*a.source, a.position, a.planes, spot, &va)) {
             continue;
         }
-        std::string line = Format("%c %u", planes.planes[p].name, va);
+        va <<= a.up;
+        std::string line = Format("%c %u", a.planes.planes[p].name, va);
         if (b) {
-            if (!ReadStoredSample(*b, position, planes, spot, &vb)) {
+            if (!SpotOf(b->planes, type, p, x, y, &spotB) ||
+                !ReadStoredSample(*b->source, b->position, b->planes, spotB, &vb)) {
                 continue;
             }
+            vb <<= b->up;
             const int64_t d = int64_t{va} - int64_t{vb};
-            line = Format("%c  A %u  B %u  A-B %s%lld", planes.planes[p].name, va, vb, d > 0 ? "+" : "",
+            line = Format("%c  A %u  B %u  A-B %s%lld", a.planes.planes[p].name, va, vb, d > 0 ? "+" : "",
                           static_cast<long long>(d));
         }
         if (spot.x != x || spot.y != y) {
@@ -73,10 +85,22 @@ std::string SequenceReadout(const PlayerState& s, uint32_t x, uint32_t y) {
     if (!IsExtendedLayout(layout)) {
         layout = SequenceLayout{s.sequenceType, 8, PACKING_PLANAR};
     }
-    const uint64_t position = SequenceFramePosition(s, s.frameShown);
+    ReadSide a = {&s.openFile, SequenceFramePosition(s, s.frameShown),
+                  StoredFrameGeometry(layout, stored.width, stored.height), 0};
     std::string text = Format("Pixel %u, %u of frame %u\n", x, y, s.frameShown);
-    return text + PlaneLines(s.openFile, ComparisonActive(s) ? &s.comparison.fileB : nullptr, position,
-                             layout, stored.width, stored.height, x, y);
+    if (!ComparisonActive(s)) {
+        return text + PlaneLines(a, nullptr, layout.type, x, y);
+    }
+    // B from its own frame position and layout; a mixed pair's values at
+    // the depth they are compared at.
+    const SequencePair pair = ComparedPair(s);
+    const StoredFramePlan planB = PlanOfB(pair);
+    const uint32_t depth = pair.geometry.bitDepth;
+    const ReadSide b = {&s.comparison.fileB, FramePosition(planB, s.frameShown),
+                        StoredFrameGeometry(planB.layout, planB.width, planB.height),
+                        PairMixed(pair) ? depth - planB.layout.bits : 0};
+    a.up = PairMixed(pair) ? depth - layout.bits : 0;
+    return text + PlaneLines(a, &b, layout.type, x, y);
 }
 
 std::string ImageReadout(const PlayerState& s, uint32_t x, uint32_t y, const uint8_t* image, uint32_t capacity) {
@@ -88,8 +112,10 @@ std::string ImageReadout(const PlayerState& s, uint32_t x, uint32_t y, const uin
     const uint32_t type = s.imageType;
     if (s.imageKind == IMAGE_FILE_RAW && !s.sequenceActive && type >= TYPE_YUV444 && type <= TYPE_YUV420 &&
         x < s.imageWidth && y < s.imageHeight) {
-        text += PlaneLines(s.openFile, nullptr, s.imageHeader, SequenceLayout{type, 8, PACKING_PLANAR},
-                           s.imageWidth, s.imageHeight, x, y);
+        const ReadSide raw = {
+            &s.openFile, s.imageHeader,
+            StoredFrameGeometry(SequenceLayout{type, 8, PACKING_PLANAR}, s.imageWidth, s.imageHeight), 0};
+        text += PlaneLines(raw, nullptr, type, x, y);
     }
     return text;
 }

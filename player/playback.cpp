@@ -536,7 +536,7 @@ WindowActions JumpToDifference(PlayerState& s, bool forward) {
     const size_t size = sizeof s.inspector.status;
     switch (FindComparedDifference(s, s.frameShown, forward, &found, &diff)) {
     case SEARCH_FOUND:
-        snprintf(status, size, "%s", FirstDifferenceText(SequenceFrameGeometry(s), found, diff).c_str());
+        snprintf(status, size, "%s", FirstDifferenceText(ComparedPair(s).geometry, found, diff).c_str());
         a = StepTo(s, found);
         break;
     case SEARCH_NONE: snprintf(status, size, "%s", NoMoreDifferencesMessage); break;
@@ -711,7 +711,11 @@ std::string InspectorText(const PlayerState& s, const uint8_t* image, uint32_t c
                  static_cast<unsigned>(s.comparison.gain));
         text += line;
         if (s.inspector.hasDiff) {
-            const FrameGeometry layout = SequenceFrameGeometry(s);
+            const SequencePair pair = ComparedPair(s);
+            const FrameGeometry& layout = pair.geometry;
+            if (PairMixed(pair)) {
+                text += DepthNote(pair, " ") + "\n";
+            }
             snprintf(line, sizeof line, "Frame %u\n", static_cast<unsigned>(s.inspector.diffFrame));
             text += line;
             for (uint32_t i = 0; i < s.inspector.diff.planeCount && i < layout.planeCount; ++i) {

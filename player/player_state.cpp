@@ -32,6 +32,7 @@ void EndComparison(PlayerState& s) {
     CloseSource(&c.fileB);
     free(c.frameA);
     free(c.frameB);
+    free(c.scratch);
     c = ComparisonState{};
 }
 

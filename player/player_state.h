@@ -64,6 +64,11 @@ struct ComparisonState {
     uint8_t* frameB; // as stored in the files (unsigned chroma, full depth)
     CompareView view;
     uint32_t gain;
+    // B's layout when its Y4M header or its name (Settings from file name)
+    // stated one; otherwise B is read as the open sequence is.
+    bool layoutStated;
+    SequenceLayout layoutB;
+    uint8_t* scratch; // SAMPLE_BUFFER_SIZE bytes while layoutStated: a frame as stored
 };
 
 // What the Inspector shows beside the main window.

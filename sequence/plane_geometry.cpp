@@ -75,6 +75,28 @@ FrameGeometry StoredFrameGeometry(const SequenceLayout& layout, uint32_t w, uint
     return l;
 }
 
+void CopySamples(const FrameGeometry& from, const uint8_t* in, const FrameGeometry& to, uint32_t up,
+                 uint8_t* out) {
+    for (uint32_t i = 0; i < from.planeCount && i < to.planeCount; ++i) {
+        const PlaneGeometry& f = from.planes[i];
+        const PlaneGeometry& t = to.planes[i];
+        const uint8_t* src = in + f.offset;
+        uint8_t* dst = out + t.offset;
+        const size_t n =
+            static_cast<size_t>(PlaneSamples(f) < PlaneSamples(t) ? PlaneSamples(f) : PlaneSamples(t));
+        const size_t srcStep = size_t{f.step} * from.sampleBytes;
+        for (size_t k = 0; k < n; ++k, src += srcStep) {
+            const uint32_t v = ValueAt(from, src) << up;
+            if (to.sampleBytes == 2) {
+                dst[2 * k] = static_cast<uint8_t>(v);
+                dst[2 * k + 1] = static_cast<uint8_t>(v >> 8);
+            } else {
+                dst[k] = static_cast<uint8_t>(v);
+            }
+        }
+    }
+}
+
 bool SpotOf(const FrameGeometry& planes, uint32_t type, uint32_t plane, uint32_t x, uint32_t y, SampleSpot* spot) {
     if (plane >= planes.planeCount) {
         return false;

@@ -53,6 +53,13 @@ inline uint32_t ValueAt(const FrameGeometry& g, const uint8_t* p) {
     return LittleEndianSample(p, g.sampleBytes) >> g.shift;
 }
 
+// Copies every sample of a frame of geometry `from` at `in` into the same
+// plane of geometry `to` at `out` (a planar frame of the same planes: step
+// 1), each value shifted up by `up` bits: how frames of two layouts of one
+// sampling are brought to one form to be compared.
+void CopySamples(const FrameGeometry& from, const uint8_t* in, const FrameGeometry& to, uint32_t up,
+                 uint8_t* out);
+
 // Where the sample of plane `plane` for pixel (x, y) lies: chroma at (x, y)
 // divided by the sampling's subsampling. False outside the plane.
 struct SampleSpot {

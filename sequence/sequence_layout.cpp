@@ -216,3 +216,11 @@ void DescribeLayout(const SequenceLayout& layout, char* text, size_t size) {
         snprintf(text, size, "%s", sampling);
     }
 }
+
+bool CompareLayoutOf(const SequenceLayout& a, const SequenceLayout& b, SequenceLayout* both) {
+    if (a.type != b.type) {
+        return false;
+    }
+    *both = SameLayout(a, b) ? a : SequenceLayout{a.type, a.bits > b.bits ? a.bits : b.bits, PACKING_PLANAR};
+    return true;
+}

@@ -76,6 +76,17 @@ bool IsDeepBits(uint32_t bits);
 // ("yuv420p10le", "yuv422p12", "gray16le"). False for any other word.
 bool LayoutForWord(const char* word, SequenceLayout* layout);
 
+// How frames of layouts a and b compare: sample by sample when they share
+// the sampling (the type), in `both`: a itself when a and b are one layout,
+// else the planar layout of that sampling at the higher of the two depths,
+// into which the lower-depth samples are shifted up. False when the
+// samplings differ.
+bool CompareLayoutOf(const SequenceLayout& a, const SequenceLayout& b, SequenceLayout* both);
+
+inline bool SameLayout(const SequenceLayout& a, const SequenceLayout& b) {
+    return a.type == b.type && a.bits == b.bits && a.packing == b.packing;
+}
+
 // The name of a layout for people: the sampling by its geometry ("4:2:0" is
 // one chroma sample per 2 x 2 block), its depth when over 8 bits, or the
 // packing's name: "4:2:0 10-bit", "Gray", "NV12".

@@ -293,4 +293,94 @@ TEST_F(Y4mPlayback, ComparingInEachDirection) {
     EXPECT_EQ(ComparedFrameCount(s), 2u);
 }
 
+// An 8-bit source against its 10-bit decode: the 8-bit samples shifted left
+// by 2, the peak 1023. B states its layout in its Y4M header, or in its
+// name when Settings from file name is on; packings of one sampling compare
+// sample by sample, other samplings are refused.
+TEST_F(Y4mPlayback, MixedDepthsAndPackingsCompareSampleBySample) {
+    // B: frame f of the test sequence at 10 bits; in frame 1 luma (3, 1) is
+    // 3 levels up and V (0, 0) 2 levels down: SSE 9 of 32 and 4 of 8 samples.
+    std::string header = "YUV4MPEG2 W8 H4 F25:1 C420p10\n";
+    std::vector<uint8_t> ten(header.begin(), header.end());
+    for (uint32_t f = 0; f < kFrames; ++f) {
+        const std::string line = "FRAME\n";
+        ten.insert(ten.end(), line.begin(), line.end());
+        std::vector<uint8_t> frame = Frame(f);
+        for (uint32_t i = 0; i < kFrameBytes; ++i) {
+            uint32_t v = uint32_t{frame[i]} << 2;
+            v += f == 1 && i == 1 * kW + 3 ? 3 : 0;
+            v -= f == 1 && i == kW * kH + kW * kH / 4 ? 2 : 0;
+            ten.push_back(static_cast<uint8_t>(v));
+            ten.push_back(static_cast<uint8_t>(v >> 8));
+        }
+    }
+    files_.Put("decoded.y4m", ten);
+    Follow(OpenSequence(s, "clip.y4m")); // 8x4 4:2:0, 8 bits
+    Follow(OpenSequence(s, "raw.yuv"));
+    Follow(CompareWithSequence(s, "decoded.y4m"));
+    ASSERT_TRUE(ComparisonActive(s));
+    EXPECT_FALSE(AnyDifference(s.inspector.diff)) << "frame 0: equal once shifted";
+    Follow(PressCompareKey(s, KEY_NEXT_DIFFERENCE));
+    ASSERT_EQ(s.frameShown, 1u);
+    const FrameDiff& d = s.inspector.diff;
+    EXPECT_EQ(d.planes[0].sse, 9u);
+    EXPECT_EQ(d.planes[1].sse, 0u);
+    EXPECT_EQ(d.planes[2].sse, 4u);
+    PointerMoved(s, true, 3, 1);
+    const std::string text = InspectorText(s, nullptr, 0);
+    EXPECT_NE(text.find("Compared at 10 bits A shifted left by 2\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Y  PSNR 65.71 dB  max 3"), std::string::npos) << text;
+    EXPECT_NE(text.find("V  PSNR 63.21 dB  max 2"), std::string::npos) << text;
+    EXPECT_NE(text.find("Y  A 204  B 207  A-B -3"), std::string::npos) << text; // 51 << 2 = 204
+    EXPECT_STREQ(s.inspector.status, "Frame 1: first difference in Y at (3, 1): A 204, B 207");
+
+    // The views show each frame at 8 bits: B's 207 rounds to 52, A's 204
+    // is 51. The statistics name the depth.
+    EXPECT_EQ(s.frameBuffer[kW + 3], 51);
+    Follow(PressCompareKey(s, KEY_FLIP_VIEW));
+    EXPECT_EQ(s.frameBuffer[kW + 3], 52);
+    EXPECT_EQ(s.frameBuffer[kW + 4], 52) << "the samples beside it alike in both";
+    CompareStatistics* stats = StartComparisonStatistics(s);
+    ASSERT_NE(stats, nullptr);
+    while (StepStatistics(stats) == STATS_MORE) {
+    }
+    const std::string table = StatisticsText(*stats, ',');
+    EXPECT_NE(table.find("\r\n1,65.71,identical,63.21,3,2\r\n"), std::string::npos) << table;
+    EXPECT_NE(table.find("\r\nCompared at,10 bits,A shifted left by 2\r\n"), std::string::npos) << table;
+    FreeStatistics(stats);
+
+    // Named layouts, with Settings from file name: NV12 and P010 of the
+    // same frames are equal to the planar A; another sampling is refused.
+    std::vector<uint8_t> nv12, p010;
+    for (uint32_t f = 0; f < kFrames; ++f) {
+        const std::vector<uint8_t> frame = Frame(f);
+        std::vector<uint8_t> n(frame.begin(), frame.begin() + kW * kH);
+        for (uint32_t i = 0; i < kW * kH / 4; ++i) {
+            n.push_back(frame[kW * kH + i]);
+            n.push_back(frame[kW * kH * 5 / 4 + i]);
+        }
+        nv12.insert(nv12.end(), n.begin(), n.end());
+        for (uint8_t v : n) {
+            p010.push_back(0); // the value in the high 10 bits: v << 2 << 6
+            p010.push_back(v);
+        }
+    }
+    files_.Put("b_nv12.yuv", nv12);
+    files_.Put("b_p010.yuv", p010);
+    files_.Put("b_8x4_422.yuv", Raw());
+    s.settingsFromName = true;
+    for (const char* name : {"b_nv12.yuv", "b_p010.yuv"}) {
+        SCOPED_TRACE(name);
+        Follow(CompareWithSequence(s, name));
+        EXPECT_EQ(ComparedFrameCount(s), kFrames);
+        EXPECT_EQ(Follow(PressCompareKey(s, KEY_NEXT_DIFFERENCE)).message, nullptr);
+        EXPECT_STREQ(s.inspector.status, "No more differences.");
+    }
+    EXPECT_STREQ(CompareWithSequence(s, "b_8x4_422.yuv").message,
+                 "The name of sequence B states 8x4 4:2:2 frames; the open sequence has 8x4 4:2:0 frames!");
+    s.settingsFromName = false;
+    Follow(CompareWithSequence(s, "b_8x4_422.yuv"));
+    EXPECT_EQ(ComparedFrameCount(s), kFrames) << "without the option B is read as A is";
+}
+
 } // namespace
