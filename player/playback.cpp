@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "command_line.h"
 #include "file_names.h"
 #include "frame_access.h"
 #include "frame_bitmap.h"
@@ -445,6 +446,36 @@ WindowActions OpenImage(PlayerState& s, const char* path) {
 
 WindowActions OpenDroppedFile(PlayerState& s, const char* path) {
     return ClassifyImageFile(path) == IMAGE_FILE_RAW ? OpenSequence(s, path) : OpenImage(s, path);
+}
+
+WindowActions ApplyCommandLine(PlayerState& s, const CommandLine& line) {
+    NameSettings named;
+    memset(&named, 0, sizeof named);
+    named.preset = -1;
+    named.hasSize = line.hasSize;
+    named.width = line.width;
+    named.height = line.height;
+    named.hasLayout = line.hasLayout;
+    named.type = line.layout.type;
+    named.bits = line.layout.bits;
+    named.packing = line.layout.packing;
+    named.hasRate = line.hasRate;
+    snprintf(named.rateText, sizeof named.rateText, "%s", line.rateText);
+    WindowActions a = NoActions();
+    ApplyNameSettings(s, named, &a);
+    if (line.hasHeader) {
+        s.sequenceHeader = line.header;
+    }
+    s.settingsFromName = s.settingsFromName || line.fromName;
+    FitTo(&a, s.frameWidth, s.frameHeight);
+    return a;
+}
+
+WindowActions CompareWithSecondFile(PlayerState& s, const char* path) {
+    if (ModeOf(s) == PLAYBACK_IDLE) {
+        return Message("Only a sequence compares with a second file!");
+    }
+    return CompareWithSequence(s, path);
 }
 
 WindowActions FrameNumberAccepted(PlayerState& s) { return RequestFrame(s.currentFrame, REQUEST_BY_COMMAND); }

@@ -111,6 +111,15 @@ WindowActions OpenSequence(PlayerState& s, const char* path);
 WindowActions OpenImage(PlayerState& s, const char* path);
 WindowActions OpenDroppedFile(PlayerState& s, const char* path);
 
+// The command line's settings (command_line.h), taken before its files
+// open: the size, layout, rate and header as the dialogs take them, and
+// Settings from file name.
+struct CommandLine;
+WindowActions ApplyCommandLine(PlayerState& s, const CommandLine& line);
+// The command line's second file: compared with the first when that opened
+// as a sequence; otherwise "Only a sequence compares with a second file!".
+WindowActions CompareWithSecondFile(PlayerState& s, const char* path);
+
 // What follows each dialog's OK (its rules wrote the settings already).
 WindowActions FrameNumberAccepted(PlayerState& s);    // show currentFrame
 WindowActions FrameOptionsAccepted(PlayerState& s);   // new frame size: plan and window

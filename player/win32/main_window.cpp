@@ -8,8 +8,10 @@
 #include <cderr.h>
 #include <shellapi.h>
 #include <stddef.h>
+#include <stdlib.h>
 #include <string.h>
 
+#include "command_line.h"
 #include "display.h"
 #include "frame_access.h"
 #include "inspector.h"
@@ -300,6 +302,27 @@ void SequenceOptionCommand(HWND window) {
 
 void Key(HWND window, FrameKey key) { Carry(window, PressKey(g_player, key, SequenceFrameCount(g_player))); }
 
+// vorlex.exe [options] [A [B]]: the settings, then A as a dropped file, then
+// B compared with it. Bad arguments get the usage; nothing else changes.
+void StartFromCommandLine(HWND window, int argc, char** argv) {
+    if (argc <= 1) {
+        return;
+    }
+    CommandLine line;
+    static char message[1024];
+    if (!ParseCommandLine(argc - 1, argv + 1, &line, message, sizeof message)) {
+        ShowError(nullptr, message);
+        return;
+    }
+    Carry(window, ApplyCommandLine(g_player, line));
+    if (line.files[0]) {
+        Carry(window, OpenDroppedFile(g_player, line.files[0]));
+    }
+    if (line.files[1]) {
+        Carry(window, CompareWithSecondFile(g_player, line.files[1]));
+    }
+}
+
 // ---- Message handlers ----
 
 BOOL OnCreate(HWND window, LPCREATESTRUCT) {
@@ -426,6 +449,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     DrawMenu(window);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
+    StartFromCommandLine(window, __argc, __argv);
 
     // The keys are translated here only: a dialog or message box runs its
     // own loop, so no key acts while one is open.

@@ -156,9 +156,12 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD ms) {
     }
 }
 
-bool LaunchPlayer(PlayerProcess* player, const char* path) {
+bool LaunchPlayer(PlayerProcess* player, const char* path, const std::string& arguments) {
     ZeroMemory(player, sizeof *player);
     std::string command = "\"" + (path ? std::string(path) : ProgramFolder() + "vorlex.exe") + "\"";
+    if (!arguments.empty()) {
+        command += " " + arguments;
+    }
     SetStep("starting " + command);
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);

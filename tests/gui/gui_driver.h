@@ -60,10 +60,10 @@ void TerminatePlayers();
 // gui_probe.dll lie there.
 std::string ProgramFolder();
 
-// Starts vorlex.exe (the one beside this program, or the one at `path`) and
-// waits for its main window of class "VORLEX" in that process. False when it
-// does not appear in time.
-bool LaunchPlayer(PlayerProcess* player, const char* path = nullptr);
+// Starts vorlex.exe (the one beside this program, or the one at `path`), with
+// `arguments` on its command line, and waits for its main window of class
+// "VORLEX" in that process. False when it does not appear in time.
+bool LaunchPlayer(PlayerProcess* player, const char* path = nullptr, const std::string& arguments = "");
 
 // The entry of `module` (by file name) in process `pid`'s module list; false
 // also when the list could not be read within a few seconds.
