@@ -37,7 +37,8 @@ TEST_F(CommandLineTest, AFileAloneOpensAndTwoFilesCompare) {
     EXPECT_TRUE(WaitUntil([&] { return (inspector = PlayerWindow(player_, "VORLEX_INSPECTOR")) != nullptr; }));
     PressKey(player_, 'N');
     EXPECT_TRUE(WaitUntil([&] {
-        return inspector && Field(inspector, 1).find("Frame 1: first difference in Y at (5, 0)") != std::string::npos;
+        return inspector &&
+               Field(inspector, 1).find("Frame 1: first difference in Y at (5, 0)") != std::string::npos;
     })) << (inspector ? Field(inspector, 1) : "no Inspector");
     ExpectNoDialog();
 }
