@@ -1,0 +1,185 @@
+#include "ssim.h"
+
+#include <math.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "frame_compare.h"
+#include "ssim_kernels.h"
+
+namespace {
+
+// The 32-bit build computes on the x87 unit, which keeps a result in
+// extended precision until it is stored: storing it rounds it to single
+// precision once, as SSE rounds each operation. (Extended precision holds
+// a product of two singles and any 64-bit integer exactly, and a quotient
+// rounded to 64 bits and then to 24 is the quotient rounded once.)
+inline float Single(float v) {
+#if defined(__i386__) && !defined(__SSE2_MATH__)
+    volatile float stored = v;
+    return stored;
+#else
+    return v;
+#endif
+}
+
+struct Constants {
+    int64_t c1, c2;
+    bool deep; // more than 8 bits: rows summed in single precision
+};
+
+// Rounded as ffmpeg rounds them: half up, from these products in this order.
+Constants ConstantsOf(uint32_t bitDepth) {
+    const double max = PeakOf(bitDepth);
+    // NOLINTNEXTLINE(bugprone-incorrect-roundings)
+    const int64_t c1 = static_cast<int64_t>(.01 * .01 * max * max * 64 + .5);
+    // NOLINTNEXTLINE(bugprone-incorrect-roundings)
+    const int64_t c2 = static_cast<int64_t>(.03 * .03 * max * max * 64 * 63 + .5);
+    return Constants{c1, c2, bitDepth > 8};
+}
+
+// The window of blocks top[0], top[1], bottom[0] and bottom[1]. Its sums
+// and every integer below stay under 2^46, even for 16-bit samples.
+float WindowSsim(const BlockSums* top, const BlockSums* bottom, const Constants& c) {
+    const int64_t s1 = static_cast<int64_t>(top[0].s1 + top[1].s1 + bottom[0].s1 + bottom[1].s1);
+    const int64_t s2 = static_cast<int64_t>(top[0].s2 + top[1].s2 + bottom[0].s2 + bottom[1].s2);
+    const int64_t ss = static_cast<int64_t>(top[0].ss + top[1].ss + bottom[0].ss + bottom[1].ss);
+    const int64_t s12 = static_cast<int64_t>(top[0].s12 + top[1].s12 + bottom[0].s12 + bottom[1].s12);
+    const int64_t vars = ss * 64 - s1 * s1 - s2 * s2, covar = s12 * 64 - s1 * s2;
+    const float numerator =
+        Single(Single(static_cast<float>(2 * s1 * s2 + c.c1)) * Single(static_cast<float>(2 * covar + c.c2)));
+    const float denominator =
+        Single(Single(static_cast<float>(s1 * s1 + s2 * s2 + c.c1)) * Single(static_cast<float>(vars + c.c2)));
+    return Single(numerator / denominator);
+}
+
+// The windows of one row, between block rows `top` and `bottom`.
+double RowSsim(const BlockSums* top, const BlockSums* bottom, size_t windows, const Constants& c) {
+    if (c.deep) {
+        float sum = 0;
+        for (size_t x = 0; x < windows; ++x) {
+            sum = Single(sum + WindowSsim(top + x, bottom + x, c));
+        }
+        return sum;
+    }
+    double sum = 0;
+    for (size_t x = 0; x < windows; ++x) {
+        sum += WindowSsim(top + x, bottom + x, c);
+    }
+    return sum;
+}
+
+// Block row y of plane p: on the kernels where its samples lie side by
+// side, else sample by sample from the geometry.
+void RowOfBlocks(const FrameGeometry& l, const PlaneGeometry& p, const uint8_t* a, const uint8_t* b, size_t y,
+                 BlockSums* out) {
+    const size_t blocks = p.width / 4;
+    if (p.step == 1 && l.shift == 0) {
+        const size_t stride = size_t{p.width} * l.sampleBytes, at = p.offset + 4 * y * stride;
+        const SsimKernels& k = ChosenSsimKernels();
+        (l.sampleBytes == 2 ? k.blockSums16 : k.blockSums8)(a + at, b + at, stride, blocks, out);
+        return;
+    }
+    const size_t pitch = size_t{p.step} * l.sampleBytes;
+    for (size_t k = 0; k < blocks; ++k) {
+        BlockSums s = {0, 0, 0, 0};
+        for (size_t row = 4 * y; row < 4 * y + 4; ++row) {
+            for (size_t x = 4 * k; x < 4 * k + 4; ++x) {
+                const size_t at = p.offset + (row * p.width + x) * pitch;
+                const uint64_t u = ValueAt(l, a + at), v = ValueAt(l, b + at);
+                s.s1 += u;
+                s.s2 += v;
+                s.ss += u * u + v * v;
+                s.s12 += u * v;
+            }
+        }
+        out[k] = s;
+    }
+}
+
+// Two rows of block sums, the one before and the one being made, in turn.
+double PlaneSsim(const FrameGeometry& l, const PlaneGeometry& p, const uint8_t* a, const uint8_t* b,
+                 BlockSums* rows) {
+    const Constants c = ConstantsOf(l.bitDepth);
+    const size_t blocksX = p.width / 4, blocksY = p.height / 4;
+    BlockSums* above = rows;
+    BlockSums* below = rows + blocksX;
+    RowOfBlocks(l, p, a, b, 0, above);
+    double sum = 0;
+    for (size_t y = 1; y < blocksY; ++y) {
+        RowOfBlocks(l, p, a, b, y, below);
+        sum += RowSsim(above, below, blocksX - 1, c);
+        BlockSums* done = above;
+        above = below;
+        below = done;
+    }
+    return sum / static_cast<double>((blocksX - 1) * (blocksY - 1));
+}
+
+// `v` as printf's "%.6f" gives it, with a point for the locale's decimal
+// separator.
+std::string SixDecimals(double v) {
+    char text[400]; // the longest double in %f
+    snprintf(text, sizeof text, "%.6f", v);
+    std::string s = text;
+    size_t digits = s[0] == '-' ? 1 : 0;
+    while (digits < s.size() && s[digits] >= '0' && s[digits] <= '9') {
+        ++digits;
+    }
+    if (digits > 0 && s.size() >= digits + 7) { // not inf or nan
+        s = s.substr(0, digits) + "." + s.substr(s.size() - 6);
+    }
+    return s;
+}
+
+} // namespace
+
+int SsimOfFrames(const FrameGeometry& l, const uint8_t* a, const uint8_t* b, FrameSsim* ssim) {
+    memset(ssim, 0, sizeof *ssim);
+    ssim->planeCount = l.planeCount;
+    size_t widest = 0;
+    for (uint32_t i = 0; i < l.planeCount; ++i) {
+        if (l.planes[i].width < 8 || l.planes[i].height < 8) {
+            return SSIM_NO_WINDOW;
+        }
+        widest = l.planes[i].width / 4 > widest ? l.planes[i].width / 4 : widest;
+    }
+    BlockSums* rows = static_cast<BlockSums*>(malloc(2 * widest * sizeof(BlockSums)));
+    if (!rows) {
+        return SSIM_NO_MEMORY;
+    }
+    double samples = 0, planes[MAX_PLANES];
+    for (uint32_t i = 0; i < l.planeCount; ++i) {
+        planes[i] = PlaneSsim(l, l.planes[i], a, b, rows);
+        samples += static_cast<double>(PlaneSamples(l.planes[i]));
+    }
+    free(rows);
+    for (uint32_t i = 0; i < l.planeCount; ++i) {
+        ssim->planes[i] = planes[i];
+        ssim->all += static_cast<double>(PlaneSamples(l.planes[i])) / samples * planes[i];
+    }
+    return SSIM_VALUE;
+}
+
+int SsimDecibels(double ssim, double* db) {
+    if (fabs(1.0 - ssim) <= 1e-9) {
+        return SSIM_DB_INFINITE;
+    }
+    *db = 10.0 * log10(1.0 / (1.0 - ssim));
+    return SSIM_DB_VALUE;
+}
+
+std::string SsimText(double ssim) {
+    double db = 0;
+    const bool infinite = SsimDecibels(ssim, &db) == SSIM_DB_INFINITE;
+    return SixDecimals(ssim) + " (" + (infinite ? std::string("inf") : SixDecimals(db)) + ")";
+}
+
+std::string FrameSsimText(const FrameGeometry& l, const FrameSsim& ssim) {
+    std::string text;
+    for (uint32_t i = 0; i < ssim.planeCount; ++i) {
+        text += std::string(1, l.planes[i].name) + ":" + SixDecimals(ssim.planes[i]) + " ";
+    }
+    return text + "All:" + SsimText(ssim.all);
+}
