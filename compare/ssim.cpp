@@ -10,20 +10,6 @@
 
 namespace {
 
-// The 32-bit build computes on the x87 unit, which keeps a result in
-// extended precision until it is stored: storing it rounds it to single
-// precision once, as SSE rounds each operation. (Extended precision holds
-// a product of two singles and any 64-bit integer exactly, and a quotient
-// rounded to 64 bits and then to 24 is the quotient rounded once.)
-inline float Single(float v) {
-#if defined(__i386__) && !defined(__SSE2_MATH__)
-    volatile float stored = v;
-    return stored;
-#else
-    return v;
-#endif
-}
-
 struct Constants {
     int64_t c1, c2;
     bool deep; // more than 8 bits: rows summed in single precision
@@ -39,33 +25,20 @@ Constants ConstantsOf(uint32_t bitDepth) {
     return Constants{c1, c2, bitDepth > 8};
 }
 
-// The window of blocks top[0], top[1], bottom[0] and bottom[1]. Its sums
-// and every integer below stay under 2^46, even for 16-bit samples.
-float WindowSsim(const BlockSums* top, const BlockSums* bottom, const Constants& c) {
-    const int64_t s1 = static_cast<int64_t>(top[0].s1 + top[1].s1 + bottom[0].s1 + bottom[1].s1);
-    const int64_t s2 = static_cast<int64_t>(top[0].s2 + top[1].s2 + bottom[0].s2 + bottom[1].s2);
-    const int64_t ss = static_cast<int64_t>(top[0].ss + top[1].ss + bottom[0].ss + bottom[1].ss);
-    const int64_t s12 = static_cast<int64_t>(top[0].s12 + top[1].s12 + bottom[0].s12 + bottom[1].s12);
-    const int64_t vars = ss * 64 - s1 * s1 - s2 * s2, covar = s12 * 64 - s1 * s2;
-    const float numerator =
-        Single(Single(static_cast<float>(2 * s1 * s2 + c.c1)) * Single(static_cast<float>(2 * covar + c.c2)));
-    const float denominator =
-        Single(Single(static_cast<float>(s1 * s1 + s2 * s2 + c.c1)) * Single(static_cast<float>(vars + c.c2)));
-    return Single(numerator / denominator);
-}
-
-// The windows of one row, between block rows `top` and `bottom`.
-double RowSsim(const BlockSums* top, const BlockSums* bottom, size_t windows, const Constants& c) {
+// The windows of one row, between block rows `top` and `bottom`, each into
+// `values` first.
+double RowSsim(const BlockSums* top, const BlockSums* bottom, size_t windows, const Constants& c, float* values) {
+    ChosenSsimKernels().windows(top, bottom, windows, c.c1, c.c2, values);
     if (c.deep) {
         float sum = 0;
         for (size_t x = 0; x < windows; ++x) {
-            sum = Single(sum + WindowSsim(top + x, bottom + x, c));
+            sum = Single(sum + values[x]);
         }
         return sum;
     }
     double sum = 0;
     for (size_t x = 0; x < windows; ++x) {
-        sum += WindowSsim(top + x, bottom + x, c);
+        sum += values[x];
     }
     return sum;
 }
@@ -98,9 +71,10 @@ void RowOfBlocks(const FrameGeometry& l, const PlaneGeometry& p, const uint8_t* 
     }
 }
 
-// Two rows of block sums, the one before and the one being made, in turn.
+// Two rows of block sums, the one before and the one being made, in turn,
+// and the SSIM of the windows of a row.
 double PlaneSsim(const FrameGeometry& l, const PlaneGeometry& p, const uint8_t* a, const uint8_t* b,
-                 BlockSums* rows) {
+                 BlockSums* rows, float* values) {
     const Constants c = ConstantsOf(l.bitDepth);
     const size_t blocksX = p.width / 4, blocksY = p.height / 4;
     BlockSums* above = rows;
@@ -109,7 +83,7 @@ double PlaneSsim(const FrameGeometry& l, const PlaneGeometry& p, const uint8_t* 
     double sum = 0;
     for (size_t y = 1; y < blocksY; ++y) {
         RowOfBlocks(l, p, a, b, y, below);
-        sum += RowSsim(above, below, blocksX - 1, c);
+        sum += RowSsim(above, below, blocksX - 1, c, values);
         BlockSums* done = above;
         above = below;
         below = done;
@@ -145,13 +119,15 @@ int SsimOfFrames(const FrameGeometry& l, const uint8_t* a, const uint8_t* b, Fra
         }
         widest = l.planes[i].width / 4 > widest ? l.planes[i].width / 4 : widest;
     }
-    BlockSums* rows = static_cast<BlockSums*>(malloc(2 * widest * sizeof(BlockSums)));
+    // Two rows of block sums, then a row of window values.
+    BlockSums* rows = static_cast<BlockSums*>(malloc(2 * widest * sizeof(BlockSums) + widest * sizeof(float)));
     if (!rows) {
         return SSIM_NO_MEMORY;
     }
+    float* values = reinterpret_cast<float*>(rows + 2 * widest);
     double samples = 0, planes[MAX_PLANES];
     for (uint32_t i = 0; i < l.planeCount; ++i) {
-        planes[i] = PlaneSsim(l, l.planes[i], a, b, rows);
+        planes[i] = PlaneSsim(l, l.planes[i], a, b, rows, values);
         samples += static_cast<double>(PlaneSamples(l.planes[i]));
     }
     free(rows);

@@ -31,9 +31,9 @@ struct FrameSsim {
 
 // SSIM of frames a and b laid out by `layout` (frameBytes each), on the
 // kernels in use. SSIM_NO_WINDOW when a plane is narrower or lower than 8
-// samples (ffmpeg prints nan for it); SSIM_NO_MEMORY when the two rows of
-// block sums of the widest plane cannot be had. Either leaves *ssim zeroed
-// but for planeCount.
+// samples (ffmpeg prints nan for it); SSIM_NO_MEMORY when the memory for
+// a few rows of the widest plane's blocks (40 bytes a block) cannot be had.
+// Either leaves *ssim zeroed but for planeCount.
 enum { SSIM_VALUE = 0, SSIM_NO_WINDOW = 1, SSIM_NO_MEMORY = 2 };
 int SsimOfFrames(const FrameGeometry& layout, const uint8_t* a, const uint8_t* b, FrameSsim* ssim);
 

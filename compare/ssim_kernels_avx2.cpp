@@ -1,6 +1,7 @@
-// AVX2 kernels of SSIM's block sums: the SSE2 kernels' steps on 32 bytes a
-// row, each 128-bit half working as an SSE2 vector does (eight blocks of
-// 8-bit samples, four of words); the rest of a row goes to the SSE2 kernels.
+// AVX2 kernels of SSIM: the SSE2 kernels' block sums on 32 bytes a row, each
+// 128-bit half working as an SSE2 vector does (eight blocks of 8-bit
+// samples, four of words), and four windows a step; the rest of a row goes
+// to the SSE2 kernels.
 #include <immintrin.h>
 
 #include "ssim_kernels.h"
@@ -115,6 +116,52 @@ void BlockSums16(const uint8_t* a, const uint8_t* b, size_t stride, size_t block
     Sse2SsimKernels.blockSums16(a + 8 * k, b + 8 * k, stride, blocks - k, out + k);
 }
 
+// 64-bit lanes below 2^52 as doubles, exactly, as in the SSE2 kernel.
+__m256d Exact(__m256i v) {
+    const __m256i top = _mm256_set1_epi64x(0x4330000000000000);
+    return _mm256_sub_pd(_mm256_castsi256_pd(_mm256_or_si256(v, top)), _mm256_set1_pd(4503599627370496.0));
+}
+
+__m256i ColumnSums(const BlockSums* top, const BlockSums* bottom) {
+    return _mm256_add_epi64(Load(reinterpret_cast<const uint8_t*>(top)),
+                            Load(reinterpret_cast<const uint8_t*>(bottom)));
+}
+
+// Four windows a step, computed as in the SSE2 kernel.
+void Windows(const BlockSums* top, const BlockSums* bottom, size_t windows, int64_t c1, int64_t c2, float* out) {
+    const __m256d k1 = _mm256_set1_pd(static_cast<double>(c1)), k2 = _mm256_set1_pd(static_cast<double>(c2));
+    const __m256d two = _mm256_set1_pd(2), sixtyFour = _mm256_set1_pd(64);
+    size_t x = 0;
+    __m256i column = windows >= 4 ? ColumnSums(top, bottom) : _mm256_setzero_si256(); // column x
+    for (; windows - x >= 4; x += 4) {
+        // s1 s2 ss s12 of windows x to x + 3, then each sum of the four windows.
+        const __m256i c1s = ColumnSums(top + x + 1, bottom + x + 1),
+                      c2s = ColumnSums(top + x + 2, bottom + x + 2);
+        const __m256i c3s = ColumnSums(top + x + 3, bottom + x + 3),
+                      c4s = ColumnSums(top + x + 4, bottom + x + 4);
+        const __m256i w0 = _mm256_add_epi64(column, c1s), w1 = _mm256_add_epi64(c1s, c2s);
+        const __m256i w2 = _mm256_add_epi64(c2s, c3s), w3 = _mm256_add_epi64(c3s, c4s);
+        const __m256i t0 = _mm256_unpacklo_epi64(w0, w1), t1 = _mm256_unpackhi_epi64(w0, w1);
+        const __m256i t2 = _mm256_unpacklo_epi64(w2, w3), t3 = _mm256_unpackhi_epi64(w2, w3);
+        const __m256d s1 = Exact(_mm256_permute2x128_si256(t0, t2, 0x20));
+        const __m256d ss = Exact(_mm256_permute2x128_si256(t0, t2, 0x31));
+        const __m256d s2 = Exact(_mm256_permute2x128_si256(t1, t3, 0x20));
+        const __m256d s12 = Exact(_mm256_permute2x128_si256(t1, t3, 0x31));
+        const __m256d s1s2 = _mm256_mul_pd(s1, s2);
+        const __m256d squares = _mm256_add_pd(_mm256_mul_pd(s1, s1), _mm256_mul_pd(s2, s2));
+        const __m256d vars = _mm256_sub_pd(_mm256_mul_pd(ss, sixtyFour), squares);
+        const __m256d covar = _mm256_sub_pd(_mm256_mul_pd(s12, sixtyFour), s1s2);
+        const __m128 numerator = _mm_mul_ps(_mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(s1s2, two), k1)),
+                                            _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(covar, two), k2)));
+        const __m128 denominator =
+            _mm_mul_ps(_mm256_cvtpd_ps(_mm256_add_pd(squares, k1)), _mm256_cvtpd_ps(_mm256_add_pd(vars, k2)));
+        _mm_storeu_ps(out + x, _mm_div_ps(numerator, denominator));
+        column = c4s;
+    }
+    _mm256_zeroupper();
+    Sse2SsimKernels.windows(top + x, bottom + x, windows - x, c1, c2, out + x);
+}
+
 } // namespace
 
-const SsimKernels Avx2SsimKernels = {BlockSums8, BlockSums16};
+const SsimKernels Avx2SsimKernels = {BlockSums8, BlockSums16, Windows};

@@ -1,6 +1,6 @@
-// SSE2 kernels of SSIM's block sums: four blocks of 8-bit samples (16 bytes
-// a row) or two of words (16 bytes a row) a step; the blocks after the last
-// whole step go to the scalar kernels.
+// SSE2 kernels of SSIM: block sums of four blocks of 8-bit samples (16
+// bytes a row) or two of words (16 bytes a row) a step, and two windows a
+// step; what follows the last whole step goes to the scalar kernels.
 #include <emmintrin.h>
 
 #include "ssim_kernels.h"
@@ -115,6 +115,57 @@ void BlockSums16(const uint8_t* a, const uint8_t* b, size_t stride, size_t block
     ScalarSsimKernels.blockSums16(a + 8 * k, b + 8 * k, stride, blocks - k, out + k);
 }
 
+// s1 s2 (low) and ss s12 (high) of block top[0] plus block bottom[0].
+void ColumnSums(const BlockSums* top, const BlockSums* bottom, __m128i* low, __m128i* high) {
+    const uint8_t *t = reinterpret_cast<const uint8_t*>(top), *b = reinterpret_cast<const uint8_t*>(bottom);
+    *low = _mm_add_epi64(Load(t), Load(b));
+    *high = _mm_add_epi64(Load(t + 16), Load(b + 16));
+}
+
+// 64-bit lanes below 2^52 as doubles, exactly: the lane put in the mantissa
+// of 2^52, less 2^52.
+__m128d Exact(__m128i v) {
+    const __m128i top = _mm_set1_epi64x(0x4330000000000000);
+    return _mm_sub_pd(_mm_castsi128_pd(_mm_or_si128(v, top)), _mm_set1_pd(4503599627370496.0));
+}
+
+// Two windows a step, in double precision up to the four factors: a
+// window's integers stay below 2^46, so every double there is exact, and
+// each factor is rounded to single precision once, as from the integer.
+void Windows(const BlockSums* top, const BlockSums* bottom, size_t windows, int64_t c1, int64_t c2, float* out) {
+    const __m128d k1 = _mm_set1_pd(static_cast<double>(c1)), k2 = _mm_set1_pd(static_cast<double>(c2));
+    const __m128d two = _mm_set1_pd(2), sixtyFour = _mm_set1_pd(64);
+    // The high two lanes of the singles are 0; their quotient 1, not 0 / 0.
+    const __m128 oneAbove = _mm_setr_ps(0, 0, 1, 1);
+    size_t x = 0;
+    __m128i low0 = _mm_setzero_si128(), high0 = low0; // column x
+    if (windows >= 2) {
+        ColumnSums(top, bottom, &low0, &high0);
+    }
+    for (; windows - x >= 2; x += 2) {
+        __m128i low1, high1, low2, high2;
+        ColumnSums(top + x + 1, bottom + x + 1, &low1, &high1);
+        ColumnSums(top + x + 2, bottom + x + 2, &low2, &high2);
+        const __m128i first = _mm_add_epi64(low0, low1), firstHigh = _mm_add_epi64(high0, high1);
+        const __m128i second = _mm_add_epi64(low1, low2), secondHigh = _mm_add_epi64(high1, high2);
+        const __m128d s1 = Exact(_mm_unpacklo_epi64(first, second)),
+                      s2 = Exact(_mm_unpackhi_epi64(first, second));
+        const __m128d ss = Exact(_mm_unpacklo_epi64(firstHigh, secondHigh));
+        const __m128d s12 = Exact(_mm_unpackhi_epi64(firstHigh, secondHigh));
+        const __m128d s1s2 = _mm_mul_pd(s1, s2), squares = _mm_add_pd(_mm_mul_pd(s1, s1), _mm_mul_pd(s2, s2));
+        const __m128d vars = _mm_sub_pd(_mm_mul_pd(ss, sixtyFour), squares);
+        const __m128d covar = _mm_sub_pd(_mm_mul_pd(s12, sixtyFour), s1s2);
+        const __m128 numerator = _mm_mul_ps(_mm_cvtpd_ps(_mm_add_pd(_mm_mul_pd(s1s2, two), k1)),
+                                            _mm_cvtpd_ps(_mm_add_pd(_mm_mul_pd(covar, two), k2)));
+        const __m128 denominator = _mm_add_ps(
+            _mm_mul_ps(_mm_cvtpd_ps(_mm_add_pd(squares, k1)), _mm_cvtpd_ps(_mm_add_pd(vars, k2))), oneAbove);
+        _mm_storel_pi(reinterpret_cast<__m64*>(out + x), _mm_div_ps(numerator, denominator));
+        low0 = low2;
+        high0 = high2;
+    }
+    ScalarSsimKernels.windows(top + x, bottom + x, windows - x, c1, c2, out + x);
+}
+
 } // namespace
 
-const SsimKernels Sse2SsimKernels = {BlockSums8, BlockSums16};
+const SsimKernels Sse2SsimKernels = {BlockSums8, BlockSums16, Windows};

@@ -1,5 +1,5 @@
-// SSIM: every kernel path against the scalar block sums on random and edge
-// rows, whole frames against the values ffmpeg's ssim filter printed for the
+// SSIM: every kernel path against the scalar block sums and window values on
+// random and edge rows, whole frames against the values ffmpeg's ssim filter printed for the
 // same frames, packed layouts against their planar form, and the text.
 #include <gtest/gtest.h>
 #include <locale.h>
@@ -19,11 +19,26 @@
 
 namespace {
 
-TEST(SsimKernels, EveryPathGivesTheScalarSumsOnRandomAndEdgeRows) {
+// `items` items at the very end of a guarded buffer: reading past them faults.
+template <typename T>
+struct GuardedItems {
+    GuardedBuffer buffer;
+    explicit GuardedItems(const std::vector<T>& items) : buffer(items.size() * sizeof(T)) {
+        if (!items.empty()) {
+            memcpy(buffer.data(), items.data(), buffer.size());
+        }
+    }
+    T* get() { return reinterpret_cast<T*>(buffer.data()); }
+};
+
+TEST(SsimKernels, EveryPathGivesTheScalarResultsOnRandomAndEdgeRows) {
     std::mt19937 rng(3);
-    // Rows around the 4- and 8-block steps of 8-bit samples and the 2- and
-    // 4-block steps of words; rows lie further apart than a block row.
+    // Rows around the 4- and 8-block steps of 8-bit samples, the 2- and
+    // 4-block steps of words and the 2- and 4-window steps; rows of samples
+    // lie further apart than a block row. The windows lie between the row's
+    // block sums and those of B against A. c1 and c2 of 8 and 16 bits.
     for (uint32_t sb : {1u, 2u}) {
+        const int64_t c1 = sb == 1 ? 416 : 27486952, c2 = sb == 1 ? 235963 : 15585101693;
         for (size_t blocks : {0, 1, 2, 3, 4, 5, 7, 8, 9, 12, 17, 33}) {
             for (int pattern = 0; pattern < 3; ++pattern) { // random, both at the top, A top and B zero
                 const size_t rowBytes = 4 * blocks * sb, stride = rowBytes + 3 * sb;
@@ -35,24 +50,34 @@ TEST(SsimKernels, EveryPathGivesTheScalarSumsOnRandomAndEdgeRows) {
                     memset(b.data(), pattern == 1 ? 0xFF : 0, b.size());
                 }
                 GuardedCopy ga(a), gb(b); // the last row ends at the guard
-                std::vector<BlockSums> want(blocks);
-                (sb == 1 ? ScalarSsimKernels.blockSums8
-                         : ScalarSsimKernels.blockSums16)(ga.get(), gb.get(), stride, blocks, want.data());
+                const SsimKernels& scalar = ScalarSsimKernels;
+                std::vector<BlockSums> want(blocks), swapped(blocks);
+                (sb == 1 ? scalar.blockSums8 : scalar.blockSums16)(ga.get(), gb.get(), stride, blocks,
+                                                                   want.data());
+                (sb == 1 ? scalar.blockSums8 : scalar.blockSums16)(gb.get(), ga.get(), stride, blocks,
+                                                                   swapped.data());
                 if (pattern == 1 && blocks > 0) { // 32 squares of the top value: past 32 bits for words
                     EXPECT_EQ(want[0].ss, sb == 1 ? 32u * 255 * 255 : 32ull * 65535 * 65535);
                 }
+                const size_t windows = blocks > 0 ? blocks - 1 : 0;
+                GuardedItems<BlockSums> top(want), bottom(swapped);
+                std::vector<float> values(windows);
+                scalar.windows(top.get(), bottom.get(), windows, c1, c2, values.data());
                 for (int level : {KERNELS_SSE2, KERNELS_AVX2}) {
                     if (level > DetectKernelLevel()) {
                         continue;
                     }
                     SelectKernelLevel(level);
-                    GuardedBuffer out(blocks * sizeof(BlockSums));
+                    SCOPED_TRACE("level " + std::to_string(level) + ", bytes " + std::to_string(sb) +
+                                 ", blocks " + std::to_string(blocks) + ", pattern " + std::to_string(pattern));
+                    GuardedBuffer out(blocks * sizeof(BlockSums)), got(windows * sizeof(float));
                     const SsimKernels& k = ChosenSsimKernels();
                     (sb == 1 ? k.blockSums8 : k.blockSums16)(ga.get(), gb.get(), stride, blocks,
                                                              reinterpret_cast<BlockSums*>(out.data()));
-                    EXPECT_EQ(memcmp(out.data(), want.data(), out.size()), 0)
-                        << "level " << level << ", bytes " << sb << ", blocks " << blocks << ", pattern "
-                        << pattern;
+                    EXPECT_EQ(memcmp(out.data(), want.data(), out.size()), 0);
+                    float* gotValues = reinterpret_cast<float*>(got.data());
+                    k.windows(top.get(), bottom.get(), windows, c1, c2, gotValues);
+                    EXPECT_EQ(std::vector<float>(gotValues, gotValues + windows), values);
                 }
                 SelectKernelLevel(DetectKernelLevel());
             }
