@@ -2,8 +2,10 @@
 // on the same planes: the sums of one plane (squared error, largest
 // difference, differing samples), the first-difference scan of two equal
 // planes, the difference picture, and a whole 4:2:0 frame's metrics. After
-// the run a table gives every time as a ratio to libyuv's; then the whole-file
-// statistics of two 4:2:0 files against reading the same files alone.
+// the run a table gives every time as a ratio to libyuv's, and another the
+// SSIM of a frame per layout and path beside libyuv's I420Ssim; then the
+// whole-file statistics of two 4:2:0 files against reading the same files
+// alone.
 #include <benchmark/benchmark.h>
 #include <libyuv.h>
 #include <stdio.h>
@@ -22,6 +24,7 @@
 #include "processor.h"
 #include "sequence_compare.h"
 #include "sequence_layout.h"
+#include "ssim.h"
 
 namespace {
 
@@ -148,6 +151,15 @@ void Register(std::map<std::string, Planes>& planes, std::map<std::string, Layou
                 benchmark::DoNotOptimize(sse);
             }
         })->Repetitions(kRepetitions);
+        benchmark::RegisterBenchmark(("libyuv_I420Ssim/" + size).c_str(), [&p, w, h](benchmark::State& st) {
+            const FrameGeometry& l = p.layout;
+            const uint8_t *a = p.a.data(), *b = p.b.data();
+            const uint32_t u = l.planes[1].offset, v = l.planes[2].offset;
+            for (auto _ : st) {
+                benchmark::DoNotOptimize(libyuv::I420Ssim(a, w, a + u, w / 2, a + v, w / 2, b, w, b + u,
+                                                          w / 2, b + v, w / 2, w, h));
+            }
+        })->Repetitions(kRepetitions);
         benchmark::RegisterBenchmark(("libyuv_SSE_RGB/" + size).c_str(), [&p, w, h](benchmark::State& st) {
             for (auto _ : st) {
                 benchmark::DoNotOptimize(libyuv::ComputeSumSquareErrorPlane(p.rgbA.data(), 3 * w,
@@ -208,6 +220,16 @@ void Register(std::map<std::string, Planes>& planes, std::map<std::string, Layou
             for (const LayoutPair& pair : kLayoutPairs) {
                 for (const char* name : {pair.name, pair.planarName}) {
                     const LayoutFrames& f = frames.at(std::string(name) + "/" + size);
+                    benchmark::RegisterBenchmark((std::string("SsimOfFrames_") + name + suffix).c_str(),
+                                                 [&f, lv](benchmark::State& st) {
+                                                     SelectKernelLevel(lv.level);
+                                                     for (auto _ : st) {
+                                                         FrameSsim ssim;
+                                                         SsimOfFrames(f.l, f.a.data(), f.b.data(), &ssim);
+                                                         benchmark::DoNotOptimize(ssim);
+                                                     }
+                                                 })
+                        ->Repetitions(kRepetitions);
                     benchmark::RegisterBenchmark((std::string("CompareFrames_") + name + suffix).c_str(),
                                                  [&f, lv](benchmark::State& st) {
                                                      SelectKernelLevel(lv.level);
@@ -261,6 +283,28 @@ void PrintRatios(const LeastTimeReporter& c) {
                 if (t > 0) {
                     printf("| %s | %s | %s | %.1f | %s | %.1f | %.2f |\n", size.c_str(), pair.name, lv.name,
                            t / 1e3, pair.planarName, ref / 1e3, ref > 0 ? t / ref : 0);
+                }
+            }
+        }
+    }
+}
+
+// SSIM of a frame per layout and path beside libyuv's I420Ssim of the same
+// 4:2:0 8-bit frame (its own windows, so a reference of speed only).
+void PrintSsim(const LeastTimeReporter& c) {
+    printf("\n| size | SSIM of a frame | path | time (us) | / libyuv I420Ssim |\n|---|---|---|---|---|\n");
+    for (Size s : kSizes) {
+        const std::string size = SizeName(s);
+        const double ref = c.At("libyuv_I420Ssim/" + size);
+        printf("| %s | libyuv I420Ssim | | %.1f | 1.00 |\n", size.c_str(), ref / 1e3);
+        for (const LayoutPair& pair : kLayoutPairs) {
+            for (const char* name : {pair.planarName, pair.name}) {
+                for (const Level& lv : kLevels) {
+                    const double t = c.At(std::string("SsimOfFrames_") + name + "/" + lv.name + "/" + size);
+                    if (t > 0) {
+                        printf("| %s | %s | %s | %.1f | %.2f |\n", size.c_str(), name, lv.name, t / 1e3,
+                               ref > 0 ? t / ref : 0);
+                    }
                 }
             }
         }
@@ -334,6 +378,7 @@ int main(int argc, char** argv) {
     LeastTimeReporter collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
     PrintRatios(collector);
+    PrintSsim(collector);
     benchmark::Shutdown();
     SelectKernelLevel(DetectKernelLevel());
     WholeFileStatistics(30);
