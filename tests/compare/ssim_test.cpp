@@ -74,7 +74,7 @@ TEST(SsimKernels, EveryPathGivesTheScalarResultsOnRandomAndEdgeRows) {
                     const SsimKernels& k = ChosenSsimKernels();
                     (sb == 1 ? k.blockSums8 : k.blockSums16)(ga.get(), gb.get(), stride, blocks,
                                                              reinterpret_cast<BlockSums*>(out.data()));
-                    EXPECT_EQ(memcmp(out.data(), want.data(), out.size()), 0);
+                    EXPECT_TRUE(blocks == 0 || memcmp(out.data(), want.data(), out.size()) == 0);
                     float* gotValues = reinterpret_cast<float*>(got.data());
                     k.windows(top.get(), bottom.get(), windows, c1, c2, gotValues);
                     EXPECT_EQ(std::vector<float>(gotValues, gotValues + windows), values);
