@@ -38,14 +38,14 @@ extern const SsimKernels ScalarSsimKernels;
 extern const SsimKernels Sse2SsimKernels;
 extern const SsimKernels Avx2SsimKernels;
 
-// v rounded to single precision. The 32-bit build computes on the x87 unit,
-// which keeps a result in extended precision until it is stored: storing it
-// rounds it once, as SSE rounds each operation. (Extended precision holds a
-// product of two singles and any 64-bit integer exactly, and a quotient or
-// sum of two singles rounded to 64 bits and then to 24 is the one rounded
-// once.)
+// v rounded to single precision. The 32-bit build (or any x86 build with
+// -mfpmath=387) computes on the x87 unit, which keeps a result in extended
+// precision until it is stored: storing it rounds it once, as SSE rounds
+// each operation. (Extended precision holds a product of two singles and
+// any 64-bit integer exactly, and a quotient or sum of two singles rounded
+// to 64 bits and then to 24 is the one rounded once.)
 inline float Single(float v) {
-#if defined(__i386__) && !defined(__SSE2_MATH__)
+#if (defined(__i386__) || defined(__x86_64__)) && !defined(__SSE2_MATH__)
     volatile float stored = v;
     return stored;
 #else
