@@ -20,7 +20,10 @@ What ffmpeg does that a reader might not expect, each checked here:
   mean; the final PSNR of a plane is the PSNR of the mean of the frames' MSE,
   not the mean of their PSNR (which Vorlex's statistics table gives), and
   "average", "min" and "max" are of psnr_avg;
-- identical samples print inf for PSNR and for SSIM's dB.
+- identical samples print inf for PSNR and for SSIM's dB;
+- ffmpeg rounds the chroma size of an odd width or height up, where Vorlex's
+  layouts round it down, so the subsampled cases have an even size that is
+  no multiple of 8 (66x38: chroma 33x19), and 4:4:4 and gray an odd one.
 
     ssim_ffmpeg_test.py SSIM_CHECK
 """
