@@ -162,7 +162,7 @@ TEST(Ssim, PackedLayoutsGiveTheValuesOfTheirPlanes) {
         FillRandom(a.data(), a.size(), rng);
         FillRandom(b.data(), b.size(), rng);
         for (size_t k = 0; k < a.size(); k += 3) {
-            b[k] = a[k]; // values near each other in part
+            b[k] = a[k]; // every third byte equal
         }
         for (uint32_t p = 0; p < packed.planeCount; ++p) {
             const PlaneGeometry &from = packed.planes[p], &to = planar.planes[p];
