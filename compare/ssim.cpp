@@ -152,6 +152,8 @@ std::string SsimText(double ssim) {
     return SixDecimals(ssim) + " (" + (infinite ? std::string("inf") : SixDecimals(db)) + ")";
 }
 
+std::string SsimValueText(double ssim) { return SixDecimals(ssim); }
+
 std::string FrameSsimText(const FrameGeometry& l, const FrameSsim& ssim) {
     std::string text;
     for (uint32_t i = 0; i < ssim.planeCount; ++i) {

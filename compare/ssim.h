@@ -46,6 +46,8 @@ int SsimDecibels(double ssim, double* db);
 // parentheses with six, rounded as printf rounds, with a point whatever the
 // process locale.
 std::string SsimText(double ssim);
+// The value alone: "0.936889".
+std::string SsimValueText(double ssim);
 
 // The frame's SSIM as ffmpeg's stats file gives it after the frame number:
 // "Y:0.923227 U:0.951511 V:0.976918 All:0.936889 (11.998975)", each plane

@@ -278,6 +278,10 @@ WindowActions ShowSequenceFrame(PlayerState& s, uint32_t n, FrameRequestSource s
         s.inspector.hasDiff = true;
         s.inspector.diff = diff;
         s.inspector.diffFrame = n;
+        // SSIM only for the Inspector's eyes: it costs a little per frame.
+        s.inspector.ssimResult = s.inspector.shown ? SsimOfFrames(ComparedPair(s).geometry, s.comparison.frameA,
+                                                                  s.comparison.frameB, &s.inspector.ssim)
+                                                   : SSIM_NO_MEMORY;
         a.updateInspector = true;
     }
     a.display = DisplayCallFor(RouteFrame(s, s.sequenceType, s.frameWidth, s.frameHeight, s.sequencePlan,
@@ -728,6 +732,16 @@ std::string Y4mHeaderLine(const Y4mHeader& h) {
     return line + (line.size() == 4 ? " no C, I or A tag\n" : "\n");
 }
 
+// "SSIM  Y 0.923227  U 0.951511  V 0.976918" and "      All 0.936889
+// (11.998975)": the values as ffmpeg's ssim filter prints them.
+std::string SsimLines(const FrameGeometry& layout, const FrameSsim& ssim) {
+    std::string text = "SSIM";
+    for (uint32_t i = 0; i < ssim.planeCount && i < layout.planeCount; ++i) {
+        text += std::string("  ") + layout.planes[i].name + " " + SsimValueText(ssim.planes[i]);
+    }
+    return text + "\n      All " + SsimText(ssim.all) + "\n";
+}
+
 } // namespace
 
 std::string InspectorText(const PlayerState& s, const uint8_t* image, uint32_t capacity) {
@@ -751,6 +765,11 @@ std::string InspectorText(const PlayerState& s, const uint8_t* image, uint32_t c
             text += line;
             for (uint32_t i = 0; i < s.inspector.diff.planeCount && i < layout.planeCount; ++i) {
                 text += PlaneMetrics(layout.planes[i].name, s.inspector.diff.planes[i], PeakOf(layout.bitDepth));
+            }
+            switch (s.inspector.ssimResult) {
+            case SSIM_VALUE: text += SsimLines(layout, s.inspector.ssim); break;
+            case SSIM_NO_WINDOW: text += "SSIM: a plane is under 8 x 8 samples\n"; break;
+            default: break;
             }
         }
     }

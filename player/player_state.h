@@ -17,6 +17,7 @@
 #include "frame_plan.h"
 #include "frame_source.h"
 #include "sequence_layout.h"
+#include "ssim.h"
 #include "y4m.h"
 
 enum {
@@ -78,6 +79,8 @@ struct InspectorState {
     uint32_t x, y;
     bool hasDiff; // the metrics of the compared frame on screen
     FrameDiff diff;
+    int ssimResult; // SsimOfFrames' result for it, and its SSIM
+    FrameSsim ssim;
     uint32_t diffFrame;
     char status[160]; // the last jump's report, or "No more differences."
 };

@@ -383,4 +383,39 @@ TEST_F(Y4mPlayback, MixedDepthsAndPackingsCompareSampleBySample) {
     EXPECT_EQ(ComparedFrameCount(s), kFrames) << "without the option B is read as A is";
 }
 
+// The Inspector's SSIM of the compared frame on screen: 1 with infinite dB
+// for equal frames, below 1 for others, and no value where a plane has no
+// 8 x 8 window.
+TEST_F(Y4mPlayback, TheInspectorShowsTheSsimOfTheFrameOnScreen) {
+    std::vector<uint8_t> a(2 * 16 * 8, 100), b = a;
+    b[16 * 8 + 20] = 140; // frame 1
+    const std::string header = "YUV4MPEG2 W16 H8 Cmono\n";
+    std::vector<uint8_t> ya(header.begin(), header.end()), yb = ya;
+    for (int f = 0; f < 2; ++f) {
+        for (auto* file : {&ya, &yb}) {
+            const std::string line = "FRAME\n";
+            file->insert(file->end(), line.begin(), line.end());
+        }
+        ya.insert(ya.end(), a.begin() + f * 128, a.begin() + (f + 1) * 128);
+        yb.insert(yb.end(), b.begin() + f * 128, b.begin() + (f + 1) * 128);
+    }
+    files_.Put("a.y4m", ya);
+    files_.Put("b.y4m", yb);
+    Follow(OpenSequence(s, "a.y4m"));
+    Follow(CompareWithSequence(s, "b.y4m"));
+    std::string text = InspectorText(s, nullptr, 0);
+    EXPECT_NE(text.find("SSIM  Y 1.000000\n      All 1.000000 (inf)\n"), std::string::npos) << text;
+    Follow(PressKey(s, FRAME_KEY_NEXT, ComparedFrameCount(s)));
+    text = InspectorText(s, nullptr, 0);
+    // Two of the three windows hold the 140: each (2 s1 s2 + c1)(2 covar + c2) /
+    // ((s1^2 + s2^2 + c1)(vars + c2)) = 82432416 x 235963 / (82434016 x 336763).
+    EXPECT_NE(text.find("SSIM  Y 0.800444\n      All 0.800444 (6.999354)\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("SSIM  Y 1.000000"), std::string::npos) << text;
+
+    Follow(OpenSequence(s, "clip.y4m")); // 8 x 4: no window
+    Follow(CompareWithSequence(s, "raw.yuv"));
+    text = InspectorText(s, nullptr, 0);
+    EXPECT_NE(text.find("SSIM: a plane is under 8 x 8 samples\n"), std::string::npos) << text;
+}
+
 } // namespace
