@@ -137,6 +137,11 @@ TEST_F(ComparisonFiles, StatisticsOneFramePerStepThenTheTableAndSummary) {
                     "First differing frame\t0\r\n"
                     "Last differing frame\t4\r\n"
                     "Frames compared\t5\tof\t5\r\n");
+    // The list shows the cells this text is made of.
+    const StatisticsTable cells = StatisticsCells(*st);
+    ASSERT_EQ(cells.frames.size(), 6u);
+    EXPECT_EQ(cells.frames[3], (StatisticsRow{"2", "9.03", "255", "1"}));
+    EXPECT_EQ(cells.summary.back(), (StatisticsRow{"Frames compared", "5", "of", "5"}));
     TempFile csv;
     ASSERT_TRUE(SaveStatisticsCsv(*st, csv.path()));
     std::string want = text;
