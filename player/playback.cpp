@@ -582,6 +582,16 @@ WindowActions PressCompareKey(PlayerState& s, CompareKey key) {
     return NoActions();
 }
 
+WindowActions ShowFrameFromPlot(PlayerState& s, uint32_t n) {
+    if (!ComparisonActive(s) || ModeOf(s) == PLAYBACK_IDLE) {
+        return NoActions();
+    }
+    if (s.playing) {
+        PauseCommand(s);
+    }
+    return StepTo(s, n);
+}
+
 namespace {
 
 // The message for a damaged frame line the index found, or null.

@@ -10,6 +10,7 @@
 #include "display.h"
 #include "frame_access.h"
 #include "memory_files.h"
+#include "playback.h"
 #include "player_state.h"
 #include "test_support.h"
 
@@ -171,6 +172,23 @@ TEST_F(ComparisonFiles, StatisticsOneFramePerStepThenTheTableAndSummary) {
     FreeStatistics(st);
     EndComparison(s);
     EXPECT_EQ(StartComparisonStatistics(s), nullptr);
+}
+
+TEST_F(ComparisonFiles, AClickOnThePlotShowsItsFramePausingPlayback) {
+    s.sequenceActive = s.sequenceOpened = true;
+    s.playing = true;
+    WindowActions a = ShowFrameFromPlot(s, 3);
+    EXPECT_TRUE(a.requestFrame);
+    EXPECT_EQ(a.frame, 3u);
+    EXPECT_EQ(a.source, REQUEST_BY_COMMAND);
+    EXPECT_EQ(ModeOf(s), PLAYBACK_PAUSED);
+    EXPECT_EQ(s.currentFrame, 4u); // resuming plays on from the frame after it
+    s.paused = false;
+    a = ShowFrameFromPlot(s, 1);
+    EXPECT_EQ(a.frame, 1u);
+    EXPECT_EQ(s.currentFrame, 1u);
+    EndComparison(s);
+    EXPECT_FALSE(ShowFrameFromPlot(s, 2).requestFrame);
 }
 
 } // namespace
