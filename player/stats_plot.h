@@ -56,7 +56,7 @@ std::string PlotLabel(const PlotAxes& axes, double value);
 struct PlotRect {
     int left, top, right, bottom;
 };
-enum { PLOT_TOP_BAND = 10, PLOT_PICK_RADIUS = 3 };
+enum { PLOT_TOP_BAND = 20, PLOT_PICK_RADIUS = 3 };
 // Where the plot lies in a width x height area: room on the left for
 // labels `labelWidth` wide, a line of `textHeight` above for the legend
 // and one below for the frame labels.

@@ -51,6 +51,10 @@ TEST(StatsPlot, AxesHoldEveryFiniteValueInWholeNiceSteps) {
     EXPECT_DOUBLE_EQ(a.high, 50);
     ASSERT_EQ(PlotTickCount(a), 5u);
     EXPECT_EQ(PlotLabel(a, PlotTick(a, 1)), "35");
+    a = PlotAxesOf(HandStats({{31, 39, 35}}).s, PLOT_PSNR);
+    EXPECT_DOUBLE_EQ(a.step, 2);
+    EXPECT_DOUBLE_EQ(a.low, 30);
+    EXPECT_DOUBLE_EQ(a.high, 40);
 
     HandStats ssim(Constant(3, 40));
     const double values[] = {0.951, 0.998, 0.97};
