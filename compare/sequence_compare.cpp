@@ -182,75 +182,95 @@ void FreeStatistics(CompareStatistics* s) {
     }
 }
 
-std::string StatisticsText(const CompareStatistics& s, char separator) {
+StatisticsTable StatisticsCells(const CompareStatistics& s) {
     const FrameGeometry& l = s.layout;
     const uint32_t peak = PeakOf(l.bitDepth);
-    const std::string sep(1, separator);
-    const char* const eol = "\r\n";
-    std::string t = "Frame";
+    StatisticsTable t;
+    StatisticsRow row = {"Frame"};
     for (uint32_t i = 0; i < l.planeCount; ++i) {
-        t += sep + l.planes[i].name + " PSNR (dB)";
+        row.push_back(std::string(1, l.planes[i].name) + " PSNR (dB)");
     }
-    t += sep + "Max difference" + sep + "Differing samples" + eol;
+    row.push_back("Max difference");
+    row.push_back("Differing samples");
+    t.frames.reserve(size_t{s.done} + 1);
+    t.frames.push_back(row);
     for (uint32_t f = 0; f < s.done; ++f) {
         const FrameStatsRow& r = s.rows[f];
-        t += Number(f);
+        row.assign(1, Number(f));
         for (uint32_t i = 0; i < l.planeCount; ++i) {
-            t += sep + PsnrText(r.sse[i], PlaneSamples(l.planes[i]), peak);
+            row.push_back(PsnrText(r.sse[i], PlaneSamples(l.planes[i]), peak));
         }
-        t += sep + Number(r.maxDiff);
-        t += sep + Number(r.differing);
-        t += eol;
+        row.push_back(Number(r.maxDiff));
+        row.push_back(Number(r.differing));
+        t.frames.push_back(row);
     }
-    t += eol;
-    t += "Summary";
-    for (uint32_t i = 0; i < l.planeCount; ++i) {
-        t += sep + l.planes[i].name;
-    }
-    t += eol;
+    const auto perPlane = [&](const char* label, const auto& cell) {
+        row.assign(1, label);
+        for (uint32_t i = 0; i < l.planeCount; ++i) {
+            row.push_back(cell(i));
+        }
+        t.summary.push_back(row);
+    };
+    perPlane("Summary", [&](uint32_t i) { return std::string(1, l.planes[i].name); });
     // Identical frames have no finite PSNR: the mean is over the frames in
     // which the plane differs. No frame compared says nothing about either.
     const std::string noFrames = "none";
-    t += "Mean PSNR of differing frames (dB)";
-    for (uint32_t i = 0; i < l.planeCount; ++i) {
-        t += sep + (s.psnrFrames[i] ? Decibels(s.psnrSum[i] / s.psnrFrames[i])
-                    : s.done        ? std::string("identical")
-                                    : noFrames);
-    }
-    t += eol;
-    t += "PSNR of total squared error (dB)";
-    for (uint32_t i = 0; i < l.planeCount; ++i) {
-        t += sep + (s.done ? PsnrText(s.totalSse[i], PlaneSamples(l.planes[i]) * s.done, peak) : noFrames);
-    }
-    t += eol;
-    t += "Total squared error";
-    for (uint32_t i = 0; i < l.planeCount; ++i) {
-        t += sep + Number(s.totalSse[i]);
-    }
-    t += eol;
-    t += "First differing frame" + sep + (s.anyDiffering ? Number(s.firstDiffering) : "none") + eol;
-    t += "Last differing frame" + sep + (s.anyDiffering ? Number(s.lastDiffering) : "none") + eol;
-    t += "Frames compared" + sep + Number(s.done) + sep + "of" + sep + Number(s.frameCount) + eol;
+    perPlane("Mean PSNR of differing frames (dB)", [&](uint32_t i) {
+        return s.psnrFrames[i] ? Decibels(s.psnrSum[i] / s.psnrFrames[i])
+               : s.done        ? std::string("identical")
+                               : noFrames;
+    });
+    perPlane("PSNR of total squared error (dB)", [&](uint32_t i) {
+        return s.done ? PsnrText(s.totalSse[i], PlaneSamples(l.planes[i]) * s.done, peak) : noFrames;
+    });
+    perPlane("Total squared error", [&](uint32_t i) { return Number(s.totalSse[i]); });
+    t.summary.push_back({"First differing frame", s.anyDiffering ? Number(s.firstDiffering) : noFrames});
+    t.summary.push_back({"Last differing frame", s.anyDiffering ? Number(s.lastDiffering) : noFrames});
+    t.summary.push_back({"Frames compared", Number(s.done), "of", Number(s.frameCount)});
     if (PairMixed(s.pair)) {
-        t += DepthNote(s.pair, sep.c_str()) + eol;
+        t.summary.push_back(DepthNoteCells(s.pair));
     }
     return t;
 }
 
-std::string DepthNote(const SequencePair& pair, const char* separator) {
+StatisticsRow DepthNoteCells(const SequencePair& pair) {
     const uint32_t depth = pair.geometry.bitDepth;
-    const std::string sep = separator;
-    std::string note = "Compared at" + sep + Number(depth) + " bits";
+    StatisticsRow row = {"Compared at", Number(depth) + " bits"};
     const struct {
         const char* name;
         uint32_t bits;
     } sides[] = {{"A", pair.plan.layout.bits}, {"B", pair.layoutB.bits}};
     for (const auto& side : sides) {
         if (side.bits < depth) {
-            note += sep + side.name + " shifted left by " + Number(depth - side.bits);
+            row.push_back(std::string(side.name) + " shifted left by " + Number(depth - side.bits));
         }
     }
-    return note;
+    return row;
+}
+
+namespace {
+
+void JoinRows(const std::vector<StatisticsRow>& rows, char separator, std::string* text) {
+    for (const StatisticsRow& row : rows) {
+        for (size_t c = 0; c < row.size(); ++c) {
+            if (c) {
+                *text += separator;
+            }
+            *text += row[c];
+        }
+        *text += "\r\n";
+    }
+}
+
+} // namespace
+
+std::string StatisticsText(const CompareStatistics& s, char separator) {
+    const StatisticsTable t = StatisticsCells(s);
+    std::string text;
+    JoinRows(t.frames, separator, &text);
+    text += "\r\n";
+    JoinRows(t.summary, separator, &text);
+    return text;
 }
 
 int SaveStatisticsCsv(const CompareStatistics& s, const char* path) {

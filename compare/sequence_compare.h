@@ -8,6 +8,7 @@
 #include <stdint.h>
 
 #include <string>
+#include <vector>
 
 #include "frame_compare.h"
 #include "frame_source.h"
@@ -62,6 +63,11 @@ struct FrameStatsRow {
     uint64_t sse[MAX_PLANES];
     uint64_t differing; // over all planes
     uint32_t maxDiff;   // over all planes
+    // SSIM per plane and of the whole frame; zero, with hasSsim false,
+    // until a step computes them.
+    double ssim[MAX_PLANES];
+    double ssimAll;
+    bool hasSsim;
 };
 struct CompareStatistics {
     SequencePair pair;
@@ -89,14 +95,24 @@ enum StepResult { STATS_MORE = 0, STATS_DONE = 1, STATS_FAILED = 2 };
 StepResult StepStatistics(CompareStatistics* stats);
 void FreeStatistics(CompareStatistics* stats);
 
-// The table of the frames done and the summary: `separator` '\t' gives
-// text that pastes into a spreadsheet, ',' the CSV file. Lines end in CR LF,
-// as the edit control, the clipboard and CSV readers take them.
+// The table of the frames done and the summary as cells, for a list to
+// show: `frames` starts with the column names, then a row per frame;
+// `summary` starts with "Summary" and the plane names, and its rows may
+// have other numbers of cells.
+typedef std::vector<std::string> StatisticsRow;
+struct StatisticsTable {
+    std::vector<StatisticsRow> frames;
+    std::vector<StatisticsRow> summary;
+};
+StatisticsTable StatisticsCells(const CompareStatistics& stats);
+
+// The same cells as text: `separator` '\t' gives text that pastes into a
+// spreadsheet, ',' the CSV file; an empty line between the two tables.
+// Lines end in CR LF, as the clipboard and CSV readers take them.
 std::string StatisticsText(const CompareStatistics& stats, char separator);
-// What depth a mixed pair's figures use, its parts joined by `separator`:
-// "Compared at, 10 bits, A shifted left by 2" with ", " (the table ends
-// with this line for a mixed pair).
-std::string DepthNote(const SequencePair& pair, const char* separator);
+// What depth a mixed pair's figures use: "Compared at", "10 bits", "A
+// shifted left by 2" (the summary ends with this row for a mixed pair).
+StatisticsRow DepthNoteCells(const SequencePair& pair);
 
 // Writes the CSV form to `path`; 0 when it cannot be written (a partly
 // written file is removed).

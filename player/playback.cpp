@@ -617,6 +617,16 @@ WindowActions PressCompareKey(PlayerState& s, CompareKey key) {
     return NoActions();
 }
 
+WindowActions ShowFrameFromPlot(PlayerState& s, uint32_t n) {
+    if (!ComparisonActive(s) || ModeOf(s) == PLAYBACK_IDLE) {
+        return NoActions();
+    }
+    if (s.playing) {
+        PauseCommand(s);
+    }
+    return StepTo(s, n);
+}
+
 namespace {
 
 // The message for a damaged frame line the index found, or null.
@@ -759,7 +769,11 @@ std::string InspectorText(const PlayerState& s, const uint8_t* image, uint32_t c
             const SequencePair pair = ComparedPair(s);
             const FrameGeometry& layout = pair.geometry;
             if (PairMixed(pair)) {
-                text += DepthNote(pair, " ") + "\n";
+                const StatisticsRow note = DepthNoteCells(pair);
+                for (size_t i = 0; i < note.size(); ++i) {
+                    text += (i ? " " : "") + note[i];
+                }
+                text += "\n";
             }
             snprintf(line, sizeof line, "Frame %u\n", static_cast<unsigned>(s.inspector.diffFrame));
             text += line;

@@ -158,6 +158,11 @@ enum CompareKey {
 };
 WindowActions PressCompareKey(PlayerState& s, CompareKey key);
 
+// A click on the statistics dialog's plot picked frame n: it is shown as a
+// frame key would step to it, pausing playback first. Nothing without a
+// comparison.
+WindowActions ShowFrameFromPlot(PlayerState& s, uint32_t n);
+
 // Options > "Inspector" and the I key.
 WindowActions ToggleInspector(PlayerState& s);
 

@@ -93,11 +93,16 @@
 #define IDC_FILE_NAME_GROUP 202
 
 // Comparison statistics (16)
-#define IDC_STATS_TABLE 101
+#define IDC_STATS_TABLE 101 // the list of frames
 #define IDC_STATS_PROGRESS 102
 #define IDC_STATS_STATE 103
 #define IDC_STATS_COPY 104
 #define IDC_STATS_SAVE 105
+#define IDC_STATS_SUMMARY 106 // the list of the summary
+#define IDC_STATS_PLOT 107
+#define IDC_STATS_PSNR 108 // the plot's two radios
+#define IDC_STATS_SSIM 109
+#define IDC_STATS_SAVE_PLOT 112
 #define IDC_INDEX_STATE 110
 #define IDC_INDEX_PROGRESS 111
 

@@ -2,10 +2,12 @@
 // messages into the events of the playback rules (playback.h) and carries
 // out what they return: the title, the window's size, the timer, the menu
 // drawn from the state, the library call that shows a picture, the display
-// request it posts itself, and messages to the user.
+// request it posts itself, and messages to the user. A click on the
+// statistics dialog's plot arrives as a message posted to it.
 #include <windows.h>
 
 #include <cderr.h>
+#include <commctrl.h>
 #include <shellapi.h>
 #include <stddef.h>
 #include <stdlib.h>
@@ -185,6 +187,9 @@ void Carry(HWND window, const WindowActions& a) {
     }
     DrawMenu(window);
     Display(window, a.display);
+    if (a.display.call != DISPLAY_NOTHING) {
+        StatisticsFrameShown();
+    }
     if (a.updateInspector) {
         UpdateInspector(window, g_player);
     }
@@ -408,6 +413,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_TIMER: OnTimer(window, static_cast<UINT>(wParam)); return 0;
     case WM_DISPLAY_REQUEST: OnDisplayRequest(window, wParam, lParam); return 0;
+    case WM_PLOT_FRAME_CHOSEN:
+        Carry(window, ShowFrameFromPlot(g_player, static_cast<uint32_t>(wParam)));
+        return 0;
     case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
     case WM_MOUSELEAVE: Carry(window, PointerMoved(g_player, false, 0, 0)); return 0;
     case WM_DROPFILES: OpenDroppedFiles(window, reinterpret_cast<HDROP>(wParam)); return 0;
@@ -425,6 +433,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    // The statistics dialog's lists.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
     WNDCLASSA windowClass;
     ZeroMemory(&windowClass, sizeof windowClass);
     windowClass.lpfnWndProc = MainWindowProc;

@@ -50,21 +50,6 @@ protected:
     }
 };
 
-// The clipboard's text. While the player may be opening the clipboard, it
-// is looked at only now and then: holding it would make the player wait.
-std::string Clipboard() {
-    Sleep(50);
-    std::string text;
-    if (OpenClipboard(nullptr)) {
-        if (HANDLE data = GetClipboardData(CF_TEXT)) {
-            text = static_cast<const char*>(GlobalLock(data));
-            GlobalUnlock(data);
-        }
-        CloseClipboard();
-    }
-    return text;
-}
-
 // The difference picture of two 4:2:0 frames at gain k, as planes to show.
 std::vector<uint8_t> DifferenceFrame(const uint8_t* a, const uint8_t* b, int k) {
     std::vector<uint8_t> d(kQcifBytes);
@@ -125,7 +110,7 @@ TEST_F(CompareTest, NFindsTheOneDifferingSampleOfFrame17AndEachViewShowsIt) {
     ASSERT_TRUE(WaitUntil([&] { return Enabled(stats, STATS_COPY); }, 10000));
     PressButton(stats, STATS_COPY);
     std::string table;
-    EXPECT_TRUE(WaitUntil([&] { return (table = Clipboard()).find("\t") != std::string::npos; })) << table;
+    EXPECT_TRUE(WaitUntil([&] { return (table = ClipboardText()).find("\t") != std::string::npos; })) << table;
     EXPECT_NE(table.find("\r\n17\t"), std::string::npos) << table;
     // Every line ends in one CR LF: a spreadsheet shows no empty rows.
     for (size_t at = table.find('\n'); at != std::string::npos; at = table.find('\n', at + 1)) {

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "gui_probe.h"
 #include "screen_pixels.h"
 
 // The probe DLL in a player's process, loaded on first use and kept: a page
@@ -33,6 +34,7 @@ struct RemoteProbe {
     BYTE* page;
     UINT_PTR menuState;
     UINT_PTR globalAlloc;
+    UINT_PTR listRow;
     bool failed; // loading or a call failed: not used again for this player
 };
 
@@ -89,6 +91,11 @@ SIZE ClientSize(HWND window);
 // 0xFFFFFFFF when the query fails.
 const UINT kMenuQueryFailed = 0xFFFFFFFF;
 UINT MenuState(const PlayerProcess& player, UINT item, UINT flags = MF_BYCOMMAND);
+
+// Row `item` (-1: the column names) of a report list in the player, read
+// inside its process, where the list gives its cells (gui_probe.h). False
+// when the query fails.
+bool ReadListRow(const PlayerProcess& player, HWND list, int item, ProbeListCells* row);
 
 // Runs a dialog command, checks `radio` (when not 0), sets the fields,
 // chooses the drop-down lists' items and presses OK. True when the dialog

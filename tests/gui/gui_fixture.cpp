@@ -52,6 +52,19 @@ std::vector<uint8_t> ExpectedFramePixels(uint32_t type, int w, int h, const uint
     return std::vector<uint8_t>(image.begin() + 54, image.end());
 }
 
+std::string ClipboardText() {
+    Sleep(50);
+    std::string text;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_TEXT)) {
+            text = static_cast<const char*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
 namespace {
 
 // The main window fitted for a w x h frame, measured once under Wine on the

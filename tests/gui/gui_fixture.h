@@ -46,6 +46,10 @@ std::vector<uint8_t> WriteSequence(const std::string& name, uint32_t type, int w
 std::vector<uint8_t> ExpectedFramePixels(uint32_t type, int w, int h, const uint8_t* frame,
                                          bool lumaOnly = false);
 
+// The clipboard's text. While the player may be opening the clipboard, it
+// is looked at only now and then: holding it would make the player wait.
+std::string ClipboardText();
+
 class PlayerTest : public ::testing::Test {
 protected:
     void SetUp() override;

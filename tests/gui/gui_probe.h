@@ -21,4 +21,19 @@ struct ProbeGlobalMemory {
     uint64_t memory;
 };
 
+// ProbeListRow: row `item` of a report list (-1: the column names), with
+// each column's width and alignment (LVCFMT_LEFT, _RIGHT or _CENTER) and
+// the width of each cell's text in the list's font, for the first
+// PROBE_LIST_COLUMNS columns and PROBE_CELL_CHARS - 1 characters a cell.
+enum { PROBE_LIST_COLUMNS = 8, PROBE_CELL_CHARS = 64 };
+struct ProbeListCells {
+    uint64_t window;
+    int32_t item;
+    int32_t items, columns; // the list's rows and columns
+    int32_t width[PROBE_LIST_COLUMNS];
+    int32_t format[PROBE_LIST_COLUMNS];
+    int32_t textWidth[PROBE_LIST_COLUMNS];
+    char text[PROBE_LIST_COLUMNS][PROBE_CELL_CHARS];
+};
+
 #endif

@@ -1,6 +1,6 @@
 // Work on the player's process: its module list, and the probe DLL that
 // answers inside it what another process cannot ask (menu states, global
-// memory for dropped files).
+// memory for dropped files, the cells of a list).
 //
 // Wine carries out VirtualAllocEx and CreateRemoteThread on another process
 // inside that process and waits for it without a bound, so every such step
@@ -21,7 +21,8 @@ const DWORD kRemoteMs = 5000;
 // The probe's page in the player: the DLL's path, then the calls' record.
 const size_t kPageBytes = 4096, kRecordOffset = 2048;
 static_assert(sizeof(ProbeMenuQuery) <= kPageBytes - kRecordOffset &&
-                  sizeof(ProbeGlobalMemory) <= kPageBytes - kRecordOffset,
+                  sizeof(ProbeGlobalMemory) <= kPageBytes - kRecordOffset &&
+                  sizeof(ProbeListCells) <= kPageBytes - kRecordOffset,
               "a record fits its place");
 
 struct RemoteJob {
@@ -163,7 +164,8 @@ bool LoadProbe(const PlayerProcess& player) {
     probe.menuState = RemoteAddress(pid, reinterpret_cast<const void*>(GetProcAddress(local, "ProbeMenuState")));
     probe.globalAlloc =
         RemoteAddress(pid, reinterpret_cast<const void*>(GetProcAddress(local, "ProbeGlobalAlloc")));
-    probe.failed = !probe.menuState || !probe.globalAlloc;
+    probe.listRow = RemoteAddress(pid, reinterpret_cast<const void*>(GetProcAddress(local, "ProbeListRow")));
+    probe.failed = !probe.menuState || !probe.globalAlloc || !probe.listRow;
     return !probe.failed;
 }
 
@@ -210,6 +212,14 @@ UINT MenuState(const PlayerProcess& player, UINT item, UINT flags) {
                              (flags & MF_BYPOSITION ? " (by position)" : "") + " in the player";
     return CallProbe(player, &RemoteProbe::menuState, &query, sizeof query, step) ? query.state
                                                                                   : kMenuQueryFailed;
+}
+
+bool ReadListRow(const PlayerProcess& player, HWND list, int item, ProbeListCells* row) {
+    ZeroMemory(row, sizeof *row);
+    row->window = reinterpret_cast<uintptr_t>(list);
+    row->item = item;
+    return CallProbe(player, &RemoteProbe::listRow, row, sizeof *row,
+                     "reading row " + std::to_string(item) + " of a list in the player");
 }
 
 bool DropFiles(const PlayerProcess& player, const std::vector<std::string>& paths) {

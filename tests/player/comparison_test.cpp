@@ -10,6 +10,7 @@
 #include "display.h"
 #include "frame_access.h"
 #include "memory_files.h"
+#include "playback.h"
 #include "player_state.h"
 #include "test_support.h"
 
@@ -137,6 +138,11 @@ TEST_F(ComparisonFiles, StatisticsOneFramePerStepThenTheTableAndSummary) {
                     "First differing frame\t0\r\n"
                     "Last differing frame\t4\r\n"
                     "Frames compared\t5\tof\t5\r\n");
+    // The list shows the cells this text is made of.
+    const StatisticsTable cells = StatisticsCells(*st);
+    ASSERT_EQ(cells.frames.size(), 6u);
+    EXPECT_EQ(cells.frames[3], (StatisticsRow{"2", "9.03", "255", "1"}));
+    EXPECT_EQ(cells.summary.back(), (StatisticsRow{"Frames compared", "5", "of", "5"}));
     TempFile csv;
     ASSERT_TRUE(SaveStatisticsCsv(*st, csv.path()));
     std::string want = text;
@@ -166,6 +172,23 @@ TEST_F(ComparisonFiles, StatisticsOneFramePerStepThenTheTableAndSummary) {
     FreeStatistics(st);
     EndComparison(s);
     EXPECT_EQ(StartComparisonStatistics(s), nullptr);
+}
+
+TEST_F(ComparisonFiles, AClickOnThePlotShowsItsFramePausingPlayback) {
+    s.sequenceActive = s.sequenceOpened = true;
+    s.playing = true;
+    WindowActions a = ShowFrameFromPlot(s, 3);
+    EXPECT_TRUE(a.requestFrame);
+    EXPECT_EQ(a.frame, 3u);
+    EXPECT_EQ(a.source, REQUEST_BY_COMMAND);
+    EXPECT_EQ(ModeOf(s), PLAYBACK_PAUSED);
+    EXPECT_EQ(s.currentFrame, 4u); // resuming plays on from the frame after it
+    s.paused = false;
+    a = ShowFrameFromPlot(s, 1);
+    EXPECT_EQ(a.frame, 1u);
+    EXPECT_EQ(s.currentFrame, 1u);
+    EndComparison(s);
+    EXPECT_FALSE(ShowFrameFromPlot(s, 2).requestFrame);
 }
 
 } // namespace
