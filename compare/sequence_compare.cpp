@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "file_io.h"
+#include "ssim.h"
 
 const char* const NoMoreDifferencesMessage = "No more differences.";
 
@@ -105,6 +106,7 @@ CompareStatistics* StartStatistics(const SequencePair& pair) {
     }
     s->pair = pair;
     s->layout = pair.geometry;
+    s->withSsim = true;
     s->frameCount = PairFrameCount(pair);
     // Frames are read as stored; the geometry's planes may reach further when
     // a setting changed without new plans.
@@ -161,6 +163,23 @@ StepResult StepStatistics(CompareStatistics* s) {
             ++s->psnrFrames[i];
         }
     }
+    if (s->withSsim) {
+        FrameSsim ssim;
+        const int result = SsimOfFrames(s->layout, s->a, s->b, &ssim);
+        if (result == SSIM_NO_MEMORY) {
+            return STATS_FAILED;
+        }
+        row.hasSsim = result == SSIM_VALUE;
+        if (row.hasSsim) {
+            for (uint32_t i = 0; i < ssim.planeCount; ++i) {
+                row.ssim[i] = ssim.planes[i];
+                s->ssimSum[i] += ssim.planes[i];
+            }
+            row.ssimAll = ssim.all;
+            s->ssimAllSum += ssim.all;
+            ++s->ssimFrames;
+        }
+    }
     if (row.differing != 0) {
         if (!s->anyDiffering) {
             s->firstDiffering = s->done;
@@ -182,6 +201,21 @@ void FreeStatistics(CompareStatistics* s) {
     }
 }
 
+namespace {
+
+// A frame's SSIM cells, per plane and of all, with the dB of all: six
+// decimals as ffmpeg prints them, "nan" where a plane has no 8 x 8 window.
+void AddSsimCells(uint32_t planes, bool has, const double* ssim, double all, StatisticsRow* row) {
+    for (uint32_t i = 0; i < planes; ++i) {
+        row->push_back(has ? SsimValueText(ssim[i]) : "nan");
+    }
+    double db = 0;
+    row->push_back(has ? SsimValueText(all) : "nan");
+    row->push_back(!has ? "nan" : SsimDecibels(all, &db) == SSIM_DB_INFINITE ? "inf" : SsimValueText(db));
+}
+
+} // namespace
+
 StatisticsTable StatisticsCells(const CompareStatistics& s) {
     const FrameGeometry& l = s.layout;
     const uint32_t peak = PeakOf(l.bitDepth);
@@ -189,6 +223,13 @@ StatisticsTable StatisticsCells(const CompareStatistics& s) {
     StatisticsRow row = {"Frame"};
     for (uint32_t i = 0; i < l.planeCount; ++i) {
         row.push_back(std::string(1, l.planes[i].name) + " PSNR (dB)");
+    }
+    if (s.withSsim) {
+        for (uint32_t i = 0; i < l.planeCount; ++i) {
+            row.push_back(std::string(1, l.planes[i].name) + " SSIM");
+        }
+        row.push_back("All SSIM");
+        row.push_back("All SSIM (dB)");
     }
     row.push_back("Max difference");
     row.push_back("Differing samples");
@@ -199,6 +240,9 @@ StatisticsTable StatisticsCells(const CompareStatistics& s) {
         row.assign(1, Number(f));
         for (uint32_t i = 0; i < l.planeCount; ++i) {
             row.push_back(PsnrText(r.sse[i], PlaneSamples(l.planes[i]), peak));
+        }
+        if (s.withSsim) {
+            AddSsimCells(l.planeCount, r.hasSsim, r.ssim, r.ssimAll, &row);
         }
         row.push_back(Number(r.maxDiff));
         row.push_back(Number(r.differing));
@@ -224,6 +268,20 @@ StatisticsTable StatisticsCells(const CompareStatistics& s) {
         return s.done ? PsnrText(s.totalSse[i], PlaneSamples(l.planes[i]) * s.done, peak) : noFrames;
     });
     perPlane("Total squared error", [&](uint32_t i) { return Number(s.totalSse[i]); });
+    if (s.withSsim) {
+        // As ffmpeg's final line: the mean of the frames' values, the dB of
+        // that mean.
+        double mean[MAX_PLANES] = {0, 0, 0};
+        const uint32_t n = s.ssimFrames;
+        for (uint32_t i = 0; i < l.planeCount && n; ++i) {
+            mean[i] = s.ssimSum[i] / n;
+        }
+        row.assign(1, "Mean SSIM");
+        if (s.done) {
+            AddSsimCells(l.planeCount, n == s.done, mean, n ? s.ssimAllSum / n : 0, &row);
+        }
+        t.summary.push_back(row);
+    }
     t.summary.push_back({"First differing frame", s.anyDiffering ? Number(s.firstDiffering) : noFrames});
     t.summary.push_back({"Last differing frame", s.anyDiffering ? Number(s.lastDiffering) : noFrames});
     t.summary.push_back({"Frames compared", Number(s.done), "of", Number(s.frameCount)});

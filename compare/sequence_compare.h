@@ -78,6 +78,9 @@ struct CompareStatistics {
     uint32_t capacity;
     uint64_t totalSse[MAX_PLANES];
     double psnrSum[MAX_PLANES]; // of the frames in which the plane differs
+    bool withSsim;              // SSIM is computed (StartStatistics sets it)
+    double ssimSum[MAX_PLANES], ssimAllSum;
+    uint32_t ssimFrames; // frames with an SSIM value
     uint32_t psnrFrames[MAX_PLANES];
     bool anyDiffering;
     uint32_t firstDiffering, lastDiffering;

@@ -124,24 +124,26 @@ TEST_F(ComparisonFiles, StatisticsOneFramePerStepThenTheTableAndSummary) {
     ASSERT_EQ(r, STATS_DONE);
     EXPECT_EQ(st->done, 5u);
     const std::string text = StatisticsText(*st, '\t');
-    EXPECT_EQ(text, "Frame\tY PSNR (dB)\tMax difference\tDiffering samples\r\n"
-                    "0\t57.16\t1\t1\r\n"
-                    "1\tidentical\t0\t0\r\n"
-                    "2\t9.03\t255\t1\r\n"
-                    "3\tidentical\t0\t0\r\n"
-                    "4\t48.13\t2\t2\r\n"
+    // 4 x 2 frames have no 8 x 8 window: SSIM is "nan", as ffmpeg prints it.
+    EXPECT_EQ(text, "Frame\tY PSNR (dB)\tY SSIM\tAll SSIM\tAll SSIM (dB)\tMax difference\tDiffering samples\r\n"
+                    "0\t57.16\tnan\tnan\tnan\t1\t1\r\n"
+                    "1\tidentical\tnan\tnan\tnan\t0\t0\r\n"
+                    "2\t9.03\tnan\tnan\tnan\t255\t1\r\n"
+                    "3\tidentical\tnan\tnan\tnan\t0\t0\r\n"
+                    "4\t48.13\tnan\tnan\tnan\t2\t2\r\n"
                     "\r\n"
                     "Summary\tY\r\n"
                     "Mean PSNR of differing frames (dB)\t38.11\r\n"
                     "PSNR of total squared error (dB)\t16.02\r\n"
                     "Total squared error\t65034\r\n"
+                    "Mean SSIM\tnan\tnan\tnan\r\n"
                     "First differing frame\t0\r\n"
                     "Last differing frame\t4\r\n"
                     "Frames compared\t5\tof\t5\r\n");
     // The list shows the cells this text is made of.
     const StatisticsTable cells = StatisticsCells(*st);
     ASSERT_EQ(cells.frames.size(), 6u);
-    EXPECT_EQ(cells.frames[3], (StatisticsRow{"2", "9.03", "255", "1"}));
+    EXPECT_EQ(cells.frames[3], (StatisticsRow{"2", "9.03", "nan", "nan", "nan", "255", "1"}));
     EXPECT_EQ(cells.summary.back(), (StatisticsRow{"Frames compared", "5", "of", "5"}));
     TempFile csv;
     ASSERT_TRUE(SaveStatisticsCsv(*st, csv.path()));

@@ -345,7 +345,7 @@ TEST_F(Y4mPlayback, MixedDepthsAndPackingsCompareSampleBySample) {
     while (StepStatistics(stats) == STATS_MORE) {
     }
     const std::string table = StatisticsText(*stats, ',');
-    EXPECT_NE(table.find("\r\n1,65.71,identical,63.21,3,2\r\n"), std::string::npos) << table;
+    EXPECT_NE(table.find("\r\n1,65.71,identical,63.21,nan,nan,nan,nan,nan,3,2\r\n"), std::string::npos) << table;
     EXPECT_NE(table.find("\r\nCompared at,10 bits,A shifted left by 2\r\n"), std::string::npos) << table;
     FreeStatistics(stats);
 
@@ -410,6 +410,21 @@ TEST_F(Y4mPlayback, TheInspectorShowsTheSsimOfTheFrameOnScreen) {
     // Two of the three windows hold the 140: each (2 s1 s2 + c1)(2 covar + c2) /
     // ((s1^2 + s2^2 + c1)(vars + c2)) = 82432416 x 235963 / (82434016 x 336763).
     EXPECT_NE(text.find("SSIM  Y 0.800444\n      All 0.800444 (6.999354)\n"), std::string::npos) << text;
+
+    // The statistics: each frame's SSIM, and the mean of the frames with the
+    // dB of that mean, as ffmpeg's last line gives them.
+    CompareStatistics* stats = StartComparisonStatistics(s);
+    ASSERT_NE(stats, nullptr);
+    while (StepStatistics(stats) == STATS_MORE) {
+    }
+    const std::string table = StatisticsText(*stats, ',');
+    FreeStatistics(stats);
+    EXPECT_NE(table.find("Frame,Y PSNR (dB),Y SSIM,All SSIM,All SSIM (dB),Max difference,Differing samples\r\n"
+                         "0,identical,1.000000,1.000000,inf,0,0\r\n"
+                         "1,37.16,0.800444,0.800444,6.999354,40,1\r\n"),
+              std::string::npos)
+        << table;
+    EXPECT_NE(table.find("\r\nMean SSIM,0.900222,0.900222,10.009654\r\n"), std::string::npos) << table;
     EXPECT_EQ(text.find("SSIM  Y 1.000000"), std::string::npos) << text;
 
     Follow(OpenSequence(s, "clip.y4m")); // 8 x 4: no window
