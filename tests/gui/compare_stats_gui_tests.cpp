@@ -124,6 +124,7 @@ TEST_F(StatsDialogTest, ListsHoldTheCopiedCellsInColumnsThatFitThem) {
         ProbeListCells row;
         ASSERT_TRUE(ReadListRow(player_, control, -1, &row));
         ASSERT_EQ(size_t(row.columns), columns);
+        ASSERT_LE(columns, size_t{PROBE_LIST_COLUMNS}) << "the probe reads that many";
         ASSERT_EQ(size_t(row.items), table.size() - 1);
         for (size_t r = 0; r < table.size(); ++r) {
             ASSERT_TRUE(r == 0 || ReadListRow(player_, control, int(r) - 1, &row));

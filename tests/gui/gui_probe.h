@@ -25,7 +25,7 @@ struct ProbeGlobalMemory {
 // each column's width and alignment (LVCFMT_LEFT, _RIGHT or _CENTER) and
 // the width of each cell's text in the list's font, for the first
 // PROBE_LIST_COLUMNS columns and PROBE_CELL_CHARS - 1 characters a cell.
-enum { PROBE_LIST_COLUMNS = 8, PROBE_CELL_CHARS = 64 };
+enum { PROBE_LIST_COLUMNS = 16, PROBE_CELL_CHARS = 64 };
 struct ProbeListCells {
     uint64_t window;
     int32_t item;
