@@ -128,12 +128,38 @@ CompareStatistics* StartStatistics(const SequencePair& pair) {
     return s;
 }
 
-StepResult StepStatistics(CompareStatistics* s) {
+int MeasureFrame(const SequencePair& pair, bool withSsim, uint32_t n, uint8_t* a, uint8_t* b,
+                 uint32_t capacity, FrameStatsRow* row) {
+    memset(row, 0, sizeof *row);
+    if (!ReadFramePair(pair, n, a, b, capacity)) {
+        return 0;
+    }
+    FrameDiff diff;
+    CompareFrames(pair.geometry, a, b, &diff);
+    for (uint32_t i = 0; i < diff.planeCount; ++i) {
+        const PlaneDiff& d = diff.planes[i];
+        row->sse[i] = d.sse;
+        row->differing += d.differing;
+        row->maxDiff = d.maxDiff > row->maxDiff ? d.maxDiff : row->maxDiff;
+    }
+    if (withSsim) {
+        FrameSsim ssim;
+        const int result = SsimOfFrames(pair.geometry, a, b, &ssim);
+        if (result == SSIM_NO_MEMORY) {
+            return 0;
+        }
+        row->hasSsim = result == SSIM_VALUE;
+        for (uint32_t i = 0; row->hasSsim && i < ssim.planeCount; ++i) {
+            row->ssim[i] = ssim.planes[i];
+        }
+        row->ssimAll = row->hasSsim ? ssim.all : 0;
+    }
+    return 1;
+}
+
+StepResult AddStatisticsRow(CompareStatistics* s, const FrameStatsRow& row) {
     if (s->done >= s->frameCount) {
         return STATS_DONE;
-    }
-    if (!ReadFramePair(s->pair, s->done, s->a, s->b, s->bufferBytes)) {
-        return STATS_FAILED;
     }
     if (s->done == s->capacity) {
         const uint64_t wanted = s->capacity < 1024 ? 1024 : 2 * uint64_t{s->capacity};
@@ -146,49 +172,48 @@ StepResult StepStatistics(CompareStatistics* s) {
         s->rows = static_cast<FrameStatsRow*>(rows);
         s->capacity = capacity;
     }
-    FrameDiff diff;
-    CompareFrames(s->layout, s->a, s->b, &diff);
-    FrameStatsRow& row = s->rows[s->done];
-    memset(&row, 0, sizeof row);
+    s->rows[s->done] = row;
     const uint32_t peak = PeakOf(s->layout.bitDepth);
-    for (uint32_t i = 0; i < diff.planeCount; ++i) {
-        const PlaneDiff& d = diff.planes[i];
-        row.sse[i] = d.sse;
-        row.differing += d.differing;
-        row.maxDiff = d.maxDiff > row.maxDiff ? d.maxDiff : row.maxDiff;
-        s->totalSse[i] += d.sse;
+    for (uint32_t i = 0; i < s->layout.planeCount; ++i) {
+        s->totalSse[i] += row.sse[i];
         double db;
-        if (PsnrOf(d.sse, d.samples, peak, &db) == PSNR_VALUE) {
+        if (PsnrOf(row.sse[i], PlaneSamples(s->layout.planes[i]), peak, &db) == PSNR_VALUE) {
             s->psnrSum[i] += db;
             ++s->psnrFrames[i];
         }
+        s->ssimSum[i] += row.hasSsim ? row.ssim[i] : 0;
     }
-    if (s->withSsim) {
-        FrameSsim ssim;
-        const int result = SsimOfFrames(s->layout, s->a, s->b, &ssim);
-        if (result == SSIM_NO_MEMORY) {
-            return STATS_FAILED;
-        }
-        row.hasSsim = result == SSIM_VALUE;
-        if (row.hasSsim) {
-            for (uint32_t i = 0; i < ssim.planeCount; ++i) {
-                row.ssim[i] = ssim.planes[i];
-                s->ssimSum[i] += ssim.planes[i];
-            }
-            row.ssimAll = ssim.all;
-            s->ssimAllSum += ssim.all;
-            ++s->ssimFrames;
-        }
+    if (row.hasSsim) {
+        s->ssimAllSum += row.ssimAll;
+        ++s->ssimFrames;
     }
+    const uint32_t frame = s->first + s->done;
     if (row.differing != 0) {
         if (!s->anyDiffering) {
-            s->firstDiffering = s->done;
+            s->firstDiffering = frame;
         }
         s->anyDiffering = true;
-        s->lastDiffering = s->done;
+        s->lastDiffering = frame;
     }
     ++s->done;
     return s->done == s->frameCount ? STATS_DONE : STATS_MORE;
+}
+
+StepResult StepStatistics(CompareStatistics* s) {
+    if (s->done >= s->frameCount) {
+        return STATS_DONE;
+    }
+    FrameStatsRow row;
+    if (!MeasureFrame(s->pair, s->withSsim, s->first + s->done, s->a, s->b, s->bufferBytes, &row)) {
+        return STATS_FAILED;
+    }
+    return AddStatisticsRow(s, row);
+}
+
+void LimitStatistics(CompareStatistics* s, uint32_t first, uint32_t count) {
+    const uint32_t total = PairFrameCount(s->pair);
+    s->first = first < total ? first : total;
+    s->frameCount = count < total - s->first ? count : total - s->first;
 }
 
 void FreeStatistics(CompareStatistics* s) {
@@ -237,7 +262,7 @@ StatisticsTable StatisticsCells(const CompareStatistics& s) {
     t.frames.push_back(row);
     for (uint32_t f = 0; f < s.done; ++f) {
         const FrameStatsRow& r = s.rows[f];
-        row.assign(1, Number(f));
+        row.assign(1, Number(uint64_t{s.first} + f));
         for (uint32_t i = 0; i < l.planeCount; ++i) {
             row.push_back(PsnrText(r.sse[i], PlaneSamples(l.planes[i]), peak));
         }

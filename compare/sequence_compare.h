@@ -72,8 +72,9 @@ struct FrameStatsRow {
 struct CompareStatistics {
     SequencePair pair;
     FrameGeometry layout;
-    uint32_t frameCount; // frames to compare
-    uint32_t done;       // rows[0 .. done) are filled
+    uint32_t first;      // the first frame compared (0 unless limited)
+    uint32_t frameCount; // frames to compare, from `first`
+    uint32_t done;       // rows[0 .. done) are filled: frames first .. first + done - 1
     FrameStatsRow* rows;
     uint32_t capacity;
     uint64_t totalSse[MAX_PLANES];
@@ -96,6 +97,18 @@ enum StepResult { STATS_MORE = 0, STATS_DONE = 1, STATS_FAILED = 2 };
 // Compares the next frame. STATS_FAILED when a frame cannot be read or a
 // row cannot be stored; what was done stays.
 StepResult StepStatistics(CompareStatistics* stats);
+// Compares frames first .. first + count - 1 only (within the pair's
+// frames); call before the first step.
+void LimitStatistics(CompareStatistics* stats, uint32_t first, uint32_t count);
+
+// A step in two: the figures of frame n measured through buffers a and b
+// (capacity bytes each; a mixed pair's scratch its own), which threads may
+// do side by side with buffers and sources of their own; 0 when the frame
+// cannot be read or SSIM has no memory. Then the rows are added in frame
+// order: STATS_FAILED when a row cannot be stored.
+int MeasureFrame(const SequencePair& pair, bool withSsim, uint32_t n, uint8_t* a, uint8_t* b,
+                 uint32_t capacity, FrameStatsRow* row);
+StepResult AddStatisticsRow(CompareStatistics* stats, const FrameStatsRow& row);
 void FreeStatistics(CompareStatistics* stats);
 
 // The table of the frames done and the summary as cells, for a list to
