@@ -58,9 +58,9 @@ struct Worker {
 // Measures frames first .. first + count - 1 on `threads` threads, each
 // with its own sources and buffers; ok[i] says whether frame first + i was
 // read.
-void MeasureAll(const SequencePair& shared, const char* pathA, const char* pathB, bool withSsim, uint32_t first,
-                uint32_t count, unsigned threads, uint32_t bufferBytes, std::vector<FrameStatsRow>* rows,
-                std::vector<char>* ok) {
+void MeasureAll(const SequencePair& shared, const char* pathA, const char* pathB, bool withSsim,
+                uint32_t first, uint32_t count, unsigned threads, uint32_t bufferBytes,
+                std::vector<FrameStatsRow>* rows, std::vector<char>* ok) {
     std::atomic<uint32_t> next(0);
     std::vector<Worker> workers(threads);
     auto work = [&](Worker* w) {

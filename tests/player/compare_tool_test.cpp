@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "comparison.h"
 #include "compare_tool.h"
+#include "comparison.h"
 #include "playback.h"
 #include "player_state.h"
 #include "test_support.h"
@@ -45,7 +45,7 @@ protected:
             frames[i] = static_cast<uint8_t>(i * 13 + i / 7);
         }
         ASSERT_TRUE(a_.WriteAt(0, frames.data(), frames.size()));
-        frames[3 * kFrameBytes + 17] ^= 8; // frame 3, luma (1, 1)
+        frames[3 * kFrameBytes + 17] ^= 8;          // frame 3, luma (1, 1)
         frames[5 * kFrameBytes + kW * kH + 2] ^= 1; // frame 5, U
         ASSERT_TRUE(b_.WriteAt(0, frames.data(), frames.size()));
     }
