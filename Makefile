@@ -196,6 +196,7 @@ bench: native
 	$(NATIVE)/bench/vorlex_bench
 	$(NATIVE)/bench/compare_bench
 	$(NATIVE)/bench/unpack_bench
+	bench/compare_tool_bench.sh $(NATIVE)/player/vorlex-compare build/bench-tool
 
 bench-playback: $(EDITION)
 	mkdir -p build/pace
