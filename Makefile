@@ -5,7 +5,7 @@
 # targets for longer), make bench (native benchmarks), make bench-playback
 # (frames per second the player shows under Wine; writes about 1.3 GB into
 # build/pace), make bench-soak (a long session of the player watched for
-# leaks; about 2.3 GB into build/soak), make format (formats the C++ sources
+# leaks; about 2.6 GB into build/soak), make format (formats the C++ sources
 # in place), make format-check and make tidy (the style and clang-tidy checks
 # of make test), make clean.
 
@@ -203,7 +203,7 @@ bench-playback: $(EDITION)
 	tools/with-wine-display $(WINE_ARCH) tools/wine-run $(WINE_ARCH) build/$(EDITION)/bin/playback_pace.exe \
 	    $(CURDIR)/build/pace
 
-# A long session of the player watched for leaks; writes about 2.3 GB into
+# A long session of the player watched for leaks; writes about 2.6 GB into
 # build/soak (kept for later runs).
 bench-soak: $(EDITION)
 	mkdir -p build/soak

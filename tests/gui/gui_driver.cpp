@@ -503,7 +503,7 @@ namespace {
 // Frame n of a numbered sequence in its form.
 std::vector<uint8_t> FormedFrame(int w, int h, int n, int form) {
     std::vector<uint8_t> frame = NumberedFrame(TYPE_YUV420, w, h, n);
-    if (form == SEQUENCE_NUMBERS_DIFFER) {
+    if (form == SEQUENCE_NUMBERS_DIFFER || (form == SEQUENCE_NUMBERS_DIFFER_BUT_EVERY_FOURTH && n % 4 != 3)) {
         for (int r = 0; r < h / 16; ++r) {
             for (int x = 0; x < 16 * (w / 32); ++x) {
                 uint8_t& y = frame[size_t(r) * w + x];

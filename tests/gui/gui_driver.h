@@ -187,9 +187,16 @@ uint64_t FileSize(const std::string& path);
 // A sequence of numbered 4:2:0 frames (NumberedFrame) that a benchmark plays,
 // as they are, as the second sequence of a comparison whose difference view
 // at gain 16 shows the numbers (their blocks 16 levels darker or lighter,
-// all else equal), in 10 bits (each sample shifted up by 2), or as a Y4M
-// file at 60 fps.
-enum SequenceForm { SEQUENCE_PLAIN, SEQUENCE_NUMBERS_DIFFER, SEQUENCE_10_BIT, SEQUENCE_Y4M_60 };
+// all else equal), the same with every fourth frame (n % 4 == 3) left as
+// it is, in 10 bits (each sample shifted up by 2), or as a Y4M file at 60
+// fps.
+enum SequenceForm {
+    SEQUENCE_PLAIN,
+    SEQUENCE_NUMBERS_DIFFER,
+    SEQUENCE_10_BIT,
+    SEQUENCE_Y4M_60,
+    SEQUENCE_NUMBERS_DIFFER_BUT_EVERY_FOURTH
+};
 struct NumberedSequence {
     const char* name;
     int w, h, frames;
