@@ -21,7 +21,7 @@ std::string PlotSeriesName(const CompareStatistics& s, uint32_t series);
 
 // A line's value at a frame: a finite value, TOP where PSNR is infinite
 // (the plane is identical there; drawn in the band at the top), or none
-// (SSIM not computed for the frame).
+// (no SSIM for the frame: a plane under 8 x 8 samples).
 enum PlotValueKind { PLOT_NO_VALUE, PLOT_FINITE, PLOT_TOP };
 PlotValueKind PlotValue(const CompareStatistics& s, PlotMetric metric, uint32_t series, uint32_t frame,
                         double* value);

@@ -271,7 +271,8 @@ void DrawPlot(HDC dc, int w, int h, const StatisticsDialog& d) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kAxisColour);
     if (!PlotHasValues(*d.stats, d.metric)) {
-        const char* text = d.metric == PLOT_SSIM ? "SSIM not computed" : "No frames compared";
+        const char* text = d.metric == PLOT_SSIM && d.stats->done ? "No SSIM: a plane is under 8 x 8 samples"
+                                                                  : "No frames compared";
         DrawTextA(dc, text, -1, &all, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         return;
     }
