@@ -22,16 +22,6 @@ std::string Format(const char* format, ...) {
     return text;
 }
 
-// Where one sequence's samples of the frame on screen are read: its frame's
-// position and geometry, and how far its values are shifted up to the
-// depth they are compared at.
-struct ReadSide {
-    const FrameSource* source;
-    uint64_t position;
-    FrameGeometry planes;
-    uint32_t up;
-};
-
 // One line per plane: "Y 81", "U 90 at 60, 22", or in a comparison
 // "Y  A 81  B 80  A-B +1".
 std::string PlaneLines(const ReadSide& a, const ReadSide* b, uint32_t type, uint32_t x, uint32_t y) {
@@ -75,32 +65,53 @@ bool ReadStoredSample(const FrameSource& file, uint64_t framePosition, const Fra
     return true;
 }
 
-std::string SequenceReadout(const PlayerState& s, uint32_t x, uint32_t y) {
+bool ScreenReadSides(const PlayerState& s, ReadSide* a, ReadSide* b, uint32_t* type) {
     const StoredFramePlan& stored = s.storedPlan;
-    if (x >= stored.width || y >= stored.height || !SourceOpen(s.openFile)) {
-        return "";
+    if (!SourceOpen(s.openFile)) {
+        return false;
     }
     // Classic layouts read as the frame plan lays them out, like the frames.
     SequenceLayout layout = stored.layout;
     if (!IsExtendedLayout(layout)) {
         layout = SequenceLayout{s.sequenceType, 8, PACKING_PLANAR};
     }
-    ReadSide a = {&s.openFile, SequenceFramePosition(s, s.frameShown),
+    *type = layout.type;
+    *a = ReadSide{&s.openFile, SequenceFramePosition(s, s.frameShown),
                   StoredFrameGeometry(layout, stored.width, stored.height), 0};
-    std::string text = Format("Pixel %u, %u of frame %u\n", x, y, s.frameShown);
+    *b = ReadSide{nullptr, 0, FrameGeometry{}, 0};
     if (!ComparisonActive(s)) {
-        return text + PlaneLines(a, nullptr, layout.type, x, y);
+        return true;
     }
     // B from its own frame position and layout; a mixed pair's values at
     // the depth they are compared at.
     const SequencePair pair = ComparedPair(s);
     const StoredFramePlan planB = PlanOfB(pair);
     const uint32_t depth = pair.geometry.bitDepth;
-    const ReadSide b = {&s.comparison.fileB, FramePosition(planB, s.frameShown),
-                        StoredFrameGeometry(planB.layout, planB.width, planB.height),
-                        PairMixed(pair) ? depth - planB.layout.bits : 0};
-    a.up = PairMixed(pair) ? depth - layout.bits : 0;
-    return text + PlaneLines(a, &b, layout.type, x, y);
+    *b = ReadSide{&s.comparison.fileB, FramePosition(planB, s.frameShown),
+                  StoredFrameGeometry(planB.layout, planB.width, planB.height),
+                  PairMixed(pair) ? depth - planB.layout.bits : 0};
+    a->up = PairMixed(pair) ? depth - layout.bits : 0;
+    return true;
+}
+
+bool ReadPlaneSample(const ReadSide& side, uint32_t plane, uint32_t px, uint32_t py, uint32_t* value) {
+    SampleSpot spot;
+    if (!side.source || !PlaneSpot(side.planes, plane, px, py, &spot) ||
+        !ReadStoredSample(*side.source, side.position, side.planes, spot, value)) {
+        return false;
+    }
+    *value <<= side.up;
+    return true;
+}
+
+std::string SequenceReadout(const PlayerState& s, uint32_t x, uint32_t y) {
+    ReadSide a, b;
+    uint32_t type;
+    if (x >= s.storedPlan.width || y >= s.storedPlan.height || !ScreenReadSides(s, &a, &b, &type)) {
+        return "";
+    }
+    const std::string text = Format("Pixel %u, %u of frame %u\n", x, y, s.frameShown);
+    return text + PlaneLines(a, b.source ? &b : nullptr, type, x, y);
 }
 
 std::string ImageReadout(const PlayerState& s, uint32_t x, uint32_t y, const uint8_t* image, uint32_t capacity) {

@@ -19,6 +19,25 @@ struct PlayerState;
 bool ReadStoredSample(const FrameSource& file, uint64_t framePosition, const FrameGeometry& planes,
                       const SampleSpot& spot, uint32_t* value);
 
+// Where one sequence's samples of the frame on screen are read: its frame's
+// position and geometry, and how far its values are shifted up to the
+// depth they are compared at. No source: nothing to read.
+struct ReadSide {
+    const FrameSource* source;
+    uint64_t position;
+    FrameGeometry planes;
+    uint32_t up;
+};
+
+// The sides the sequence frame on screen (frameShown) is read from: A, and
+// B while a comparison runs (else b->source is null), and their sampling
+// type. False when no file is open.
+bool ScreenReadSides(const PlayerState& s, ReadSide* a, ReadSide* b, uint32_t* type);
+
+// The value of sample (px, py) of plane `plane` of a side, in the plane's
+// own coordinates, shifted up by side.up. False where it cannot be read.
+bool ReadPlaneSample(const ReadSide& side, uint32_t plane, uint32_t px, uint32_t py, uint32_t* value);
+
 // The readout of pixel (x, y) of the sequence frame on screen (frameShown),
 // with A, B and A - B while a comparison runs; empty outside the frame.
 std::string SequenceReadout(const PlayerState& s, uint32_t x, uint32_t y);

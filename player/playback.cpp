@@ -690,6 +690,16 @@ WindowActions ToggleInspector(PlayerState& s) {
     return a;
 }
 
+WindowActions ChooseMagnifierPlane(PlayerState& s, uint32_t plane) {
+    if (plane >= MAX_PLANES || plane == s.inspector.magnifierPlane) {
+        return NoActions();
+    }
+    s.inspector.magnifierPlane = plane;
+    WindowActions a = NoActions();
+    a.updateInspector = s.inspector.shown;
+    return a;
+}
+
 WindowActions PointerMoved(PlayerState& s, bool inside, uint32_t x, uint32_t y) {
     if (inside == s.inspector.pointing && x == s.inspector.x && y == s.inspector.y) {
         return NoActions();

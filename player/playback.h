@@ -166,6 +166,9 @@ WindowActions ShowFrameFromPlot(PlayerState& s, uint32_t n);
 // Options > "Inspector" and the I key.
 WindowActions ToggleInspector(PlayerState& s);
 
+// The keys Y, U and V: the magnifier shows plane 0, 1 or 2.
+WindowActions ChooseMagnifierPlane(PlayerState& s, uint32_t plane);
+
 // The mouse moved over the picture (inside) or left it.
 WindowActions PointerMoved(PlayerState& s, bool inside, uint32_t x, uint32_t y);
 

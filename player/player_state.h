@@ -82,7 +82,8 @@ struct InspectorState {
     int ssimResult; // SsimOfFrames' result for it, and its SSIM
     FrameSsim ssim;
     uint32_t diffFrame;
-    char status[160]; // the last jump's report, or "No more differences."
+    char status[160];        // the last jump's report, or "No more differences."
+    uint32_t magnifierPlane; // the plane the magnifier shows: 0 (Y), 1 (U) or 2 (V)
 };
 
 // What waits while the frame lines of Y4M sequences are indexed: a display

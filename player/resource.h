@@ -51,6 +51,10 @@
 #define IDK_GAIN_DOWN 409
 #define IDK_NEXT_DIFFERENCE 410
 #define IDK_PREVIOUS_DIFFERENCE 411
+// The magnifier's plane.
+#define IDK_MAGNIFY_Y 412
+#define IDK_MAGNIFY_U 413
+#define IDK_MAGNIFY_V 414
 
 // Frame Options (11)
 #define IDC_PRESET_FIRST 101 // SQCIF; QCIF, CIF, 4CIF, 16CIF follow

@@ -97,22 +97,31 @@ void CopySamples(const FrameGeometry& from, const uint8_t* in, const FrameGeomet
     }
 }
 
-bool SpotOf(const FrameGeometry& planes, uint32_t type, uint32_t plane, uint32_t x, uint32_t y, SampleSpot* spot) {
+bool PlaneSpot(const FrameGeometry& planes, uint32_t plane, uint32_t px, uint32_t py, SampleSpot* spot) {
     if (plane >= planes.planeCount) {
         return false;
     }
     const PlaneGeometry& p = planes.planes[plane];
-    const bool chroma = p.name == 'U' || p.name == 'V';
-    spot->x = chroma ? ChromaPlaneWidth(type, x) : x;
-    spot->y = chroma ? ChromaPlaneHeight(type, y) : y;
-    if (spot->x >= p.width || spot->y >= p.height) {
+    if (px >= p.width || py >= p.height) {
         return false;
     }
-    const uint64_t sample = (uint64_t{spot->y} * p.width + spot->x) * p.step;
+    const uint64_t sample = (uint64_t{py} * p.width + px) * p.step;
     const uint64_t offset = p.offset + sample * planes.sampleBytes;
     if (offset + planes.sampleBytes > planes.frameBytes) {
         return false;
     }
     spot->offset = static_cast<uint32_t>(offset);
+    spot->x = px;
+    spot->y = py;
     return true;
+}
+
+bool SpotOf(const FrameGeometry& planes, uint32_t type, uint32_t plane, uint32_t x, uint32_t y, SampleSpot* spot) {
+    if (plane >= planes.planeCount) {
+        return false;
+    }
+    const char name = planes.planes[plane].name;
+    const bool chroma = name == 'U' || name == 'V';
+    return PlaneSpot(planes, plane, chroma ? ChromaPlaneWidth(type, x) : x,
+                     chroma ? ChromaPlaneHeight(type, y) : y, spot);
 }

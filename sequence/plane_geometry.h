@@ -68,4 +68,8 @@ struct SampleSpot {
 };
 bool SpotOf(const FrameGeometry& planes, uint32_t type, uint32_t plane, uint32_t x, uint32_t y, SampleSpot* spot);
 
+// Where sample (px, py) of plane `plane` lies, in the plane's own
+// coordinates. False outside the plane.
+bool PlaneSpot(const FrameGeometry& planes, uint32_t plane, uint32_t px, uint32_t py, SampleSpot* spot);
+
 #endif

@@ -374,6 +374,9 @@ void OnCommand(HWND window, int id, HWND, UINT) {
     case IDK_GAIN_DOWN: Carry(window, PressCompareKey(g_player, KEY_GAIN_DOWN)); break;
     case IDK_NEXT_DIFFERENCE: Carry(window, PressCompareKey(g_player, KEY_NEXT_DIFFERENCE)); break;
     case IDK_PREVIOUS_DIFFERENCE: Carry(window, PressCompareKey(g_player, KEY_PREVIOUS_DIFFERENCE)); break;
+    case IDK_MAGNIFY_Y: Carry(window, ChooseMagnifierPlane(g_player, 0)); break;
+    case IDK_MAGNIFY_U: Carry(window, ChooseMagnifierPlane(g_player, 1)); break;
+    case IDK_MAGNIFY_V: Carry(window, ChooseMagnifierPlane(g_player, 2)); break;
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "display.h"
 #include "gui_fixture.h"
+#include "magnifier.h"
 #include "sequence_layout.h"
 
 namespace {
@@ -125,6 +126,51 @@ TEST_F(CompareTest, NFindsTheOneDifferingSampleOfFrame17AndEachViewShowsIt) {
     EXPECT_TRUE(Shows(kQcifW, kQcifH, ExpectedFramePixels(TYPE_YUV420, kQcifW, kQcifH, a17)));
     PostCommand(player_, CMD_INSPECTOR);
     EXPECT_TRUE(WaitUntil([&] { return Inspector() == nullptr; }));
+}
+
+// The magnifier draws the stored difference under the mouse: A - B = 1 at
+// luma (80, 0) of frame 3, 0 beside it, read back from the screen.
+TEST_F(CompareTest, TheMagnifierShowsTheDifferenceUnderTheMouse) {
+    std::vector<uint8_t> a = WriteSequence("a.yuv", TYPE_YUV420, kQcifW, kQcifH, 5);
+    const size_t at = 3 * kQcifBytes + 80;
+    a[at] = 100;
+    std::vector<uint8_t> b = a;
+    b[at] = 99;
+    ASSERT_TRUE(WriteFileBytes(WorkPath("a.yuv"), a));
+    ASSERT_TRUE(WriteFileBytes(WorkPath("b.yuv"), b));
+    OpenSequence(WorkPath("a.yuv"));
+    ASSERT_TRUE(OpenThroughDialog(player_, CMD_COMPARE, WorkPath("b.yuv")));
+    ASSERT_TRUE(WaitUntil([&] { return Inspector() != nullptr; })) << "no Inspector";
+    PressKey(player_, 'N');
+    EXPECT_TRUE(InspectorSays("Frame 3: first difference in Y at (80, 0)"));
+    PressKey(player_, 'D');
+    EXPECT_TRUE(InspectorSays("view difference"));
+    // The pointer there, and the move the window would get from it.
+    POINT p = {80, 0};
+    ClientToScreen(player_.window, &p);
+    SetCursorPos(p.x, p.y);
+    PostMessageA(player_.window, WM_MOUSEMOVE, 0, MAKELPARAM(80, 0));
+    EXPECT_TRUE(InspectorSays("Y  A 100  B 99  A-B +1"));
+
+    // A block's pixels as drawn: ink black, the rest white.
+    auto block = [](int32_t value) {
+        uint8_t ink[MAGNIFIER_BLOCK][MAGNIFIER_BLOCK];
+        MagnifierBlockInk(value, ink);
+        std::vector<uint8_t> pixels;
+        for (int y = MAGNIFIER_BLOCK - 1; y >= 0; --y) { // bottom row first
+            for (int x = 0; x < MAGNIFIER_BLOCK; ++x) {
+                pixels.insert(pixels.end(), 3, ink[y][x] ? 0 : 255);
+            }
+        }
+        return pixels;
+    };
+    HWND magnifier = GetDlgItem(Inspector(), 2);
+    ASSERT_NE(magnifier, nullptr);
+    const int centre = 4 * (MAGNIFIER_BLOCK + 1) + 1, right = centre + MAGNIFIER_BLOCK + 1;
+    EXPECT_TRUE(WaitUntil([&] {
+        return ReadClient(magnifier, centre, centre, MAGNIFIER_BLOCK, MAGNIFIER_BLOCK) == block(1) &&
+               ReadClient(magnifier, right, centre, MAGNIFIER_BLOCK, MAGNIFIER_BLOCK) == block(0);
+    })) << "the centre block does not show 1, or the one right of it 0";
 }
 
 // The "Other:" list's items, in the order of the layout table: planar 4:2:0,
