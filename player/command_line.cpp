@@ -48,17 +48,20 @@ bool ReadNumber(const char* text, uint32_t* value) {
     return true;
 }
 
-// "WxH" (or "WXH").
-bool ReadSize(const char* text, uint32_t* w, uint32_t* h) {
-    const char* x = strpbrk(text, "xX");
-    if (!x || x == text || static_cast<size_t>(x - text) > 10) {
+// Two numbers split at the first of `separators`: "1920x1080", "0:60".
+bool ReadNumberPair(const char* text, const char* separators, uint32_t* a, uint32_t* b) {
+    const char* split = strpbrk(text, separators);
+    if (!split || split == text || static_cast<size_t>(split - text) > 10) {
         return false;
     }
-    char width[12];
-    memcpy(width, text, static_cast<size_t>(x - text));
-    width[x - text] = '\0';
-    return ReadNumber(width, w) && ReadNumber(x + 1, h);
+    char head[12];
+    memcpy(head, text, static_cast<size_t>(split - text));
+    head[split - text] = '\0';
+    return ReadNumber(head, a) && ReadNumber(split + 1, b);
 }
+
+// "WxH" (or "WXH").
+bool ReadSize(const char* text, uint32_t* w, uint32_t* h) { return ReadNumberPair(text, "xX", w, h); }
 
 // "psnr", "ssim", "psnr,ssim" or "ssim,psnr".
 bool ReadMetrics(const char* text, bool* psnr, bool* ssim) {
@@ -83,14 +86,7 @@ bool ReadMetrics(const char* text, bool* psnr, bool* ssim) {
 
 // "FIRST:COUNT" with COUNT above 0.
 bool ReadFrames(const char* text, uint32_t* first, uint32_t* count) {
-    const char* colon = strchr(text, ':');
-    if (!colon || colon == text || static_cast<size_t>(colon - text) > 10) {
-        return false;
-    }
-    char head[12];
-    memcpy(head, text, static_cast<size_t>(colon - text));
-    head[colon - text] = '\0';
-    return ReadNumber(head, first) && ReadNumber(colon + 1, count) && *count > 0;
+    return ReadNumberPair(text, ":", first, count) && *count > 0;
 }
 
 // The lower-case copy of a layout word; false when it is too long to be one.
