@@ -141,6 +141,13 @@ int RunCompareTool(int argc, const char* const* argv, FILE* out, FILE* err, unsi
         if (line.hasFrames) {
             LimitStatistics(st, line.first, line.count);
         }
+        if (st->frameCount == 0) {
+            fprintf(err, "vorlex-compare: no frame from frame %u: the sequences have %u\n",
+                    static_cast<unsigned>(line.first), static_cast<unsigned>(PairFrameCount(st->pair)));
+            FreeStatistics(st);
+            ReleasePlayerState(s);
+            return COMPARE_TROUBLE;
+        }
         std::vector<FrameStatsRow> rows(st->frameCount);
         std::vector<char> ok(st->frameCount, 0);
         MeasureAll(st->pair, line.files[0], line.files[1], line.ssim, st->first, st->frameCount,

@@ -107,6 +107,9 @@ TEST_F(CompareTool, RangesAndMetrics) {
     EXPECT_NE(run.out.find("Frames compared,2,of,2\r\n"), std::string::npos) << run.out;
     run = RunTool({"-s", "16x8", "--frames", "0:3", a_.path(), b_.path()});
     EXPECT_EQ(run.status, COMPARE_IDENTICAL) << "frames 0 to 2 are equal";
+    run = RunTool({"-s", "16x8", "--frames", "6:1", a_.path(), b_.path()});
+    EXPECT_EQ(run.status, COMPARE_TROUBLE);
+    EXPECT_EQ(run.err, "vorlex-compare: no frame from frame 6: the sequences have 6\n");
 }
 
 TEST_F(CompareTool, TroubleIsStatusTwoWithWhatWasWrong) {
