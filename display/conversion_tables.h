@@ -34,23 +34,47 @@ void BuildConversionTables();
 // The product tables in fixed point, for the vector kernels, which multiply
 // instead of looking up. With n = |c| for a signed chroma sample c and
 // hi(n, m) = (n x m) >> 16:
-//   LumaFromY[y]         = y + hi(y, luma)
-//   RedFromV[c + 128]    = sign(c) (n + hi(n, red))
-//   BlueFromU[c + 128]   = sign(c) (n + hi(n, blue))
+//   RedFromV[c + 128]    = sign(c) ((n << redShift) + hi(n, red))
+//   BlueFromU[c + 128]   = sign(c) ((n << blueShift) + hi(n, blue))
 //   GreenFromU[c + 128]  = -sign(c) hi(n, greenU)
 //   GreenFromV[c + 128]  = -sign(c) hi(n, greenV)
+//   LumaFromY[y]         = c + floor(c x luma / 2^16) + (1 if c < 0),
+//                          c = y - lumaOffset
 // Working on n and restoring the sign truncates toward zero, as the tables
-// do. BuildConversionTables derives the multipliers from the stored entries
-// (integers only, so x87 precision plays no part) and checks all 1,280 of
-// them; `proven` is 1 only if every entry agrees, and the vector kernels of
-// the conversion run only then.
+// do; so does the luma form, whose negative c (below a black level) meet a
+// signed high product, rounded down, and one more. DeriveTerms finds the
+// offset, shifts and multipliers from the stored entries (integers only, so
+// x87 precision plays no part) and checks all 1,280 of them; `proven` is 1
+// only if every entry agrees, and the vector kernels run only then. Tables
+// with no offset and no shift (ConvertYUV2Bitmap's) take the plain kernels
+// (c = y, n + hi(n, m)); the others the offset kernels (yuv_rows.h).
 struct FixedPointTerms {
     uint16_t luma, red, blue, greenU, greenV;
+    uint16_t redShift, blueShift, lumaOffset;
     uint32_t proven;
 };
 extern FixedPointTerms VectorTerms;
 
-// Derives VectorTerms from the current tables; returns `proven`.
+// Derives `terms` from `tables`; returns `proven`.
+uint32_t DeriveTerms(const ConversionTables& tables, FixedPointTerms* terms);
+
+// Derives VectorTerms from Tables; returns `proven`.
 uint32_t DeriveVectorTerms();
+
+// The table sets of the standard colour matrices (ColourMatrix codes 1 to 6,
+// at index code - 1), built by BuildConversionTables beside Tables, each with
+// its own fixed-point terms. Code 0 is Tables itself.
+enum { STANDARD_MATRIX_COUNT = 6 };
+extern ConversionTables StandardTables[STANDARD_MATRIX_COUNT];
+extern FixedPointTerms StandardTerms[STANDARD_MATRIX_COUNT];
+
+// One conversion's tables and terms, handed to the row kernels.
+struct ColourConversion {
+    const ConversionTables* tables;
+    const FixedPointTerms* terms;
+};
+
+// The conversion of ColourMatrix code `matrix` (0 to 6).
+ColourConversion ConversionOfMatrix(uint32_t matrix);
 
 #endif

@@ -38,17 +38,18 @@ void ConvertMmpPlanes(uint32_t width, uint32_t height, const uint8_t* yPlane, co
     const uint8_t* clamp = Tables.ClampToByte + CLAMP_ZERO_INDEX;
     // The planes have the 4:1:1 geometry of the YUV conversion, so its row
     // kernel converts the whole groups of each row.
-    const YuvRowKernels& k = ChosenRowKernels();
+    const ColourConversion conv = ConversionOfMatrix(MATRIX_LIBRARY);
+    const YuvRowKernels& k = ChosenRowKernels(*conv.terms);
     for (uint32_t r = 0; r < h; ++r) {
         uint8_t* out = pixels + (h - 1 - r) * stride;
         const uint8_t* y = yPlane + size_t{r} * 4 * groups;
         const int8_t* u = uPlane + size_t{r} * groups;
         const int8_t* v = vPlane + size_t{r} * groups;
-        k.row411(y, u, v, out, whole);
+        k.row411(y, u, v, out, whole, conv);
         // A last, partial group: the pixels inside the row, one by one; its
         // unused luma samples are skipped.
         if (whole < groups) {
-            const ChromaTerms t = TermsOf(u[whole], v[whole]);
+            const ChromaTerms t = TermsOf(Tables, u[whole], v[whole]);
             for (uint32_t x = 4 * whole; x < w; ++x) {
                 const int l = Tables.LumaFromY[y[x]];
                 out[3 * x] = clamp[l + t.b];

@@ -1,7 +1,8 @@
 // Row kernels of the YUV conversion. The plane loop (yuv_to_bmp.cpp) owns the
 // geometry; a kernel converts `groups` groups of four pixels of one row (or,
 // for 2 x 2 chroma, of a pair of rows sharing one chroma row) into 24-bit
-// blue-green-red bytes, 12 bytes per group. The scalar and MMX kernels write
+// blue-green-red bytes, 12 bytes per group, with the tables (scalar, MMX) or
+// the fixed-point terms (vector kernels) of the conversion it is handed. The scalar and MMX kernels write
 // each group as three 4-byte stores. The vector kernels (SSE2 and up) work in
 // blocks of 16 or 32 pixels: a row shorter than a block goes to a narrower
 // kernel, and a row that ends inside a block gets its last block converted
@@ -15,9 +16,10 @@
 
 #include "conversion_tables.h"
 
-typedef void YuvRowFn(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups);
+typedef void YuvRowFn(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups,
+                      const ColourConversion& conv);
 typedef void YuvRowPairFn(const uint8_t* y0, const uint8_t* y1, const int8_t* u, const int8_t* v,
-                          uint8_t* dst0, uint8_t* dst1, uint32_t groups);
+                          uint8_t* dst0, uint8_t* dst1, uint32_t groups, const ColourConversion& conv);
 
 struct YuvRowKernels {
     YuvRowFn* row444;         // one chroma sample per pixel
@@ -32,10 +34,15 @@ extern const YuvRowKernels MmxRowKernels;
 extern const YuvRowKernels Sse2RowKernels;
 extern const YuvRowKernels Ssse3RowKernels;
 extern const YuvRowKernels Avx2RowKernels;
+// The vector kernels of terms with a black-level offset or a red or blue
+// shift (conversion_tables.h): limited-range matrices.
+extern const YuvRowKernels Sse2OffsetRowKernels;
+extern const YuvRowKernels Ssse3OffsetRowKernels;
+extern const YuvRowKernels Avx2OffsetRowKernels;
 
-// The kernels a conversion uses: those of VectorLevel when VectorTerms are
-// proven, else MMX or scalar as MmxAvailable says.
-const YuvRowKernels& ChosenRowKernels();
+// The kernels a conversion uses: those of VectorLevel, in the form the terms
+// need, when they are proven, else MMX or scalar as MmxAvailable says.
+const YuvRowKernels& ChosenRowKernels(const FixedPointTerms& terms);
 
 // What one chroma sample adds to a pixel's luma entry for blue, green and
 // red; u and v are signed.
@@ -43,10 +50,10 @@ struct ChromaTerms {
     int b, g, r;
 };
 
-static inline ChromaTerms TermsOf(int8_t u, int8_t v) {
+static inline ChromaTerms TermsOf(const ConversionTables& t, int8_t u, int8_t v) {
     const int iu = u + 128;
     const int iv = v + 128;
-    return ChromaTerms{Tables.BlueFromU[iu], Tables.GreenFromU[iu] + Tables.GreenFromV[iv], Tables.RedFromV[iv]};
+    return ChromaTerms{t.BlueFromU[iu], t.GreenFromU[iu] + t.GreenFromV[iv], t.RedFromV[iv]};
 }
 
 // Byte shuffles that interleave 16 pixels into 48 bytes (SSSE3 and AVX2

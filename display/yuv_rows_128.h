@@ -15,15 +15,19 @@
 namespace {
 
 struct Multipliers128 {
-    __m128i luma, red, blue, greenU, greenV;
+    __m128i luma, red, blue, greenU, greenV, lumaOffset, redShift, blueShift;
 };
 
-inline Multipliers128 LoadMultipliers128() {
-    return Multipliers128{_mm_set1_epi16(static_cast<short>(VectorTerms.luma)),
-                          _mm_set1_epi16(static_cast<short>(VectorTerms.red)),
-                          _mm_set1_epi16(static_cast<short>(VectorTerms.blue)),
-                          _mm_set1_epi16(static_cast<short>(VectorTerms.greenU)),
-                          _mm_set1_epi16(static_cast<short>(VectorTerms.greenV))};
+inline Multipliers128 LoadMultipliers128(const FixedPointTerms& t) {
+    auto words = [](uint16_t w) { return _mm_set1_epi16(static_cast<short>(w)); };
+    return Multipliers128{words(t.luma),
+                          words(t.red),
+                          words(t.blue),
+                          words(t.greenU),
+                          words(t.greenV),
+                          words(t.lumaOffset),
+                          _mm_cvtsi32_si128(t.redShift),
+                          _mm_cvtsi32_si128(t.blueShift)};
 }
 
 // Eight bytes to 16-bit words: luma zero-extended, chroma sign-extended.
@@ -32,10 +36,25 @@ inline __m128i LumaWordsHigh(__m128i y) { return _mm_unpackhi_epi8(y, _mm_setzer
 inline __m128i ChromaWordsLow(__m128i c) { return _mm_srai_epi16(_mm_unpacklo_epi8(c, c), 8); }
 inline __m128i ChromaWordsHigh(__m128i c) { return _mm_srai_epi16(_mm_unpackhi_epi8(c, c), 8); }
 
-// LumaFromY of eight luma words, in the form that VectorTerms proves
-// (conversion_tables.h).
+// LumaFromY of eight luma words, in the form that the terms prove
+// (conversion_tables.h). With an offset, c = y - offset is negative below the
+// black level: the signed high product rounds down there, and adding 1
+// (subtracting c >> 15) makes the entry truncate toward zero as the table
+// does.
+template <bool Offset>
 inline __m128i Luma(__m128i y, const Multipliers128& k) {
-    return _mm_add_epi16(y, _mm_mulhi_epu16(y, k.luma));
+    if (!Offset) {
+        return _mm_add_epi16(y, _mm_mulhi_epu16(y, k.luma));
+    }
+    const __m128i c = _mm_sub_epi16(y, k.lumaOffset);
+    return _mm_sub_epi16(_mm_add_epi16(c, _mm_mulhi_epi16(c, k.luma)), _mm_srai_epi16(c, 15));
+}
+
+// (n << shift) + hi(n, m) of the magnitudes n; the shift is 0 without an
+// offset.
+template <bool Offset>
+inline __m128i Product(__m128i n, __m128i shift, __m128i m) {
+    return _mm_add_epi16(Offset ? _mm_sll_epi16(n, shift) : n, _mm_mulhi_epu16(n, m));
 }
 
 // What eight chroma samples add to the luma entry for blue and red, and what
@@ -45,14 +64,14 @@ struct Terms128 {
 };
 
 // Each term is the magnitude's product given the sample's sign, in the forms
-// that VectorTerms proves; this truncates toward zero as the tables do.
-template <typename Isa>
+// that the terms prove; this truncates toward zero as the tables do.
+template <typename Isa, bool Offset>
 inline Terms128 Terms(__m128i u, __m128i v, const Multipliers128& k) {
     const __m128i nu = Isa::Magnitude(u), nv = Isa::Magnitude(v); // up to 128
-    return Terms128{Isa::SignOf(_mm_add_epi16(nu, _mm_mulhi_epu16(nu, k.blue)), u),
+    return Terms128{Isa::SignOf(Product<Offset>(nu, k.blueShift, k.blue), u),
                     _mm_add_epi16(Isa::SignOf(_mm_mulhi_epu16(nu, k.greenU), u),
                                   Isa::SignOf(_mm_mulhi_epu16(nv, k.greenV), v)),
-                    Isa::SignOf(_mm_add_epi16(nv, _mm_mulhi_epu16(nv, k.red)), v)};
+                    Isa::SignOf(Product<Offset>(nv, k.redShift, k.red), v)};
 }
 
 // Each term of samples 0-3 twice (pixels 0-7), of samples 4-7 twice (8-15).
@@ -75,7 +94,9 @@ inline __m128i Load16(const void* p) { return _mm_loadu_si128(static_cast<const 
 inline __m128i Load8(const void* p) { return _mm_loadl_epi64(static_cast<const __m128i*>(p)); }
 inline __m128i Load4(const void* p) { return _mm_cvtsi32_si128(static_cast<int>(LoadLE32(p))); }
 
-template <typename Isa>
+// Offset: the kernels of tables with a black-level offset or a red or blue
+// shift (conversion_tables.h); without, the plain form.
+template <typename Isa, bool Offset>
 struct Kernels128 {
     // 16 pixels: 16 luma bytes at y, pixel i taking the terms of lane i of
     // `low` (pixels 0-7) or lane i - 8 of `high`. Isa::Store saturates the
@@ -83,7 +104,7 @@ struct Kernels128 {
     static inline void Pixels(uint8_t* dst, const uint8_t* y, const Terms128& low, const Terms128& high,
                               const Multipliers128& k) {
         const __m128i bytes = Load16(y);
-        const __m128i l0 = Luma(LumaWordsLow(bytes), k), l1 = Luma(LumaWordsHigh(bytes), k);
+        const __m128i l0 = Luma<Offset>(LumaWordsLow(bytes), k), l1 = Luma<Offset>(LumaWordsHigh(bytes), k);
         Isa::Store(dst, _mm_add_epi16(l0, low.b), _mm_add_epi16(l1, high.b), _mm_sub_epi16(l0, low.g),
                    _mm_sub_epi16(l1, high.g), _mm_add_epi16(l0, low.r), _mm_add_epi16(l1, high.r));
     }
@@ -102,53 +123,58 @@ struct Kernels128 {
         }
     }
 
-    static void Row444(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
+    static void Row444(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups,
+                       const ColourConversion& conv) {
         if (groups < 4) {
-            ScalarRowKernels.row444(y, u, v, dst, groups);
+            ScalarRowKernels.row444(y, u, v, dst, groups, conv);
             return;
         }
-        const Multipliers128 k = LoadMultipliers128();
+        const Multipliers128 k = LoadMultipliers128(*conv.terms);
         Blocks(groups, [=, &k](uint32_t g) {
             const __m128i u16 = Load16(u + 4 * g), v16 = Load16(v + 4 * g);
-            Pixels(dst + 12 * g, y + 4 * g, Terms<Isa>(ChromaWordsLow(u16), ChromaWordsLow(v16), k),
-                   Terms<Isa>(ChromaWordsHigh(u16), ChromaWordsHigh(v16), k), k);
+            Pixels(dst + 12 * g, y + 4 * g, Terms<Isa, Offset>(ChromaWordsLow(u16), ChromaWordsLow(v16), k),
+                   Terms<Isa, Offset>(ChromaWordsHigh(u16), ChromaWordsHigh(v16), k), k);
         });
     }
 
-    static void Row422(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
+    static void Row422(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups,
+                       const ColourConversion& conv) {
         if (groups < 4) {
-            ScalarRowKernels.row422(y, u, v, dst, groups);
+            ScalarRowKernels.row422(y, u, v, dst, groups, conv);
             return;
         }
-        const Multipliers128 k = LoadMultipliers128();
+        const Multipliers128 k = LoadMultipliers128(*conv.terms);
         Blocks(groups, [=, &k](uint32_t g) {
-            const Terms128 t = Terms<Isa>(ChromaWordsLow(Load8(u + 2 * g)), ChromaWordsLow(Load8(v + 2 * g)), k);
+            const Terms128 t =
+                Terms<Isa, Offset>(ChromaWordsLow(Load8(u + 2 * g)), ChromaWordsLow(Load8(v + 2 * g)), k);
             Pixels(dst + 12 * g, y + 4 * g, TwiceLow(t), TwiceHigh(t), k);
         });
     }
 
-    static void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
+    static void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups,
+                       const ColourConversion& conv) {
         if (groups < 4) {
-            ScalarRowKernels.row411(y, u, v, dst, groups);
+            ScalarRowKernels.row411(y, u, v, dst, groups, conv);
             return;
         }
-        const Multipliers128 k = LoadMultipliers128();
+        const Multipliers128 k = LoadMultipliers128(*conv.terms);
         Blocks(groups, [=, &k](uint32_t g) {
             const Terms128 t =
-                TwiceLow(Terms<Isa>(ChromaWordsLow(Load4(u + g)), ChromaWordsLow(Load4(v + g)), k));
+                TwiceLow(Terms<Isa, Offset>(ChromaWordsLow(Load4(u + g)), ChromaWordsLow(Load4(v + g)), k));
             Pixels(dst + 12 * g, y + 4 * g, FourTimesLow(t), FourTimesHigh(t), k);
         });
     }
 
     static void RowPair420(const uint8_t* y0, const uint8_t* y1, const int8_t* u, const int8_t* v,
-                           uint8_t* dst0, uint8_t* dst1, uint32_t groups) {
+                           uint8_t* dst0, uint8_t* dst1, uint32_t groups, const ColourConversion& conv) {
         if (groups < 4) {
-            ScalarRowKernels.rowPair420(y0, y1, u, v, dst0, dst1, groups);
+            ScalarRowKernels.rowPair420(y0, y1, u, v, dst0, dst1, groups, conv);
             return;
         }
-        const Multipliers128 k = LoadMultipliers128();
+        const Multipliers128 k = LoadMultipliers128(*conv.terms);
         Blocks(groups, [=, &k](uint32_t g) {
-            const Terms128 t = Terms<Isa>(ChromaWordsLow(Load8(u + 2 * g)), ChromaWordsLow(Load8(v + 2 * g)), k);
+            const Terms128 t =
+                Terms<Isa, Offset>(ChromaWordsLow(Load8(u + 2 * g)), ChromaWordsLow(Load8(v + 2 * g)), k);
             const Terms128 low = TwiceLow(t), high = TwiceHigh(t);
             Pixels(dst0 + 12 * g, y0 + 4 * g, low, high, k);
             Pixels(dst1 + 12 * g, y1 + 4 * g, low, high, k);

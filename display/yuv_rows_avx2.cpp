@@ -3,7 +3,7 @@
 // each 128-bit lane, so a block's words are arranged as pixels 0-7 and 16-23
 // in one register and 8-15 and 24-31 in the other; packing then gives pixels
 // 0-15 in the low lane and 16-31 in the high one. Rows shorter than a block
-// go to the SSSE3 kernels.
+// go to the SSSE3 kernels of the same form.
 #include <immintrin.h>
 
 #include "conversion_tables.h"
@@ -12,19 +12,38 @@
 namespace {
 
 struct Multipliers {
-    __m256i luma, red, blue, greenU, greenV;
+    __m256i luma, red, blue, greenU, greenV, lumaOffset;
+    __m128i redShift, blueShift;
 };
 
-inline Multipliers LoadMultipliers() {
-    return Multipliers{_mm256_set1_epi16(static_cast<short>(VectorTerms.luma)),
-                       _mm256_set1_epi16(static_cast<short>(VectorTerms.red)),
-                       _mm256_set1_epi16(static_cast<short>(VectorTerms.blue)),
-                       _mm256_set1_epi16(static_cast<short>(VectorTerms.greenU)),
-                       _mm256_set1_epi16(static_cast<short>(VectorTerms.greenV))};
+inline Multipliers LoadMultipliers(const FixedPointTerms& t) {
+    auto words = [](uint16_t w) { return _mm256_set1_epi16(static_cast<short>(w)); };
+    return Multipliers{words(t.luma),
+                       words(t.red),
+                       words(t.blue),
+                       words(t.greenU),
+                       words(t.greenV),
+                       words(t.lumaOffset),
+                       _mm_cvtsi32_si128(t.redShift),
+                       _mm_cvtsi32_si128(t.blueShift)};
 }
 
+// The luma entries as in yuv_rows_128.h: with an offset, the signed high
+// product plus 1 below the black level.
+template <bool Offset>
 inline __m256i Luma(__m256i y, const Multipliers& k) {
-    return _mm256_add_epi16(y, _mm256_mulhi_epu16(y, k.luma));
+    if (!Offset) {
+        return _mm256_add_epi16(y, _mm256_mulhi_epu16(y, k.luma));
+    }
+    const __m256i c = _mm256_sub_epi16(y, k.lumaOffset);
+    return _mm256_sub_epi16(_mm256_add_epi16(c, _mm256_mulhi_epi16(c, k.luma)), _mm256_srai_epi16(c, 15));
+}
+
+// (n << shift) + hi(n, m) of the magnitudes n; the shift is 0 without an
+// offset.
+template <bool Offset>
+inline __m256i Product(__m256i n, __m128i shift, __m256i m) {
+    return _mm256_add_epi16(Offset ? _mm256_sll_epi16(n, shift) : n, _mm256_mulhi_epu16(n, m));
 }
 
 // Blue and red terms, and green taken from the luma entry, as 16-bit words.
@@ -33,12 +52,13 @@ struct Terms {
 };
 
 // Products of the magnitudes, given the samples' signs.
+template <bool Offset>
 inline Terms TermsOf(__m256i u, __m256i v, const Multipliers& k) {
     const __m256i nu = _mm256_abs_epi16(u), nv = _mm256_abs_epi16(v);
-    return Terms{_mm256_sign_epi16(_mm256_add_epi16(nu, _mm256_mulhi_epu16(nu, k.blue)), u),
+    return Terms{_mm256_sign_epi16(Product<Offset>(nu, k.blueShift, k.blue), u),
                  _mm256_add_epi16(_mm256_sign_epi16(_mm256_mulhi_epu16(nu, k.greenU), u),
                                   _mm256_sign_epi16(_mm256_mulhi_epu16(nv, k.greenV), v)),
-                 _mm256_sign_epi16(_mm256_add_epi16(nv, _mm256_mulhi_epu16(nv, k.red)), v)};
+                 _mm256_sign_epi16(Product<Offset>(nv, k.redShift, k.red), v)};
 }
 
 // Per lane: each word of the lane's low half twice, or of its high half.
@@ -73,10 +93,11 @@ inline __m256i Chroma16(const void* p) {
 // its last eight in another, red of all 16 in a third), the 128-bit shuffles
 // of kBgrShuffle give each lane's 48 bytes as three 16-byte pieces, and the
 // low lane's pieces are stored before the high lane's.
+template <bool Offset>
 inline void Pixels(uint8_t* dst, const uint8_t* y, const Terms& low, const Terms& high, const Multipliers& k) {
     const __m256i bytes = Load32(y), zero = _mm256_setzero_si256();
-    const __m256i l0 = Luma(_mm256_unpacklo_epi8(bytes, zero), k);
-    const __m256i l1 = Luma(_mm256_unpackhi_epi8(bytes, zero), k);
+    const __m256i l0 = Luma<Offset>(_mm256_unpacklo_epi8(bytes, zero), k);
+    const __m256i l1 = Luma<Offset>(_mm256_unpackhi_epi8(bytes, zero), k);
     const __m256i bgLow = _mm256_packus_epi16(_mm256_add_epi16(l0, low.b), _mm256_sub_epi16(l0, low.g));
     const __m256i bgHigh = _mm256_packus_epi16(_mm256_add_epi16(l1, high.b), _mm256_sub_epi16(l1, high.g));
     const __m256i r = _mm256_packus_epi16(_mm256_add_epi16(l0, low.r), _mm256_add_epi16(l1, high.r));
@@ -106,40 +127,47 @@ inline void Blocks(uint32_t groups, Block block) {
     }
 }
 
-void Row444(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
+template <bool Offset>
+void Row444(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups,
+            const ColourConversion& conv) {
     if (groups < 8) {
-        Ssse3RowKernels.row444(y, u, v, dst, groups);
+        (Offset ? Ssse3OffsetRowKernels : Ssse3RowKernels).row444(y, u, v, dst, groups, conv);
         return;
     }
-    const Multipliers k = LoadMultipliers();
+    const Multipliers k = LoadMultipliers(*conv.terms);
     Blocks(groups, [=, &k](uint32_t g) {
         const __m256i u32 = Load32(u + 4 * g), v32 = Load32(v + 4 * g);
         // Sign-extending unpacks keep the lane order of the luma words.
         auto low = [](__m256i c) { return _mm256_srai_epi16(_mm256_unpacklo_epi8(c, c), 8); };
         auto high = [](__m256i c) { return _mm256_srai_epi16(_mm256_unpackhi_epi8(c, c), 8); };
-        Pixels(dst + 12 * g, y + 4 * g, TermsOf(low(u32), low(v32), k), TermsOf(high(u32), high(v32), k), k);
+        Pixels<Offset>(dst + 12 * g, y + 4 * g, TermsOf<Offset>(low(u32), low(v32), k),
+                       TermsOf<Offset>(high(u32), high(v32), k), k);
     });
 }
 
-void Row422(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
+template <bool Offset>
+void Row422(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups,
+            const ColourConversion& conv) {
     if (groups < 8) {
-        Ssse3RowKernels.row422(y, u, v, dst, groups);
+        (Offset ? Ssse3OffsetRowKernels : Ssse3RowKernels).row422(y, u, v, dst, groups, conv);
         return;
     }
-    const Multipliers k = LoadMultipliers();
+    const Multipliers k = LoadMultipliers(*conv.terms);
     Blocks(groups, [=, &k](uint32_t g) {
         // Samples 0-7 in the low lane serve pixels 0-15, 8-15 pixels 16-31.
-        const Terms t = TermsOf(Chroma16(u + 2 * g), Chroma16(v + 2 * g), k);
-        Pixels(dst + 12 * g, y + 4 * g, TwiceLow(t), TwiceHigh(t), k);
+        const Terms t = TermsOf<Offset>(Chroma16(u + 2 * g), Chroma16(v + 2 * g), k);
+        Pixels<Offset>(dst + 12 * g, y + 4 * g, TwiceLow(t), TwiceHigh(t), k);
     });
 }
 
-void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
+template <bool Offset>
+void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups,
+            const ColourConversion& conv) {
     if (groups < 16) {
-        Ssse3RowKernels.row411(y, u, v, dst, groups);
+        (Offset ? Ssse3OffsetRowKernels : Ssse3RowKernels).row411(y, u, v, dst, groups, conv);
         return;
     }
-    const Multipliers k = LoadMultipliers();
+    const Multipliers k = LoadMultipliers(*conv.terms);
     // Blocks of 64 pixels, so that the terms of 16 chroma samples are computed
     // at once: the samples are arranged as 0-3 and 8-11 in the low lane, 4-7
     // and 12-15 in the high one; the lanes' low halves then serve pixels 0-31
@@ -149,25 +177,26 @@ void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, ui
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
             return _mm256_cvtepi8_epi16(_mm_shuffle_epi32(bytes, 0xD8)); // dwords 0, 2, 1, 3
         };
-        const Terms t = TermsOf(arrange(u + g), arrange(v + g), k);
+        const Terms t = TermsOf<Offset>(arrange(u + g), arrange(v + g), k);
         const Terms first = TwiceLow(t), second = TwiceHigh(t);
-        Pixels(dst + 12 * g, y + 4 * g, PairsTwiceLow(first), PairsTwiceHigh(first), k);
-        Pixels(dst + 12 * g + 96, y + 4 * g + 32, PairsTwiceLow(second), PairsTwiceHigh(second), k);
+        Pixels<Offset>(dst + 12 * g, y + 4 * g, PairsTwiceLow(first), PairsTwiceHigh(first), k);
+        Pixels<Offset>(dst + 12 * g + 96, y + 4 * g + 32, PairsTwiceLow(second), PairsTwiceHigh(second), k);
     });
 }
 
+template <bool Offset>
 void RowPair420(const uint8_t* y0, const uint8_t* y1, const int8_t* u, const int8_t* v, uint8_t* dst0,
-                uint8_t* dst1, uint32_t groups) {
+                uint8_t* dst1, uint32_t groups, const ColourConversion& conv) {
     if (groups < 8) {
-        Ssse3RowKernels.rowPair420(y0, y1, u, v, dst0, dst1, groups);
+        (Offset ? Ssse3OffsetRowKernels : Ssse3RowKernels).rowPair420(y0, y1, u, v, dst0, dst1, groups, conv);
         return;
     }
-    const Multipliers k = LoadMultipliers();
+    const Multipliers k = LoadMultipliers(*conv.terms);
     Blocks(groups, [=, &k](uint32_t g) {
-        const Terms t = TermsOf(Chroma16(u + 2 * g), Chroma16(v + 2 * g), k);
+        const Terms t = TermsOf<Offset>(Chroma16(u + 2 * g), Chroma16(v + 2 * g), k);
         const Terms low = TwiceLow(t), high = TwiceHigh(t);
-        Pixels(dst0 + 12 * g, y0 + 4 * g, low, high, k);
-        Pixels(dst1 + 12 * g, y1 + 4 * g, low, high, k);
+        Pixels<Offset>(dst0 + 12 * g, y0 + 4 * g, low, high, k);
+        Pixels<Offset>(dst1 + 12 * g, y1 + 4 * g, low, high, k);
     });
 }
 
@@ -175,4 +204,5 @@ void Finish() {}
 
 } // namespace
 
-const YuvRowKernels Avx2RowKernels = {Row444, Row422, Row411, RowPair420, Finish};
+const YuvRowKernels Avx2RowKernels = {Row444<false>, Row422<false>, Row411<false>, RowPair420<false>, Finish};
+const YuvRowKernels Avx2OffsetRowKernels = {Row444<true>, Row422<true>, Row411<true>, RowPair420<true>, Finish};

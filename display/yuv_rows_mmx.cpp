@@ -44,8 +44,7 @@ inline GroupWords ChromaWords(__m64 a, __m64 b) {
 // L0 three times, L1 three times, L2 three times, L3 three times: the four
 // entries form one register (L0 L1 L2 L3) and unpacking spreads it. (Byte
 // loads measured faster than one 4-byte load and shifts.)
-inline GroupWords LumaWords(const uint8_t* y) {
-    const int16_t* luma = Tables.LumaFromY;
+inline GroupWords LumaWords(const int16_t* luma, const uint8_t* y) {
     const uint32_t l0 = static_cast<uint16_t>(luma[y[0]]);
     const uint32_t l1 = static_cast<uint16_t>(luma[y[1]]);
     const uint32_t l2 = static_cast<uint16_t>(luma[y[2]]);
@@ -67,40 +66,47 @@ inline void WriteGroup(uint8_t* dst, GroupWords luma, GroupWords chroma) {
     StoreLE32(dst + 8, static_cast<uint32_t>(_mm_cvtsi64_si32(_mm_packs_pu16(sum2, sum2))));
 }
 
-void Row444(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
+void Row444(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups,
+            const ColourConversion& conv) {
+    const ConversionTables& t = *conv.tables;
     for (uint32_t g = 0; g < groups; ++g, y += 4, u += 4, v += 4, dst += 12) {
         // The four chroma samples of each plane are read at once.
         const uint32_t u4 = LoadLE32(u);
         const uint32_t v4 = LoadLE32(v);
-        const ChromaTerms t0 = TermsOf(static_cast<int8_t>(u4), static_cast<int8_t>(v4));
-        const ChromaTerms t1 = TermsOf(static_cast<int8_t>(u4 >> 8), static_cast<int8_t>(v4 >> 8));
-        const ChromaTerms t2 = TermsOf(static_cast<int8_t>(u4 >> 16), static_cast<int8_t>(v4 >> 16));
-        const ChromaTerms t3 = TermsOf(static_cast<int8_t>(u4 >> 24), static_cast<int8_t>(v4 >> 24));
-        WriteGroup(dst, LumaWords(y), ChromaWords(t0, t1, t2, t3));
+        const ChromaTerms t0 = TermsOf(t, static_cast<int8_t>(u4), static_cast<int8_t>(v4));
+        const ChromaTerms t1 = TermsOf(t, static_cast<int8_t>(u4 >> 8), static_cast<int8_t>(v4 >> 8));
+        const ChromaTerms t2 = TermsOf(t, static_cast<int8_t>(u4 >> 16), static_cast<int8_t>(v4 >> 16));
+        const ChromaTerms t3 = TermsOf(t, static_cast<int8_t>(u4 >> 24), static_cast<int8_t>(v4 >> 24));
+        WriteGroup(dst, LumaWords(t.LumaFromY, y), ChromaWords(t0, t1, t2, t3));
     }
 }
 
-void Row422(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
+void Row422(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups,
+            const ColourConversion& conv) {
+    const ConversionTables& t = *conv.tables;
     for (uint32_t g = 0; g < groups; ++g, y += 4, u += 2, v += 2, dst += 12) {
-        WriteGroup(dst, LumaWords(y),
-                   ChromaWords(TermRegister(TermsOf(u[0], v[0])), TermRegister(TermsOf(u[1], v[1]))));
+        WriteGroup(dst, LumaWords(t.LumaFromY, y),
+                   ChromaWords(TermRegister(TermsOf(t, u[0], v[0])), TermRegister(TermsOf(t, u[1], v[1]))));
     }
 }
 
-void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
+void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups,
+            const ColourConversion& conv) {
+    const ConversionTables& t = *conv.tables;
     for (uint32_t g = 0; g < groups; ++g, y += 4, ++u, ++v, dst += 12) {
-        const __m64 t = TermRegister(TermsOf(u[0], v[0]));
-        WriteGroup(dst, LumaWords(y), ChromaWords(t, t));
+        const __m64 c = TermRegister(TermsOf(t, u[0], v[0]));
+        WriteGroup(dst, LumaWords(t.LumaFromY, y), ChromaWords(c, c));
     }
 }
 
 void RowPair420(const uint8_t* y0, const uint8_t* y1, const int8_t* u, const int8_t* v, uint8_t* dst0,
-                uint8_t* dst1, uint32_t groups) {
+                uint8_t* dst1, uint32_t groups, const ColourConversion& conv) {
+    const ConversionTables& t = *conv.tables;
     for (uint32_t g = 0; g < groups; ++g) {
         const GroupWords chroma =
-            ChromaWords(TermRegister(TermsOf(u[0], v[0])), TermRegister(TermsOf(u[1], v[1])));
-        WriteGroup(dst0, LumaWords(y0), chroma);
-        WriteGroup(dst1, LumaWords(y1), chroma);
+            ChromaWords(TermRegister(TermsOf(t, u[0], v[0])), TermRegister(TermsOf(t, u[1], v[1])));
+        WriteGroup(dst0, LumaWords(t.LumaFromY, y0), chroma);
+        WriteGroup(dst1, LumaWords(t.LumaFromY, y1), chroma);
         y0 += 4;
         y1 += 4;
         u += 2;

@@ -19,41 +19,48 @@ inline void WriteGroup(uint8_t* dst, const uint8_t* clamp, int l0, int l1, int l
     StoreLE32(dst + 8, w2);
 }
 
-void Row444(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
-    const int16_t* luma = Tables.LumaFromY;
-    const uint8_t* clamp = Tables.ClampToByte + CLAMP_ZERO_INDEX;
+void Row444(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups,
+            const ColourConversion& conv) {
+    const ConversionTables& t = *conv.tables;
+    const int16_t* luma = t.LumaFromY;
+    const uint8_t* clamp = t.ClampToByte + CLAMP_ZERO_INDEX;
     for (uint32_t g = 0; g < groups; ++g, y += 4, u += 4, v += 4, dst += 12) {
-        WriteGroup(dst, clamp, luma[y[0]], luma[y[1]], luma[y[2]], luma[y[3]], TermsOf(u[0], v[0]),
-                   TermsOf(u[1], v[1]), TermsOf(u[2], v[2]), TermsOf(u[3], v[3]));
+        WriteGroup(dst, clamp, luma[y[0]], luma[y[1]], luma[y[2]], luma[y[3]], TermsOf(t, u[0], v[0]),
+                   TermsOf(t, u[1], v[1]), TermsOf(t, u[2], v[2]), TermsOf(t, u[3], v[3]));
     }
 }
 
-void Row422(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
-    const int16_t* luma = Tables.LumaFromY;
-    const uint8_t* clamp = Tables.ClampToByte + CLAMP_ZERO_INDEX;
+void Row422(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups,
+            const ColourConversion& conv) {
+    const ConversionTables& t = *conv.tables;
+    const int16_t* luma = t.LumaFromY;
+    const uint8_t* clamp = t.ClampToByte + CLAMP_ZERO_INDEX;
     for (uint32_t g = 0; g < groups; ++g, y += 4, u += 2, v += 2, dst += 12) {
-        const ChromaTerms t0 = TermsOf(u[0], v[0]);
-        const ChromaTerms t1 = TermsOf(u[1], v[1]);
+        const ChromaTerms t0 = TermsOf(t, u[0], v[0]);
+        const ChromaTerms t1 = TermsOf(t, u[1], v[1]);
         WriteGroup(dst, clamp, luma[y[0]], luma[y[1]], luma[y[2]], luma[y[3]], t0, t0, t1, t1);
     }
 }
 
-void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups) {
-    const int16_t* luma = Tables.LumaFromY;
-    const uint8_t* clamp = Tables.ClampToByte + CLAMP_ZERO_INDEX;
+void Row411(const uint8_t* y, const int8_t* u, const int8_t* v, uint8_t* dst, uint32_t groups,
+            const ColourConversion& conv) {
+    const ConversionTables& t = *conv.tables;
+    const int16_t* luma = t.LumaFromY;
+    const uint8_t* clamp = t.ClampToByte + CLAMP_ZERO_INDEX;
     for (uint32_t g = 0; g < groups; ++g, y += 4, ++u, ++v, dst += 12) {
-        const ChromaTerms t = TermsOf(u[0], v[0]);
-        WriteGroup(dst, clamp, luma[y[0]], luma[y[1]], luma[y[2]], luma[y[3]], t, t, t, t);
+        const ChromaTerms c = TermsOf(t, u[0], v[0]);
+        WriteGroup(dst, clamp, luma[y[0]], luma[y[1]], luma[y[2]], luma[y[3]], c, c, c, c);
     }
 }
 
 void RowPair420(const uint8_t* y0, const uint8_t* y1, const int8_t* u, const int8_t* v, uint8_t* dst0,
-                uint8_t* dst1, uint32_t groups) {
-    const int16_t* luma = Tables.LumaFromY;
-    const uint8_t* clamp = Tables.ClampToByte + CLAMP_ZERO_INDEX;
+                uint8_t* dst1, uint32_t groups, const ColourConversion& conv) {
+    const ConversionTables& t = *conv.tables;
+    const int16_t* luma = t.LumaFromY;
+    const uint8_t* clamp = t.ClampToByte + CLAMP_ZERO_INDEX;
     for (uint32_t g = 0; g < groups; ++g) {
-        const ChromaTerms t0 = TermsOf(u[0], v[0]);
-        const ChromaTerms t1 = TermsOf(u[1], v[1]);
+        const ChromaTerms t0 = TermsOf(t, u[0], v[0]);
+        const ChromaTerms t1 = TermsOf(t, u[1], v[1]);
         WriteGroup(dst0, clamp, luma[y0[0]], luma[y0[1]], luma[y0[2]], luma[y0[3]], t0, t0, t1, t1);
         WriteGroup(dst1, clamp, luma[y1[0]], luma[y1[1]], luma[y1[2]], luma[y1[3]], t0, t0, t1, t1);
         y0 += 4;

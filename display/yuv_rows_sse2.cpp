@@ -1,5 +1,5 @@
 // SSE2 row kernels: 16 pixels per block. The table entries are computed with
-// the fixed-point multipliers of VectorTerms, which the table build proves
+// the fixed-point terms of the conversion, which the table build proves
 // equal to every entry (the conversion runs these kernels only then); the
 // entries are added as 16-bit words and packed with unsigned saturation,
 // which equals the clamp table over the sums that occur.
@@ -48,10 +48,13 @@ struct Sse2 {
     }
 };
 
-using K = Kernels128<Sse2>;
+using K = Kernels128<Sse2, false>;
+using KOffset = Kernels128<Sse2, true>;
 
 void Finish() {}
 
 } // namespace
 
 const YuvRowKernels Sse2RowKernels = {K::Row444, K::Row422, K::Row411, K::RowPair420, Finish};
+const YuvRowKernels Sse2OffsetRowKernels = {KOffset::Row444, KOffset::Row422, KOffset::Row411,
+                                            KOffset::RowPair420, Finish};

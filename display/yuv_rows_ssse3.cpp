@@ -32,10 +32,13 @@ struct Ssse3 {
     }
 };
 
-using K = Kernels128<Ssse3>;
+using K = Kernels128<Ssse3, false>;
+using KOffset = Kernels128<Ssse3, true>;
 
 void Finish() {}
 
 } // namespace
 
 const YuvRowKernels Ssse3RowKernels = {K::Row444, K::Row422, K::Row411, K::RowPair420, Finish};
+const YuvRowKernels Ssse3OffsetRowKernels = {KOffset::Row444, KOffset::Row422, KOffset::Row411,
+                                             KOffset::RowPair420, Finish};

@@ -55,6 +55,29 @@ enum ImageType {
 void DISPLAY_CALL ConvertYUV2Bitmap(uint32_t type, uint32_t width, uint32_t height, const uint8_t* yPlane,
                                     const int8_t* uPlane, const int8_t* vPlane, uint8_t* destination);
 
+// Colour matrices of ConvertYUV2BitmapMatrix. Limited range reads luma
+// 16-235 and chroma 16-240 (stored values), full range the whole 0-255.
+enum ColourMatrix {
+    MATRIX_LIBRARY = 0, // ConvertYUV2Bitmap's own conversion, byte for byte
+    MATRIX_BT601_LIMITED = 1,
+    MATRIX_BT601_FULL = 2,
+    MATRIX_BT709_LIMITED = 3,
+    MATRIX_BT709_FULL = 4,
+    MATRIX_BT2020_LIMITED = 5, // non-constant luminance
+    MATRIX_BT2020_FULL = 6
+};
+
+// As ConvertYUV2Bitmap (same arguments, sizes, headers and rules for width,
+// odd heights and other types), converting with the colour matrix `matrix`.
+// Each colour is the sum of truncated double-precision products, limited
+// to 0..255: luma (Y - 16) x 255/219 in limited range, Y in full range, plus
+// the chroma samples times the matrix's coefficients (scaled by 255/224 in
+// limited range). Returns 1 when it wrote the image (or the headers only),
+// 0, writing nothing, for a matrix above MATRIX_BT2020_FULL.
+int32_t DISPLAY_CALL ConvertYUV2BitmapMatrix(uint32_t type, uint32_t width, uint32_t height,
+                                             const uint8_t* yPlane, const int8_t* uPlane,
+                                             const int8_t* vPlane, uint32_t matrix, uint8_t* destination);
+
 // Writes an 8-bit gray BMP image (1078 + width x height bytes: headers, a
 // 256-entry gray palette, the plane's rows bottom-up).
 void DISPLAY_CALL ConvertRaw2Bitmap(uint32_t width, uint32_t height, const uint8_t* grayPlane, uint8_t* output);

@@ -347,9 +347,9 @@ TEST(AllPaths, UnprovenTermsFallBackToTheTablePaths) {
     for (uint32_t level : {VECTOR_SSE2, VECTOR_SSSE3, VECTOR_AVX2}) {
         PathSelection selection(PATH_SCALAR);
         VectorLevel = level;
-        EXPECT_EQ(&ChosenRowKernels(), &ScalarRowKernels) << level;
+        EXPECT_EQ(&ChosenRowKernels(VectorTerms), &ScalarRowKernels) << level;
         MmxAvailable = 1;
-        EXPECT_EQ(&ChosenRowKernels(), &MmxRowKernels) << level;
+        EXPECT_EQ(&ChosenRowKernels(VectorTerms), &MmxRowKernels) << level;
     }
     BuildConversionTables();
     EXPECT_EQ(VectorTerms.proven, 1u);
