@@ -1,5 +1,8 @@
+#include <float.h>
 #include <gtest/gtest.h>
 #include <string.h>
+
+#include <algorithm>
 
 #include "conversion_tables.h"
 #include "kernel_choice.h"
@@ -99,6 +102,81 @@ TEST(VectorTerms, ProvenForTheTablesAndRefusedForAnyOtherEntry) {
         }
     }
     EXPECT_EQ(DeriveVectorTerms(), 1u);
+}
+
+// Each standard matrix's entries are the truncated double products of its
+// coefficients, computed here from Kr and Kb. Skipped where double
+// expressions are evaluated in extended precision (x87), which would round
+// the coefficients differently from the values the tables are built with.
+TEST(StandardTables, EveryEntryIsTheTruncatedProductOfTheCoefficients) {
+#if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0
+    GTEST_SKIP() << "double expressions are not evaluated in double precision here";
+#else
+    const struct { double kr, kb; } standards[] = {{0.299, 0.114}, {0.2126, 0.0722}, {0.2627, 0.0593}};
+    for (int m = 0; m < STANDARD_MATRIX_COUNT; ++m) {
+        const double kr = standards[m / 2].kr, kb = standards[m / 2].kb, kg = 1 - kr - kb;
+        const bool limited = m % 2 == 0;
+        auto scaled = [limited](double c) { return limited ? c * 255 / 224 : c; };
+        const ConversionTables& t = StandardTables[m];
+        for (int i = 0; i < 256; ++i) {
+            const int c = i - 128;
+            EXPECT_EQ(t.RedFromV[i], ExactTruncatedProduct(c, scaled(2 * (1 - kr)))) << m << " " << i;
+            EXPECT_EQ(t.BlueFromU[i], ExactTruncatedProduct(c, scaled(2 * (1 - kb)))) << m << " " << i;
+            EXPECT_EQ(t.GreenFromU[i], ExactTruncatedProduct(c, scaled(-2 * kb * (1 - kb) / kg)))
+                << m << " " << i;
+            EXPECT_EQ(t.GreenFromV[i], ExactTruncatedProduct(c, scaled(-2 * kr * (1 - kr) / kg)))
+                << m << " " << i;
+            EXPECT_EQ(t.LumaFromY[i], limited ? ExactTruncatedProduct(i - 16, 255.0 / 219) : i) << m << " " << i;
+        }
+    }
+#endif
+}
+
+// Every sum of entries lies within the clamp table (and so within 16-bit
+// words), and the clamp tables are those of the library.
+TEST(StandardTables, SumsStayWithinTheClampTable) {
+    for (int m = 0; m < STANDARD_MATRIX_COUNT; ++m) {
+        const ConversionTables& t = StandardTables[m];
+        int least = 0, most = 0;
+        for (int y = 0; y < 256; ++y) {
+            for (int c = 0; c < 256; ++c) {
+                for (int s : {t.LumaFromY[y] + t.BlueFromU[c], t.LumaFromY[y] + t.RedFromV[c]}) {
+                    least = std::min(least, s);
+                    most = std::max(most, s);
+                }
+                for (int c2 = 0; c2 < 256; c2 += 255) { // green is extreme at the ends
+                    const int s = t.LumaFromY[y] + t.GreenFromU[c] + t.GreenFromV[c2];
+                    least = std::min(least, s);
+                    most = std::max(most, s);
+                }
+            }
+        }
+        EXPECT_GE(least, -CLAMP_ZERO_INDEX) << m;
+        EXPECT_LT(most, 1024 - CLAMP_ZERO_INDEX) << m;
+        EXPECT_EQ(memcmp(t.ClampToByte, Tables.ClampToByte, sizeof t.ClampToByte), 0) << m;
+    }
+}
+
+// The offset form of the terms: every standard set is proven, and a changed
+// entry (below the black level too) leaves its set unproven. (Entries at the
+// ends are left out: a change there may be what another multiplier gives.)
+TEST(StandardTables, TermsProvenAndRefusedForAnyOtherEntry) {
+    for (int m = 0; m < STANDARD_MATRIX_COUNT; ++m) {
+        EXPECT_EQ(StandardTerms[m].proven, 1u) << m;
+        ConversionTables t = StandardTables[m];
+        FixedPointTerms k;
+        int16_t* const tables[] = {t.LumaFromY, t.RedFromV, t.BlueFromU, t.GreenFromU, t.GreenFromV};
+        for (int table = 0; table < 5; ++table) {
+            for (int i : {5, 15, 16, 17, 100, 127, 129, 235}) {
+                for (int change : {-1, 1}) {
+                    tables[table][i] = static_cast<int16_t>(tables[table][i] + change);
+                    EXPECT_EQ(DeriveTerms(t, &k), 0u) << m << " table " << table << " entry " << i;
+                    tables[table][i] = static_cast<int16_t>(tables[table][i] - change);
+                }
+            }
+        }
+        EXPECT_EQ(DeriveTerms(t, &k), 1u);
+    }
 }
 
 TEST(ExactTruncatedProduct, KnownValues) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <algorithm>
 #include <bitset>
+#include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -43,6 +46,22 @@ struct Frame {
         {
             PathSelection selection(path);
             ConvertYUV2Bitmap(type, w, h, y.data(), u.signedData(), v.signedData(), out.data());
+        }
+        return std::vector<uint8_t>(out.data(), out.data() + out.size());
+    }
+
+    // The same with a colour matrix; `result` receives the return value.
+    std::vector<uint8_t> ConvertMatrix(ConversionPath path, uint8_t fill, uint32_t matrix,
+                                       int32_t* result = nullptr) {
+        GuardedBuffer out(ImageSize());
+        memset(out.data(), fill, out.size());
+        int32_t r = 0;
+        {
+            PathSelection selection(path);
+            r = ConvertYUV2BitmapMatrix(code, w, h, y.data(), u.signedData(), v.signedData(), matrix, out.data());
+        }
+        if (result) {
+            *result = r;
         }
         return std::vector<uint8_t>(out.data(), out.data() + out.size());
     }
@@ -336,6 +355,136 @@ TEST(AllPaths, AgreeOnRandomFramesOfEveryPresetSize) {
             }
             EXPECT_TRUE(SameBytes(scalar, f.Expected(0x00))) << "code " << code << " " << p.w << "x" << p.h;
         }
+    }
+}
+
+// Every standard matrix, every path against its scalar table path, on the
+// frames above that cover every triple (limited range adds the luma offset
+// and blue factors above 2 to the vector kernels' forms).
+TEST(ColourMatrices, EveryPathAgreesOnEveryYuvTripleForEveryCode) {
+    const struct {
+        uint32_t code, w, h;
+    } shapes[] = {
+        {TYPE_YUV444, 256, 256}, {TYPE_YUV422, 512, 128}, {TYPE_YUV411, 1024, 64}, {TYPE_YUV420, 512, 256}};
+    for (const auto& s : shapes) {
+        Frame f(s.code, s.w, s.h);
+        // Plain buffers (the guarded ones are for the tests above): the scalar
+        // image pre-filled with 0, every other with 0xFF.
+        std::vector<uint8_t> scalar(f.ImageSize()), other(f.ImageSize());
+        auto convert = [&f](ConversionPath path, uint32_t matrix, std::vector<uint8_t>& out) {
+            memset(out.data(), path == PATH_SCALAR ? 0x00 : 0xFF, out.size());
+            PathSelection selection(path);
+            ConvertYUV2BitmapMatrix(f.code, f.w, f.h, f.y.data(), f.u.signedData(), f.v.signedData(), matrix,
+                                    out.data());
+        };
+        for (int v = 0; v < 256; ++v) {
+            BuildExhaustiveFrame(f, v);
+            for (uint32_t matrix = MATRIX_BT601_LIMITED; matrix <= MATRIX_BT2020_FULL; ++matrix) {
+                convert(PATH_SCALAR, matrix, scalar);
+                for (ConversionPath path : kAllPaths) {
+                    if (path != PATH_SCALAR && PathRunsHere(path)) {
+                        convert(path, matrix, other);
+                        ASSERT_TRUE(SameBytes(scalar, other))
+                            << PathName(path) << " matrix " << matrix << " code " << s.code << " V " << v;
+                    }
+                }
+            }
+        }
+    }
+}
+
+// Kr and Kb of each standard matrix (codes 1 to 6) and its range.
+struct MatrixDefinition {
+    double kr, kb;
+    bool limited;
+};
+const MatrixDefinition kMatrices[] = {{0.299, 0.114, true},   {0.299, 0.114, false},
+                                      {0.2126, 0.0722, true}, {0.2126, 0.0722, false},
+                                      {0.2627, 0.0593, true}, {0.2627, 0.0593, false}};
+
+// Each matrix against the conversion in double precision, rounded: every
+// table entry is truncated toward zero, less than 1 away from its product,
+// so a sum of two entries (red, blue) ends at most 2 levels from the rounded
+// exact value and one of three (green) at most 3. Where the products are
+// whole numbers the result is exact: black and white of each range.
+TEST(ColourMatrices, WithinTheTruncationBoundOfTheExactConversion) {
+    Frame f(TYPE_YUV444, 256, 256);
+    for (uint32_t matrix = MATRIX_BT601_LIMITED; matrix <= MATRIX_BT2020_FULL; ++matrix) {
+        const MatrixDefinition& d = kMatrices[matrix - 1];
+        const double kg = 1 - d.kr - d.kb, luma = d.limited ? 255.0 / 219 : 1,
+                     chroma = d.limited ? 255.0 / 224 : 1;
+        const double red = 2 * (1 - d.kr) * chroma, blue = 2 * (1 - d.kb) * chroma;
+        const double greenU = -2 * d.kb * (1 - d.kb) / kg * chroma, greenV = -2 * d.kr * (1 - d.kr) / kg * chroma;
+        auto exact = [](double x) { return static_cast<int>(std::lround(std::min(255.0, std::max(0.0, x)))); };
+        int worst[3] = {0, 0, 0};
+        for (int v = 0; v < 256; ++v) {
+            BuildExhaustiveFrame(f, v);
+            const std::vector<uint8_t> image = f.ConvertMatrix(PATH_SCALAR, 0, matrix);
+            for (size_t i = 0; i < f.y.size(); ++i) {
+                const double l = (f.y.data()[i] - (d.limited ? 16 : 0)) * luma;
+                const int cu = static_cast<int8_t>(f.u.data()[i]), cv = static_cast<int8_t>(v);
+                // Stored rows are bottom-up; row r of the frame is stored row 255 - r.
+                const uint8_t* p = &image[54 + 3 * ((255 - i / 256) * 256 + i % 256)];
+                const int diff[3] = {p[0] - exact(l + blue * cu), p[1] - exact(l + greenU * cu + greenV * cv),
+                                     p[2] - exact(l + red * cv)};
+                for (int c = 0; c < 3; ++c) {
+                    worst[c] = std::max(worst[c], std::abs(diff[c]));
+                }
+            }
+        }
+        EXPECT_LE(worst[0], 2) << "blue, matrix " << matrix;
+        EXPECT_LE(worst[1], 3) << "green, matrix " << matrix;
+        EXPECT_LE(worst[2], 2) << "red, matrix " << matrix;
+
+        const struct {
+            uint8_t y, level;
+        } anchors[] = {{uint8_t(d.limited ? 16 : 0), 0}, {uint8_t(d.limited ? 235 : 255), 255}};
+        for (const auto& a : anchors) {
+            Frame gray(TYPE_YUV444, 4, 1);
+            memset(gray.y.data(), a.y, 4);
+            memset(gray.u.data(), 0, 4); // stored 128
+            memset(gray.v.data(), 0, 4);
+            const std::vector<uint8_t> image = gray.ConvertMatrix(PATH_SCALAR, 0x77, matrix);
+            EXPECT_EQ(image,
+                      [&] {
+                          std::vector<uint8_t> e(66, a.level);
+                          WriteBmpHeaders(e.data(), 4, 1, 24);
+                          return e;
+                      }())
+                << "matrix " << matrix << " Y " << int(a.y);
+        }
+    }
+}
+
+// On every path: the library's matrix is ConvertYUV2Bitmap's conversion, a
+// code above the last matrix writes nothing, and other types get headers.
+TEST(ColourMatrices, LibraryMatrixUnknownMatrixAndOtherTypes) {
+    std::mt19937 rng(11);
+    for (ConversionPath path : kAllPaths) {
+        if (!PathRunsHere(path)) {
+            continue;
+        }
+        for (uint32_t code : kYuvCodes) {
+            Frame f(code, 352, 289);
+            f.Randomise(rng);
+            int32_t result = 0;
+            EXPECT_TRUE(SameBytes(f.ConvertMatrix(path, 0x21, MATRIX_LIBRARY, &result), f.Convert(path, 0x21)))
+                << PathName(path) << " code " << code;
+            EXPECT_EQ(result, 1);
+            for (uint32_t matrix : {7u, 0x100u, 0xFFFFFFFFu}) {
+                const std::vector<uint8_t> image = f.ConvertMatrix(path, 0x5C, matrix, &result);
+                EXPECT_EQ(result, 0) << matrix;
+                EXPECT_EQ(image, std::vector<uint8_t>(image.size(), 0x5C)) << matrix;
+            }
+        }
+        Frame f(TYPE_YUV444, 8, 2);
+        f.code = TYPE_RGB;
+        int32_t result = 0;
+        const std::vector<uint8_t> image = f.ConvertMatrix(path, 0x3C, MATRIX_BT709_FULL, &result);
+        std::vector<uint8_t> expected(f.ImageSize(), 0x3C);
+        WriteBmpHeaders(expected.data(), 8, 2, 24);
+        EXPECT_EQ(result, 1);
+        EXPECT_EQ(image, expected);
     }
 }
 
