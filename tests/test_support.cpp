@@ -115,6 +115,28 @@ Bgr ReferencePixel(uint8_t y, int8_t u, int8_t v) {
                Clamp(l + t.redFromV[v + 128])};
 }
 
+const MatrixFactors& StandardMatrixFactors(uint32_t matrix) {
+    static const MatrixFactors factors[] = {
+        {1.596026785714286, 2.017232142857143, -0.39176229009491365, -0.8129676472377707, true},
+        {1.4020000000000001, 1.772, -0.34413628620102216, -0.7141362862010221, false},
+        {1.7927410714285714, 2.112401785714286, -0.21324861427372968, -0.532909328559444, true},
+        {1.5748, 1.8556, -0.1873242729306488, -0.46812427293064884, false},
+        {1.6786741071428573, 2.1417723214285713, -0.18732610421934257, -0.6504243185050569, true},
+        {1.4746000000000001, 1.8814, -0.16455312684365778, -0.5713531268436578, false}};
+    return factors[matrix - 1];
+}
+
+Bgr ReferencePixel(uint8_t y, int8_t u, int8_t v, uint32_t matrix) {
+    if (matrix == 0) {
+        return ReferencePixel(y, u, v);
+    }
+    const MatrixFactors& f = StandardMatrixFactors(matrix);
+    const int l = f.limited ? ExactTruncatedProduct(y - 16, 1.1643835616438356) : y;
+    return Bgr{Clamp(l + ExactTruncatedProduct(u, f.blue)),
+               Clamp(l + ExactTruncatedProduct(u, f.greenU) + ExactTruncatedProduct(v, f.greenV)),
+               Clamp(l + ExactTruncatedProduct(v, f.red))};
+}
+
 size_t ChromaIndex(uint32_t code, uint32_t w, uint32_t x, uint32_t r) {
     // Pixel (x, r) uses the sample after the whole chroma samples and rows
     // that lie left of and above it.
@@ -122,13 +144,13 @@ size_t ChromaIndex(uint32_t code, uint32_t w, uint32_t x, uint32_t r) {
 }
 
 void ReferencePixelRows(uint32_t code, uint32_t w, uint32_t h, const uint8_t* y, const int8_t* u,
-                        const int8_t* v, uint8_t* pixels) {
+                        const int8_t* v, uint8_t* pixels, uint32_t matrix) {
     const uint32_t rows = code == TYPE_YUV420 ? h & ~1u : h;
     for (uint32_t r = 0; r < rows; ++r) {
         uint8_t* out = pixels + size_t{h - 1 - r} * 3 * w;
         for (uint32_t x = 0; x < w; ++x) {
             const size_t c = ChromaIndex(code, w, x, r);
-            const Bgr p = ReferencePixel(y[size_t{r} * w + x], u[c], v[c]);
+            const Bgr p = ReferencePixel(y[size_t{r} * w + x], u[c], v[c], matrix);
             out[3 * x] = p.b;
             out[3 * x + 1] = p.g;
             out[3 * x + 2] = p.r;

@@ -46,6 +46,20 @@ struct Bgr {
 };
 Bgr ReferencePixel(uint8_t y, int8_t u, int8_t v);
 
+// The factors of a standard colour matrix (codes 1 to 6): red, blue, greenU
+// and greenV, which limited range has scaled by 255/224 and then reads luma
+// as (y - 16) x 255/219. They are the double values of the expressions in
+// Kr and Kb, written out (a native test recomputes them), so that the
+// reference is the same where doubles are computed in extended precision.
+struct MatrixFactors {
+    double red, blue, greenU, greenV;
+    bool limited;
+};
+const MatrixFactors& StandardMatrixFactors(uint32_t matrix);
+
+// ReferencePixel of a colour matrix (0 being ReferencePixel's own).
+Bgr ReferencePixel(uint8_t y, int8_t u, int8_t v, uint32_t matrix);
+
 // Index of the chroma sample that pixel (x, r) of a w-wide frame uses.
 size_t ChromaIndex(uint32_t code, uint32_t w, uint32_t x, uint32_t r);
 
@@ -53,7 +67,7 @@ size_t ChromaIndex(uint32_t code, uint32_t w, uint32_t x, uint32_t r);
 // multiple of 4, computed pixel by pixel; for 103 with an odd height the
 // first stored row keeps the bytes of `pixels` as given.
 void ReferencePixelRows(uint32_t code, uint32_t w, uint32_t h, const uint8_t* y, const int8_t* u,
-                        const int8_t* v, uint8_t* pixels);
+                        const int8_t* v, uint8_t* pixels, uint32_t matrix = 0);
 
 // The 2x enlargement written out per target sample from its rule:
 //   T[2y+a][2x+b] = (9 S + 3 S(x+dx) + 3 S(y+dy) + S(x+dx, y+dy)) / 16

@@ -105,29 +105,37 @@ TEST(VectorTerms, ProvenForTheTablesAndRefusedForAnyOtherEntry) {
 }
 
 // Each standard matrix's entries are the truncated double products of its
-// coefficients, computed here from Kr and Kb. Skipped where double
-// expressions are evaluated in extended precision (x87), which would round
-// the coefficients differently from the values the tables are built with.
+// factors, and those are the expressions in Kr and Kb evaluated in double
+// precision. (Where doubles are computed in extended precision, x87, the
+// expressions round differently, which is why both sides write the values
+// out; the second check is skipped there.)
 TEST(StandardTables, EveryEntryIsTheTruncatedProductOfTheCoefficients) {
+    for (uint32_t matrix = 1; matrix <= STANDARD_MATRIX_COUNT; ++matrix) {
+        const MatrixFactors& f = StandardMatrixFactors(matrix);
+        const ConversionTables& t = StandardTables[matrix - 1];
+        for (int i = 0; i < 256; ++i) {
+            const int c = i - 128;
+            EXPECT_EQ(t.RedFromV[i], ExactTruncatedProduct(c, f.red)) << matrix << " " << i;
+            EXPECT_EQ(t.BlueFromU[i], ExactTruncatedProduct(c, f.blue)) << matrix << " " << i;
+            EXPECT_EQ(t.GreenFromU[i], ExactTruncatedProduct(c, f.greenU)) << matrix << " " << i;
+            EXPECT_EQ(t.GreenFromV[i], ExactTruncatedProduct(c, f.greenV)) << matrix << " " << i;
+            EXPECT_EQ(t.LumaFromY[i], f.limited ? ExactTruncatedProduct(i - 16, 255.0 / 219) : i)
+                << matrix << " " << i;
+        }
+    }
 #if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0
     GTEST_SKIP() << "double expressions are not evaluated in double precision here";
 #else
     const struct { double kr, kb; } standards[] = {{0.299, 0.114}, {0.2126, 0.0722}, {0.2627, 0.0593}};
-    for (int m = 0; m < STANDARD_MATRIX_COUNT; ++m) {
-        const double kr = standards[m / 2].kr, kb = standards[m / 2].kb, kg = 1 - kr - kb;
-        const bool limited = m % 2 == 0;
-        auto scaled = [limited](double c) { return limited ? c * 255 / 224 : c; };
-        const ConversionTables& t = StandardTables[m];
-        for (int i = 0; i < 256; ++i) {
-            const int c = i - 128;
-            EXPECT_EQ(t.RedFromV[i], ExactTruncatedProduct(c, scaled(2 * (1 - kr)))) << m << " " << i;
-            EXPECT_EQ(t.BlueFromU[i], ExactTruncatedProduct(c, scaled(2 * (1 - kb)))) << m << " " << i;
-            EXPECT_EQ(t.GreenFromU[i], ExactTruncatedProduct(c, scaled(-2 * kb * (1 - kb) / kg)))
-                << m << " " << i;
-            EXPECT_EQ(t.GreenFromV[i], ExactTruncatedProduct(c, scaled(-2 * kr * (1 - kr) / kg)))
-                << m << " " << i;
-            EXPECT_EQ(t.LumaFromY[i], limited ? ExactTruncatedProduct(i - 16, 255.0 / 219) : i) << m << " " << i;
-        }
+    for (uint32_t matrix = 1; matrix <= STANDARD_MATRIX_COUNT; ++matrix) {
+        const double kr = standards[(matrix - 1) / 2].kr, kb = standards[(matrix - 1) / 2].kb, kg = 1 - kr - kb;
+        const MatrixFactors& f = StandardMatrixFactors(matrix);
+        EXPECT_EQ(f.limited, matrix % 2 == 1);
+        auto scaled = [&f](double c) { return f.limited ? c * 255 / 224 : c; };
+        EXPECT_EQ(f.red, scaled(2 * (1 - kr))) << matrix;
+        EXPECT_EQ(f.blue, scaled(2 * (1 - kb))) << matrix;
+        EXPECT_EQ(f.greenU, scaled(-2 * kb * (1 - kb) / kg)) << matrix;
+        EXPECT_EQ(f.greenV, scaled(-2 * kr * (1 - kr) / kg)) << matrix;
     }
 #endif
 }
