@@ -34,7 +34,7 @@ void RouteAndConvert(const PlayerState& s, uint32_t type, uint32_t width, uint32
     const FrameRoute route = RouteFrame(s, type, width, height, plan, frame, false);
     const size_t length = RouteBitmapBytes(route.form, width, height);
     uint8_t* image = static_cast<uint8_t*>(malloc(length));
-    BuildRouteBitmap(route, image);
+    BuildRouteBitmap(route, MATRIX_LIBRARY, image);
     if (!StoredImageFits(image, static_cast<uint32_t>(length))) {
         Violated("an image of an accepted size would not be drawn");
     }

@@ -11,5 +11,5 @@ void BuildFrameBitmap(PlayerState& s, uint8_t* image) {
     // The Y-only view does not apply to a saved frame.
     const FrameRoute route =
         RouteFrame(s, s.sequenceType, s.frameWidth, s.frameHeight, s.sequencePlan, s.frameBuffer, false);
-    BuildRouteBitmap(route, image);
+    BuildRouteBitmap(route, s.colourMatrix, image);
 }

@@ -36,7 +36,10 @@ FrameRoute RouteFrame(const PlayerState& s, uint32_t type, uint32_t width, uint3
 enum DisplayCallKind {
     DISPLAY_NOTHING,
     DISPLAY_YUV_IMAGE, // DisplayYUVimage(window, type, width, height, data, u, v)
-    DISPLAY_IMAGE      // DisplayImage(window, type, width, height, data)
+    DISPLAY_IMAGE,     // DisplayImage(window, type, width, height, data)
+    DISPLAY_BMP24,     // DisplayBMP24(window, width, height, data)
+    DISPLAY_PICTURE    // the player's own picture: width x height 32-bit pixels (blue, green,
+                       // red, zero), rows bottom-up, painted by the window until the next call
 };
 struct DisplayCall {
     DisplayCallKind call;
@@ -47,6 +50,17 @@ struct DisplayCall {
 };
 
 DisplayCall DisplayCallFor(const FrameRoute& route);
+// The call that shows a routed frame at `zoom` with the state's colour
+// matrix: the library's own call at zoom 1 with its own conversion (and for
+// interleaved frames, which no matrix touches); otherwise the frame is
+// converted into s.picture and zoomed into s.zoomed, the picture the window
+// paints. When those buffers cannot be had the frame is shown as at zoom 1.
+DisplayCall PictureCall(PlayerState& s, const FrameRoute& route, uint32_t zoom);
+// A raw image with the state's colour matrix: converted into s.picture and
+// kept by the library (whose image the readout reads), for widths of whole
+// groups of four; otherwise, and with the library's own conversion, the
+// library's call.
+DisplayCall ImagePictureCall(PlayerState& s, const FrameRoute& route);
 // A file image (a bitmap or MMP file, or a raw gray image) through the image path.
 DisplayCall ImageDisplayCall(uint32_t type, uint32_t width, uint32_t height, const uint8_t* data);
 
@@ -57,7 +71,7 @@ size_t RouteBitmapBytes(FrameForm form, uint32_t width, uint32_t height);
 
 // Writes a routed frame's bitmap, RouteBitmapBytes long, at `image`: gray through the gray
 // converter, RGB and BGR with their own colours in bitmap order, YUV through
-// the YUV conversion.
-void BuildRouteBitmap(const FrameRoute& route, uint8_t* image);
+// the YUV conversion with colour matrix `matrix`.
+void BuildRouteBitmap(const FrameRoute& route, uint32_t matrix, uint8_t* image);
 
 #endif

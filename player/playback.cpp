@@ -14,6 +14,7 @@
 #include "image_checks.h"
 #include "option_rules.h"
 #include "pixel_readout.h"
+#include "zoom.h"
 
 namespace {
 
@@ -44,9 +45,33 @@ void EndPlayback(PlayerState& s) {
     s.paused = false;
 }
 
+// The zoom applies while no image is shown: to the sequence, and to the
+// empty window before anything opens.
+bool ZoomApplies(const PlayerState& s) { return !s.imageOpened || s.sequenceActive; }
+
+// The title's note of a zoom other than 1, " [zoom 2]", or of a zoom the
+// work area did not let through, " [zoom 2: 4 does not fit the screen]".
+void NoteZoom(PlayerState& s, WindowActions* a) {
+    char title[sizeof s.title];
+    snprintf(title, sizeof title, "%.*s", static_cast<int>(s.titleBase), s.title);
+    const size_t n = strlen(title);
+    if (ZoomApplies(s) && s.zoomShown != s.zoomChosen) {
+        snprintf(title + n, sizeof title - n, " [zoom %s: %s does not fit the screen]", ZoomName(s.zoomShown),
+                 ZoomName(s.zoomChosen));
+    } else if (ZoomApplies(s) && s.zoomShown != ZOOM_1) {
+        snprintf(title + n, sizeof title - n, " [zoom %s]", ZoomName(s.zoomShown));
+    }
+    if (strcmp(title, s.title) != 0) {
+        memcpy(s.title, title, sizeof title);
+        a->setTitle = true;
+    }
+}
+
 void SetTitle(PlayerState& s, WindowActions* a, const char* path, const char* suffix = "") {
     snprintf(s.title, sizeof s.title, "Vorlex - %s%s", path, suffix);
+    s.titleBase = strlen(s.title);
     a->setTitle = true;
+    NoteZoom(s, a);
 }
 
 // What a file name states replaces the sequence settings; the frame plans
@@ -80,6 +105,15 @@ void FitTo(WindowActions* a, uint32_t width, uint32_t height) {
     a->fitWindow = true;
     a->fitWidth = width;
     a->fitHeight = height;
+}
+
+// The window fits the frame at the largest zoom up to the chosen one that
+// the work area takes, and the title notes the zoom.
+void FitSequenceWindow(PlayerState& s, WindowActions* a) {
+    s.zoomShown = FittingZoom(s.zoomChosen, s.frameWidth, s.frameHeight, s.workWidth, s.workHeight);
+    const uint32_t zoom = ZoomApplies(s) ? s.zoomShown : uint32_t{ZOOM_1};
+    FitTo(a, ZoomedLength(s.frameWidth, zoom), ZoomedLength(s.frameHeight, zoom));
+    NoteZoom(s, a);
 }
 
 // Writes `size` bytes to saveFileName; the message when the file cannot be
@@ -163,6 +197,8 @@ MenuLook MenuFor(const PlayerState& s) {
     look.compareEnabled = !idle;
     look.comparisonEnabled = ComparisonActive(s);
     look.inspectorChecked = s.inspector.shown;
+    look.zoomChecked = ZoomApplies(s) ? s.zoomShown : s.zoomChosen;
+    look.matrixChecked = s.colourMatrix;
     return look;
 }
 
@@ -206,6 +242,42 @@ WindowActions PauseCommand(PlayerState& s) {
 WindowActions ToggleLumaOnly(PlayerState& s) {
     s.lumaOnly = !s.lumaOnly;
     return NoActions();
+}
+
+WindowActions ChooseZoom(PlayerState& s, uint32_t zoom) {
+    if (zoom >= ZOOM_COUNT) {
+        return NoActions();
+    }
+    s.zoomChosen = zoom;
+    WindowActions a = NoActions();
+    if (!ZoomApplies(s)) {
+        return a; // kept for the next sequence
+    }
+    const uint32_t before = s.zoomShown;
+    FitSequenceWindow(s, &a);
+    if (s.zoomShown != before && s.sequenceActive && !s.playing) {
+        a.requestFrame = true;
+        a.frame = s.frameShown;
+        a.source = REQUEST_BY_COMMAND;
+    }
+    return a;
+}
+
+WindowActions StepZoom(PlayerState& s, int step) {
+    const int from = static_cast<int>(ZoomApplies(s) ? s.zoomShown : s.zoomChosen);
+    return ChooseZoom(s, static_cast<uint32_t>(std::min(std::max(from + step, 0), ZOOM_COUNT - 1)));
+}
+
+WindowActions ChooseColourMatrix(PlayerState& s, uint32_t matrix) {
+    if (matrix > MATRIX_BT2020_FULL) {
+        return NoActions();
+    }
+    s.colourMatrix = matrix;
+    WindowActions a = s.sequenceActive ? ShowAgain(s) : NoActions();
+    if (s.imageOpened && !s.sequenceActive) {
+        a.requestImage = s.imageKind; // a raw YUV image is converted again
+    }
+    return a;
 }
 
 WindowActions ToggleSettingsFromName(PlayerState& s) {
@@ -284,8 +356,9 @@ WindowActions ShowSequenceFrame(PlayerState& s, uint32_t n, FrameRequestSource s
                                                    : SSIM_NO_MEMORY;
         a.updateInspector = true;
     }
-    a.display = DisplayCallFor(RouteFrame(s, s.sequenceType, s.frameWidth, s.frameHeight, s.sequencePlan,
-                                          s.frameBuffer, s.lumaOnly));
+    a.display = PictureCall(
+        s, RouteFrame(s, s.sequenceType, s.frameWidth, s.frameHeight, s.sequencePlan, s.frameBuffer, s.lumaOnly),
+        s.zoomShown);
     s.frameShown = n;
     if (s.playing) {
         ++s.currentFrame;
@@ -305,8 +378,8 @@ WindowActions ShowOpenedImage(PlayerState& s, int kind) {
         if (s.imageType == TYPE_GRAY) {
             a.display = ImageDisplayCall(TYPE_GRAY, s.imageWidth, s.imageHeight, s.frameBuffer);
         } else {
-            a.display = DisplayCallFor(RouteFrame(s, s.imageType, s.imageWidth, s.imageHeight, s.imagePlan,
-                                                  s.frameBuffer, false));
+            a.display = ImagePictureCall(s, RouteFrame(s, s.imageType, s.imageWidth, s.imageHeight,
+                                                       s.imagePlan, s.frameBuffer, false));
         }
         return a;
     }
@@ -342,7 +415,7 @@ WindowActions StartSequence(PlayerState& s, FrameSource frames, const char* path
         DescribeNameSettings(*named, taken, sizeof taken, origin);
     }
     SetTitle(s, &a, path, taken);
-    FitTo(&a, s.frameWidth, s.frameHeight);
+    FitSequenceWindow(s, &a);
     s.currentFrame = 0;
     s.frameShown = 0;
     if (FramesNeedIndex(s)) {
@@ -396,6 +469,12 @@ WindowActions OpenY4mSequence(PlayerState& s, FrameSource file, Y4mResult read, 
     }
     WindowActions a = StartSequence(s, frames, path, &named, "the Y4M header");
     s.sequenceY4m = header;
+    // With a standard's matrix chosen, the header's range picks its limited
+    // or full form (the matrices come in pairs, limited first).
+    const bool full = strcmp(header.colourRange, "FULL") == 0;
+    if (s.colourMatrix != MATRIX_LIBRARY && (full || strcmp(header.colourRange, "LIMITED") == 0)) {
+        s.colourMatrix = (s.colourMatrix - 1) / 2 * 2 + (full ? 2 : 1);
+    }
     if (named.hasRate) {
         s.frameRate = rate; // exact, where the text is rounded
     }
@@ -471,7 +550,7 @@ WindowActions ApplyCommandLine(PlayerState& s, const CommandLine& line) {
         s.sequenceHeader = line.header;
     }
     s.settingsFromName = s.settingsFromName || line.fromName;
-    FitTo(&a, s.frameWidth, s.frameHeight);
+    FitSequenceWindow(s, &a);
     return a;
 }
 
@@ -487,7 +566,7 @@ WindowActions FrameNumberAccepted(PlayerState& s) { return RequestFrame(s.curren
 WindowActions FrameOptionsAccepted(PlayerState& s) {
     ApplyFramePreset(s);
     WindowActions a = NoActions();
-    FitTo(&a, s.frameWidth, s.frameHeight);
+    FitSequenceWindow(s, &a);
     return a;
 }
 
@@ -701,6 +780,10 @@ WindowActions ChooseMagnifierPlane(PlayerState& s, uint32_t plane) {
 }
 
 WindowActions PointerMoved(PlayerState& s, bool inside, uint32_t x, uint32_t y) {
+    if (ZoomApplies(s)) {
+        x = FrameCoordinate(x, s.zoomShown);
+        y = FrameCoordinate(y, s.zoomShown);
+    }
     if (inside == s.inspector.pointing && x == s.inspector.x && y == s.inspector.y) {
         return NoActions();
     }

@@ -36,6 +36,8 @@ struct MenuLook {
     bool compareEnabled;    // "Compare with sequence...": a sequence is open
     bool comparisonEnabled; // "End comparison" and "Comparison statistics..."
     bool inspectorChecked;
+    uint32_t zoomChecked;   // the Zoom whose item is checked
+    uint32_t matrixChecked; // the ColourMatrix whose item is checked
 };
 MenuLook MenuFor(const PlayerState& state);
 
@@ -83,6 +85,16 @@ WindowActions StopCommand(PlayerState& s);
 WindowActions PauseCommand(PlayerState& s); // pause, or resume when paused
 WindowActions ToggleLumaOnly(PlayerState& s);
 WindowActions ToggleSettingsFromName(PlayerState& s);
+// Options > "Zoom": a Zoom (zoom.h) for the sequence. Above 1 it goes down to
+// the largest that fits the work area, and the title says so; the window is
+// fitted and the frame shown again. While an image is shown it is kept for
+// the next sequence. StepZoom (Ctrl+- and Ctrl++) picks the next zoom down
+// or up from the one shown.
+WindowActions ChooseZoom(PlayerState& s, uint32_t zoom);
+WindowActions StepZoom(PlayerState& s, int step);
+// Options > "Colour matrix": a ColourMatrix (display.h) for what is shown
+// and saved from now on; the frame or raw image on screen is shown again.
+WindowActions ChooseColourMatrix(PlayerState& s, uint32_t matrix);
 // A key; `frameCount` is the open sequence's number of whole frames.
 WindowActions PressKey(PlayerState& s, FrameKey key, uint32_t frameCount);
 
@@ -103,7 +115,8 @@ WindowActions ShowOpenedImage(PlayerState& s, int kind);
 // nothing. A sequence that starts "YUV4MPEG2 " is a Y4M file, whatever its
 // name: its header's size, layout and rate replace the settings and the
 // title says so; a header refused, or a size the Frame Options dialog would
-// refuse, gets its message, and nothing opens. OpenDroppedFile opens bitmap and MMP names as images, every other
+// refuse, gets its message, and nothing opens. With a standard's colour
+// matrix chosen, its XCOLORRANGE=FULL or LIMITED picks that matrix's range. OpenDroppedFile opens bitmap and MMP names as images, every other
 // name as a sequence. With settingsFromName on, what a sequence's name states
 // (file_names.h) replaces the settings first, and the title says so; a size
 // the Frame Options dialog would refuse gets its message, and nothing opens.

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "frame_rate.h"
+#include "zoom.h"
 
 const FramePreset FramePresets[FRAME_PRESET_COUNT] = {
     {"SQCIF", 128, 96}, {"QCIF", 176, 144},    {"CIF", 352, 288},
@@ -43,6 +44,12 @@ void ReleasePlayerState(PlayerState& s) {
     free(s.neutralU);
     free(s.neutralV);
     free(s.sampleBuffer);
+    free(s.picture);
+    free(s.zoomed);
+    s.picture = nullptr;
+    s.zoomed = nullptr;
+    s.pictureBytes = 0;
+    s.zoomedBytes = 0;
     s.frameBuffer = nullptr;
     s.neutralU = nullptr;
     s.neutralV = nullptr;
@@ -83,6 +90,9 @@ int InitPlayerState(PlayerState& s) {
     s.imageHeader = 64;
     s.imagePlan = ComputeFramePlan(s.imageWidth, s.imageHeight, s.imageType);
     strcpy(s.title, "Vorlex");
+    s.titleBase = strlen(s.title);
+    s.zoomChosen = ZOOM_1;
+    s.zoomShown = ZOOM_1;
     return 1;
 }
 

@@ -153,6 +153,20 @@ struct PlayerState {
     // is first read: that frame as stored, before it is unpacked.
     uint8_t* sampleBuffer;
 
+    // How the sequence picture is shown. At zoom 1 with the library's own
+    // conversion the library converts and paints; otherwise the player
+    // converts with the chosen colour matrix and zooms into `picture` and
+    // `zoomed` (obtained when first needed) and hands the result over.
+    uint32_t zoomChosen;            // a Zoom (zoom.h); ZOOM_1 at start
+    uint32_t zoomShown;             // the largest up to zoomChosen that fits the work area
+    uint32_t workWidth, workHeight; // the largest client area the screen leaves; 0 x 0 unknown
+    uint32_t colourMatrix;          // a ColourMatrix (display.h); MATRIX_LIBRARY at start
+    uint8_t* picture;               // a converted frame: a 24-bit bitmap of pictureBytes
+    size_t pictureBytes;
+    uint8_t* zoomed; // a zoomed picture: bottom-up rows padded to 4, zoomedBytes long
+    size_t zoomedBytes;
+    size_t titleBase; // the title's length without its zoom note
+
     ComparisonState comparison;
     InspectorState inspector;
     PlayerFiles files;

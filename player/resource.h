@@ -36,6 +36,12 @@
 #define IDM_COMPARISON_STATISTICS 105
 #define IDM_SETTINGS_FROM_NAME 305
 #define IDM_INSPECTOR 306
+// Options > Zoom: 1/2, 1, 2, 4, 8 in the order of the Zoom values
+#define IDM_ZOOM_FIRST 310
+#define IDM_ZOOM_LAST 314
+// Options > Colour matrix: the ColourMatrix codes 0 to 6 in order
+#define IDM_MATRIX_FIRST 320
+#define IDM_MATRIX_LAST 326
 
 // Commands of the keys alone (accelerator table 5); the menus do not show them
 #define IDR_FRAME_KEYS 5
@@ -55,6 +61,9 @@
 #define IDK_MAGNIFY_Y 412
 #define IDK_MAGNIFY_U 413
 #define IDK_MAGNIFY_V 414
+// Zoom out and in (Ctrl+- and Ctrl++; also items of Options > Zoom).
+#define IDK_ZOOM_OUT 415
+#define IDK_ZOOM_IN 416
 
 // Frame Options (11)
 #define IDC_PRESET_FIRST 101 // SQCIF; QCIF, CIF, 4CIF, 16CIF follow

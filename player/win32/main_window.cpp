@@ -106,6 +106,20 @@ bool g_menuDrawn;
 // The player's state: everything the rules read and change.
 PlayerState g_player;
 
+// The largest client area a window can have inside the screen's work area
+// (the screen less the task bar): the limit of a zoom.
+void MeasureWorkArea() {
+    RECT work;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+        SetRect(&work, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    }
+    const int w = work.right - work.left - 2 * GetSystemMetrics(SM_CXFRAME);
+    const int h = work.bottom - work.top - 2 * GetSystemMetrics(SM_CYFRAME) - GetSystemMetrics(SM_CYMENU) -
+                  GetSystemMetrics(SM_CYCAPTION);
+    g_player.workWidth = static_cast<uint32_t>(w > 1 ? w : 1);
+    g_player.workHeight = static_cast<uint32_t>(h > 1 ? h : 1);
+}
+
 void EnableItem(HMENU menu, UINT id, bool enabled) {
     EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
@@ -135,6 +149,9 @@ void DrawMenu(HWND window) {
     EnableItem(menu, IDM_END_COMPARISON, look.comparisonEnabled);
     EnableItem(menu, IDM_COMPARISON_STATISTICS, look.comparisonEnabled);
     CheckItem(menu, IDM_INSPECTOR, look.inspectorChecked);
+    CheckMenuRadioItem(menu, IDM_ZOOM_FIRST, IDM_ZOOM_LAST, IDM_ZOOM_FIRST + look.zoomChecked, MF_BYCOMMAND);
+    CheckMenuRadioItem(menu, IDM_MATRIX_FIRST, IDM_MATRIX_LAST, IDM_MATRIX_FIRST + look.matrixChecked,
+                       MF_BYCOMMAND);
     if (!g_menuDrawn || look.controlEnabled != g_menuShown.controlEnabled) {
         EnableMenuItem(menu, kControlMenuPosition,
                        MF_BYPOSITION | (look.controlEnabled ? MF_ENABLED : MF_GRAYED));
@@ -165,10 +182,38 @@ void FitWindowToFrame(HWND window, uint32_t width, uint32_t height, bool remeasu
     }
 }
 
+// The player's own picture (zoomed, or in a standard's colour matrix) while
+// it is the one on screen; otherwise the library's image is.
+DisplayCall g_picture;
+
+void PaintPicture(HDC dc) {
+    BITMAPINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = static_cast<LONG>(g_picture.width);
+    info.bmiHeader.biHeight = static_cast<LONG>(g_picture.height); // bottom-up
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, 0, 0, g_picture.width, g_picture.height, 0, 0, 0, g_picture.height, g_picture.data,
+                      &info, DIB_RGB_COLORS);
+}
+
 void Display(HWND window, const DisplayCall& c) {
+    if (c.call != DISPLAY_NOTHING) {
+        g_picture.call = DISPLAY_NOTHING;
+    }
     switch (c.call) {
     case DISPLAY_YUV_IMAGE: DisplayYUVimage(window, c.type, c.width, c.height, c.data, c.u, c.v); break;
     case DISPLAY_IMAGE: DisplayImage(window, c.type, c.width, c.height, c.data); break;
+    case DISPLAY_BMP24: DisplayBMP24(window, c.width, c.height, c.data); break;
+    case DISPLAY_PICTURE:
+        g_picture = c;
+        if (HDC dc = GetDC(window)) {
+            PaintPicture(dc);
+            ReleaseDC(window, dc);
+        }
+        break;
     case DISPLAY_NOTHING: break;
     }
 }
@@ -337,6 +382,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCT) {
         return FALSE;
     }
     FitWindowToFrame(window, g_player.frameWidth, g_player.frameHeight, false);
+    MeasureWorkArea();
     SetUpOpenFileRecord(window);
     SetTimer(window, kPlaybackTimer, g_player.timerPeriod, nullptr);
     DragAcceptFiles(window, TRUE);
@@ -377,6 +423,15 @@ void OnCommand(HWND window, int id, HWND, UINT) {
     case IDK_MAGNIFY_Y: Carry(window, ChooseMagnifierPlane(g_player, 0)); break;
     case IDK_MAGNIFY_U: Carry(window, ChooseMagnifierPlane(g_player, 1)); break;
     case IDK_MAGNIFY_V: Carry(window, ChooseMagnifierPlane(g_player, 2)); break;
+    case IDK_ZOOM_OUT: Carry(window, StepZoom(g_player, -1)); break;
+    case IDK_ZOOM_IN: Carry(window, StepZoom(g_player, 1)); break;
+    default:
+        if (id >= IDM_ZOOM_FIRST && id <= IDM_ZOOM_LAST) {
+            Carry(window, ChooseZoom(g_player, static_cast<uint32_t>(id - IDM_ZOOM_FIRST)));
+        } else if (id >= IDM_MATRIX_FIRST && id <= IDM_MATRIX_LAST) {
+            Carry(window, ChooseColourMatrix(g_player, static_cast<uint32_t>(id - IDM_MATRIX_FIRST)));
+        }
+        break;
     }
 }
 
@@ -400,7 +455,15 @@ void OnDisplayRequest(HWND window, WPARAM frame, LPARAM what) {
     }
 }
 
-void OnPaint(HWND window) { WinPaint(window); }
+void OnPaint(HWND window) {
+    if (g_picture.call == DISPLAY_PICTURE) {
+        PAINTSTRUCT paint;
+        PaintPicture(BeginPaint(window, &paint));
+        EndPaint(window, &paint);
+    } else {
+        WinPaint(window);
+    }
+}
 
 void OnDestroy(HWND window) {
     KillTimer(window, kPlaybackTimer);
@@ -428,6 +491,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         }
         break;
+    case WM_SETTINGCHANGE:
+    case WM_DISPLAYCHANGE: MeasureWorkArea(); break;
     case WM_DESTROY: OnDestroy(window); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

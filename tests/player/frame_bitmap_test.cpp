@@ -75,4 +75,26 @@ TEST_F(FrameBitmapTest, EveryTypeGivesTheFramesOwnColours) {
     }
 }
 
+// With a colour matrix chosen, a saved frame holds that matrix's colours,
+// as the window shows them.
+TEST_F(FrameBitmapTest, ASavedFrameHoldsTheChosenMatrixsColours) {
+    std::mt19937 rng(7);
+    FillRandom(s.frameBuffer, s.sequencePlan.frameBytes, rng);
+    const std::vector<uint8_t> frame(s.frameBuffer, s.frameBuffer + s.sequencePlan.frameBytes);
+    s.colourMatrix = MATRIX_BT709_LIMITED;
+    GuardedBuffer image(FrameBitmapBytes(s));
+    BuildFrameBitmap(s, image.data());
+
+    std::vector<uint8_t> planes = frame;
+    SignChroma(planes.data(), s.sequencePlan);
+    const int8_t* chroma = reinterpret_cast<const int8_t*>(planes.data());
+    std::vector<uint8_t> expected(image.size()), library(image.size());
+    ConvertYUV2BitmapMatrix(TYPE_YUV420, 176, 144, planes.data(), chroma + s.sequencePlan.uOffset,
+                            chroma + s.sequencePlan.vOffset, MATRIX_BT709_LIMITED, expected.data());
+    ConvertYUV2Bitmap(TYPE_YUV420, 176, 144, planes.data(), chroma + s.sequencePlan.uOffset,
+                      chroma + s.sequencePlan.vOffset, library.data());
+    EXPECT_EQ(std::vector<uint8_t>(image.data(), image.data() + image.size()), expected);
+    EXPECT_NE(expected, library);
+}
+
 } // namespace

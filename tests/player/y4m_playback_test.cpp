@@ -135,6 +135,36 @@ TEST_F(Y4mPlayback, TheHeaderSetsSizeLayoutAndRateWhateverTheNameAndHeaderSettin
         << "read after its header";
 }
 
+// XCOLORRANGE picks the range of a standard's matrix the user chose, and
+// leaves the library's own conversion alone; the frame shows in it.
+TEST_F(Y4mPlayback, TheHeadersRangePicksTheChosenMatrixsForm) {
+    files_.Put("full.y4m", Y4m("YUV4MPEG2 W8 H4 F25:1 C420jpeg XCOLORRANGE=FULL\n"));
+    ChooseColourMatrix(s, MATRIX_BT709_FULL);
+    WindowActions a = Follow(OpenSequence(s, "clip.y4m"));
+    EXPECT_EQ(s.colourMatrix, uint32_t{MATRIX_BT709_LIMITED});
+    EXPECT_EQ(MenuFor(s).matrixChecked, uint32_t{MATRIX_BT709_LIMITED});
+    ASSERT_EQ(a.display.call, DISPLAY_PICTURE);
+    std::vector<uint8_t> expected(54 + 8 * 4 * 3);
+    std::vector<uint8_t> planes = Frame(0);
+    SignChroma(planes.data(), s.sequencePlan);
+    const int8_t* chroma = reinterpret_cast<const int8_t*>(planes.data());
+    ConvertYUV2BitmapMatrix(TYPE_YUV420, 8, 4, planes.data(), chroma + 32, chroma + 40, MATRIX_BT709_LIMITED,
+                            expected.data());
+    for (size_t i = 0; i < 8 * 4; ++i) { // 32-bit pixels shown, 24-bit converted
+        ASSERT_EQ(memcmp(a.display.data + 4 * i, &expected[54 + 3 * i], 3), 0) << "pixel " << i;
+    }
+
+    ChooseColourMatrix(s, MATRIX_BT2020_LIMITED);
+    Follow(OpenSequence(s, "full.y4m"));
+    EXPECT_EQ(s.colourMatrix, uint32_t{MATRIX_BT2020_FULL});
+    ChooseColourMatrix(s, MATRIX_LIBRARY);
+    a = Follow(OpenSequence(s, "full.y4m"));
+    EXPECT_EQ(s.colourMatrix, uint32_t{MATRIX_LIBRARY});
+    EXPECT_EQ(a.display.call, DISPLAY_YUV_IMAGE);
+    ChooseColourMatrix(s, MATRIX_BT2020_FULL + 1);
+    EXPECT_EQ(s.colourMatrix, uint32_t{MATRIX_LIBRARY});
+}
+
 TEST_F(Y4mPlayback, DeepAlphaAndRatelessHeaders) {
     // 10 bits: words shown by the 8-bit rule; the rate stays without F.
     std::string header = "YUV4MPEG2 W8 H2 C420p10\nFRAME\n";
