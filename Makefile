@@ -200,7 +200,7 @@ bench: native
 
 bench-playback: $(EDITION)
 	mkdir -p build/pace
-	tools/with-wine-display $(WINE_ARCH) tools/wine-run $(WINE_ARCH) build/$(EDITION)/bin/playback_pace.exe \
+	VORLEX_SCREEN=3872x2240 tools/with-wine-display $(WINE_ARCH) tools/wine-run $(WINE_ARCH) build/$(EDITION)/bin/playback_pace.exe \
 	    $(CURDIR)/build/pace
 
 # A long session of the player watched for leaks; writes about 2.6 GB into

@@ -4,11 +4,14 @@
 // when each new number appears. The rate is the frames advanced between the
 // first and the last change seen, over the time between them.
 //
-//   playback_pace UNIX_FOLDER     (make bench-playback)
+//   playback_pace UNIX_FOLDER [PART]    (make bench-playback)
+//
+// With PART, only the cases whose name holds it run.
 //
 // The folder receives the sequences (about 1.3 GB, made once and kept for
 // later runs).
 #include <stdio.h>
+#include <string.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -76,7 +79,12 @@ struct Case {
     bool target;             // held to the 3% target; otherwise shown for information
     int layout;              // the Sequence Option list's item under "Other:", or -1
     std::string compareWith; // shown in the difference view at gain 16 against this, or empty
+    int zoom = 1;            // Options > Zoom's item: 0 for 1/2, 1, 2 for 2, ...
+    int matrix = 0;          // Options > Colour matrix's item
 };
+
+// The size the picture is shown at.
+int Zoomed(int n, int zoom) { return zoom == 0 ? n / 2 : n << (zoom - 1); }
 
 bool RunCase(const Case& c, Pace* pace) {
     PlayerProcess player;
@@ -91,6 +99,10 @@ bool RunCase(const Case& c, Pace* pace) {
     ok = ok && RunDialog(player, 303, "Sequence Option", c.layout >= 0 ? 108 : 0, {{110, c.rate}},
                          c.layout >= 0 ? std::vector<std::pair<int, int>>{{111, c.layout}}
                                        : std::vector<std::pair<int, int>>{});
+    if (ok) {
+        PostCommand(player, 310 + c.zoom);
+        PostCommand(player, 320 + c.matrix);
+    }
     ok = ok && OpenThroughDialog(player, 101, c.file);
     if (ok && !c.compareWith.empty()) {
         ok = OpenThroughDialog(player, 103, c.compareWith);
@@ -98,10 +110,11 @@ bool RunCase(const Case& c, Pace* pace) {
             PressKey(player, key);
         }
     }
-    ok = ok && WaitUntil([&] { return ReadFrameNumber(player.window, c.w, c.h) == 0; }, 10000);
+    const int w = Zoomed(c.w, c.zoom), h = Zoomed(c.h, c.zoom);
+    ok = ok && WaitUntil([&] { return ReadFrameNumber(player.window, w, h) == 0; }, 10000);
     if (ok) {
         PostCommand(player, 201);
-        *pace = Measure(player.window, c.w, c.h);
+        *pace = Measure(player.window, w, h);
         ok = pace->advanced > 0;
     }
     EndPlayer(&player);
@@ -114,12 +127,13 @@ int main(int argc, char** argv) {
     // Enough frames for the measured span at 60 fps, with room to start.
     std::vector<std::string> paths;
     if (const int status = PrepareWorkFolder(
-            argc, argv,
+            argc > 2 ? 2 : argc, argv,
             {{"pace_qcif_420.yuv", 176, 144, 400, SEQUENCE_PLAIN},
              {"pace_1920x1088_420.yuv", 1920, 1088, 420, SEQUENCE_PLAIN},
              {"pace_1920x1088_420_numbers_differ.yuv", 1920, 1088, 420, SEQUENCE_NUMBERS_DIFFER},
              {"pace_1920x1088_420p10.yuv", 1920, 1088, 420, SEQUENCE_10_BIT},
-             {"pace_1920x1088_420_60fps.y4m", 1920, 1088, 420, SEQUENCE_Y4M_60}},
+             {"pace_1920x1088_420_60fps.y4m", 1920, 1088, 420, SEQUENCE_Y4M_60},
+             {"pace_1920x1080_420.yuv", 1920, 1080, 420, SEQUENCE_PLAIN}},
             nullptr, &paths)) {
         return status;
     }
@@ -133,6 +147,16 @@ int main(int argc, char** argv) {
         {"1920x1088 4:2:0 10-bit", 1920, 1088, "60", 16, paths[3], true, 0, ""},
         // The Y4M header's 60 fps replaces the 30 set before it opens.
         {"1920x1088 4:2:0 Y4M, F60:1", 1920, 1088, "30", 16, paths[4], true, -1, ""},
+        // Zoom (the screen is made large enough for 3840 x 2160) and the
+        // colour matrices.
+        {"1920x1080 4:2:0, zoom 2", 1920, 1080, "60", 16, paths[5], true, -1, "", 2},
+        {"1920x1088 4:2:0, zoom 1/2", 1920, 1088, "60", 16, hd, true, -1, "", 0},
+        {"1920x1088 4:2:0, BT.601 limited", 1920, 1088, "60", 16, hd, true, -1, "", 1, 1},
+        {"1920x1088 4:2:0, BT.601 full", 1920, 1088, "60", 16, hd, true, -1, "", 1, 2},
+        {"1920x1088 4:2:0, BT.709 limited", 1920, 1088, "60", 16, hd, true, -1, "", 1, 3},
+        {"1920x1088 4:2:0, BT.709 full", 1920, 1088, "60", 16, hd, true, -1, "", 1, 4},
+        {"1920x1088 4:2:0, BT.2020 limited", 1920, 1088, "60", 16, hd, true, -1, "", 1, 5},
+        {"1920x1088 4:2:0, BT.2020 full", 1920, 1088, "60", 16, hd, true, -1, "", 1, 6},
         // Headroom: Wine raises shorter timer periods to 10 ms, so this asks
         // for frames as fast as the platform's timer allows. The file ends
         // after 4.2 s.
@@ -142,6 +166,9 @@ int main(int argc, char** argv) {
     printf("|---|---|---|---|---|---|---|---|---|\n");
     int missed = 0;
     for (const Case& c : cases) {
+        if (argc > 2 && !strstr(c.name, argv[2])) {
+            continue;
+        }
         Pace pace;
         if (!RunCase(c, &pace)) {
             fprintf(stderr, "%s at %s fps: the player did not play\n", c.name, c.rate);
