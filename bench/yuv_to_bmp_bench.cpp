@@ -4,7 +4,8 @@
 // run a table gives every time as a ratio to both references, and a second
 // one each code's fastest path. Last, ConvertYUV2BitmapMatrix with each
 // colour matrix beside ConvertYUV2Bitmap on the same 1920x1080 4:2:0 frame,
-// per path, with the ratio that must stay within 1.2.
+// per path, with the ratio that must stay within 1.2 on the path the library
+// picks.
 #include <benchmark/benchmark.h>
 #include <libyuv.h>
 #include <stdio.h>
@@ -146,8 +147,11 @@ void RegisterMatrices(Frame& f) {
 }
 
 // Each matrix's time over ConvertYUV2Bitmap's on the same path; returns
-// whether every ratio met the goal.
+// whether every ratio met the goal on the path the library picks on this
+// processor (the others are shown for comparison).
 bool PrintMatrixRatios(const LeastTimeReporter& c) {
+    const uint32_t level = DetectVectorLevel();
+    const Path& picked = level == VECTOR_NONE ? kPaths[DetectMmx()] : kPaths[1 + level];
     bool met = true;
     printf("\n| matrix | path | time (us) | ConvertYUV2Bitmap (us) | ratio |\n|---|---|---|---|---|\n");
     for (const Path& path : kPaths) {
@@ -155,13 +159,16 @@ bool PrintMatrixRatios(const LeastTimeReporter& c) {
         for (uint32_t matrix = 0; matrix < kMatrixCount && library > 0; ++matrix) {
             const double t = c.At(MatrixName(matrix, path));
             const double ratio = t / library;
-            met = met && ratio <= kMatrixGoal;
+            if (&path == &picked) {
+                met = met && ratio <= kMatrixGoal;
+            }
             printf("| %u | %s | %.1f | %.1f | %.2f%s |\n", matrix, path.name, t / 1e3, library / 1e3, ratio,
                    ratio <= kMatrixGoal ? "" : " (over the 1.2 goal)");
         }
     }
-    printf("%s\n", met ? "Every matrix within 1.2x of ConvertYUV2Bitmap."
-                       : "Some matrix is over 1.2x of ConvertYUV2Bitmap.");
+    printf("%s path: %s\n", picked.name,
+           met ? "every matrix within 1.2x of ConvertYUV2Bitmap."
+               : "some matrix over 1.2x of ConvertYUV2Bitmap.");
     return met;
 }
 

@@ -2,12 +2,12 @@
 // geometry; a kernel converts `groups` groups of four pixels of one row (or,
 // for 2 x 2 chroma, of a pair of rows sharing one chroma row) into 24-bit
 // blue-green-red bytes, 12 bytes per group, with the tables (scalar, MMX) or
-// the fixed-point terms (vector kernels) of the conversion it is handed. The scalar and MMX kernels write
-// each group as three 4-byte stores. The vector kernels (SSE2 and up) work in
-// blocks of 16 or 32 pixels: a row shorter than a block goes to a narrower
-// kernel, and a row that ends inside a block gets its last block converted
-// again, ending at the row's end (the overlap is rewritten with the same
-// bytes). All give identical bytes.
+// the fixed-point terms (vector kernels) of the conversion it is handed. The
+// scalar and MMX kernels write each group as three 4-byte stores. The vector
+// kernels (SSE2 and up) work in blocks of 16 or 32 pixels: a row shorter than
+// a block goes to a narrower kernel, and a row that ends inside a block gets
+// its last block converted again, ending at the row's end (the overlap is
+// rewritten with the same bytes). All give identical bytes.
 #ifndef VORLEX_YUV_ROWS_H
 #define VORLEX_YUV_ROWS_H
 
