@@ -3,7 +3,7 @@
 #   make run    install what is missing, build, and start the player
 # Also: make dist (release archives for Windows users), make fuzz (the fuzz
 # targets for longer), make bench (native benchmarks), make bench-playback
-# (frames per second the player shows under Wine; writes about 9 GB into
+# (frames per second the player shows under Wine; writes about 7.5 GB into
 # build/pace), make bench-soak (a long session of the player watched for
 # leaks; about 2.6 GB into build/soak), make format (formats the C++ sources
 # in place), make format-check and make tidy (the style and clang-tidy checks

@@ -8,7 +8,7 @@
 //
 // With PART, only the cases whose name holds it run.
 //
-// The folder receives the sequences (about 9 GB, made once and kept for
+// The folder receives the sequences (about 7.5 GB, made once and kept for
 // later runs).
 #include <stdio.h>
 #include <string.h>
