@@ -182,11 +182,16 @@ void FitWindowToFrame(HWND window, uint32_t width, uint32_t height, bool remeasu
     }
 }
 
-// The player's own picture (zoomed, or in a standard's colour matrix) while
-// it is the one on screen; otherwise the library's image is.
+// The size of the player's own picture (zoomed, or in a standard's colour
+// matrix) while it is the one on screen; otherwise the library's image is.
 DisplayCall g_picture;
 
+// Paints the picture from the player's buffer, which only grows: a paint
+// between a rule that rebuilt it and the display call still reads inside it.
 void PaintPicture(HDC dc) {
+    if (!g_player.zoomed || size_t{4} * g_picture.width * g_picture.height > g_player.zoomedBytes) {
+        return;
+    }
     BITMAPINFO info;
     ZeroMemory(&info, sizeof info);
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -195,7 +200,7 @@ void PaintPicture(HDC dc) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    SetDIBitsToDevice(dc, 0, 0, g_picture.width, g_picture.height, 0, 0, 0, g_picture.height, g_picture.data,
+    SetDIBitsToDevice(dc, 0, 0, g_picture.width, g_picture.height, 0, 0, 0, g_picture.height, g_player.zoomed,
                       &info, DIB_RGB_COLORS);
 }
 

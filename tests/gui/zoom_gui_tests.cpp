@@ -23,7 +23,8 @@ std::vector<uint8_t> Zoom(const std::vector<uint8_t>& in, int w, int h, int f) {
             for (int c = 0; c < 3; ++c) {
                 const int v = f ? at(x / f, y / f, c)
                                 : (at(2 * x, 2 * y, c) + at(2 * x + 1, 2 * y, c) + at(2 * x, 2 * y + 1, c) +
-                                   at(2 * x + 1, 2 * y + 1, c) + 2) / 4;
+                                   at(2 * x + 1, 2 * y + 1, c) + 2) /
+                                      4;
                 out[(size_t(zh - 1 - y) * zw + x) * 3 + c] = uint8_t(v);
             }
         }
@@ -67,8 +68,9 @@ TEST_F(ZoomTest, TooLargeAZoomComesDownToTheLargestThatFits) {
     OpenSequence(WorkPath("cif.yuv"));
     ExpectFitted(w, h);
     PostCommand(player_, CMD_ZOOM_8);
-    EXPECT_TRUE(WaitUntil([&] { return Title().find(" [zoom 4: 8 does not fit the screen]") != std::string::npos; }))
-        << Title();
+    EXPECT_TRUE(WaitUntil([&] {
+        return Title().find(" [zoom 4: 8 does not fit the screen]") != std::string::npos;
+    })) << Title();
     EXPECT_TRUE(WaitUntil([&] { return MenuChecked(CMD_ZOOM_HALF + 3); }));
     EXPECT_TRUE(Shows(4 * w, 4 * h, Zoom(ExpectedFramePixels(TYPE_YUV420, w, h, frames.data()), w, h, 4)));
 
@@ -101,8 +103,8 @@ TEST_F(ZoomTest, AColourMatrixShowsItsConversion) {
     }
     std::vector<uint8_t> bitmap(54 + size_t(w) * h * 3);
     const int8_t* u = reinterpret_cast<const int8_t*>(&planes[size_t(w) * h]);
-    ASSERT_EQ(ConvertYUV2BitmapMatrix(TYPE_YUV420, w, h, planes.data(), u, u + w * h / 4, MATRIX_BT709_LIMITED,
-                                      bitmap.data()),
+    ASSERT_EQ(ConvertYUV2BitmapMatrix(TYPE_YUV420, w, h, planes.data(), u, u + w * h / 4,
+                                      MATRIX_BT709_LIMITED, bitmap.data()),
               1);
     EXPECT_TRUE(Shows(w, h, std::vector<uint8_t>(bitmap.begin() + 54, bitmap.end())));
     EXPECT_NE(std::vector<uint8_t>(bitmap.begin() + 54, bitmap.end()),

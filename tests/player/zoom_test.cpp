@@ -49,7 +49,8 @@ TEST(ZoomPicture, NearestNeighbourAndHalfMeanOfThePicture) {
                     for (int c = 0; c < 4; ++c) {
                         int want = 0; // the fourth byte stays zero
                         if (c < 3 && zoom == ZOOM_HALF) {
-                            want = (At(in, size.w, size.h, 2 * x, 2 * y, c) + At(in, size.w, size.h, 2 * x + 1, 2 * y, c) +
+                            want = (At(in, size.w, size.h, 2 * x, 2 * y, c) +
+                                    At(in, size.w, size.h, 2 * x + 1, 2 * y, c) +
                                     At(in, size.w, size.h, 2 * x, 2 * y + 1, c) +
                                     At(in, size.w, size.h, 2 * x + 1, 2 * y + 1, c) + 2) /
                                    4;
@@ -57,8 +58,8 @@ TEST(ZoomPicture, NearestNeighbourAndHalfMeanOfThePicture) {
                             const uint32_t f = 1u << (zoom - ZOOM_1);
                             want = At(in, size.w, size.h, x / f, y / f, c);
                         }
-                        ASSERT_EQ(row[4 * x + c], want) << size.w << "x" << size.h << " zoom " << ZoomName(zoom)
-                                                        << " at " << x << ", " << y;
+                        ASSERT_EQ(row[4 * x + c], want) << size.w << "x" << size.h << " zoom "
+                                                        << ZoomName(zoom) << " at " << x << ", " << y;
                     }
                 }
             }
