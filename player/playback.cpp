@@ -185,6 +185,7 @@ MenuLook MenuFor(const PlayerState& s) {
     const bool running = mode == PLAYBACK_PLAYING || mode == PLAYBACK_PAUSED;
     const bool idle = mode == PLAYBACK_IDLE;
     MenuLook look;
+    memset(&look, 0, sizeof look); // the window compares looks byte for byte
     look.controlEnabled = !idle;
     look.playEnabled = idle || !running;
     look.stopEnabled = idle || running;
