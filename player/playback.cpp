@@ -275,7 +275,7 @@ WindowActions ChooseColourMatrix(PlayerState& s, uint32_t matrix) {
     }
     s.colourMatrix = matrix;
     WindowActions a = s.sequenceActive ? ShowAgain(s) : NoActions();
-    if (s.imageOpened && !s.sequenceActive) {
+    if (s.imageOpened && !s.sequenceActive && s.imageKind == IMAGE_FILE_RAW) {
         a.requestImage = s.imageKind; // a raw YUV image is converted again
     }
     return a;

@@ -305,14 +305,17 @@ void BuildExhaustiveFrame(Frame& f, int vValue) {
     }
 }
 
+// The frame sizes in which BuildExhaustiveFrame's 256 frames cover every
+// triple of each code.
+const struct ExhaustiveShape {
+    uint32_t code, w, h;
+} kExhaustiveShapes[] = {
+    {TYPE_YUV444, 256, 256}, {TYPE_YUV422, 512, 128}, {TYPE_YUV411, 1024, 64}, {TYPE_YUV420, 512, 256}};
+
 // Every path against the scalar one: the MMX path and the vector paths that
 // this processor runs.
 TEST(AllPaths, AgreeOnEveryYuvTripleForEveryCode) {
-    const struct {
-        uint32_t code, w, h;
-    } shapes[] = {
-        {TYPE_YUV444, 256, 256}, {TYPE_YUV422, 512, 128}, {TYPE_YUV411, 1024, 64}, {TYPE_YUV420, 512, 256}};
-    for (const auto& s : shapes) {
+    for (const ExhaustiveShape& s : kExhaustiveShapes) {
         Frame f(s.code, s.w, s.h);
         auto seen = std::make_unique<std::bitset<1 << 24>>();
         for (int v = 0; v < 256; ++v) {
@@ -362,11 +365,7 @@ TEST(AllPaths, AgreeOnRandomFramesOfEveryPresetSize) {
 // frames above that cover every triple (limited range adds the luma offset
 // and blue factors above 2 to the vector kernels' forms).
 TEST(ColourMatrices, EveryPathAgreesOnEveryYuvTripleForEveryCode) {
-    const struct {
-        uint32_t code, w, h;
-    } shapes[] = {
-        {TYPE_YUV444, 256, 256}, {TYPE_YUV422, 512, 128}, {TYPE_YUV411, 1024, 64}, {TYPE_YUV420, 512, 256}};
-    for (const auto& s : shapes) {
+    for (const ExhaustiveShape& s : kExhaustiveShapes) {
         Frame f(s.code, s.w, s.h);
         // Plain buffers (the guarded ones are for the tests above): the scalar
         // image pre-filled with 0, every other with 0xFF.
